@@ -1,0 +1,11 @@
+// Instruction handlers CALL, CLRF and COMF.
+#pragma once
+
+namespace sim {
+
+void Call();
+void Clrf();
+void ComfToW();
+void ComfToF();
+
+}  // namespace sim

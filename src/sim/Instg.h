@@ -1,0 +1,8 @@
+// Instruction handler GOTO.
+#pragma once
+
+namespace sim {
+
+void Goto();
+
+}  // namespace sim

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Runs the demonstration loop for the same number of instruction cycles in gpsim and in pic14run and
+# prints both rates and their ratio. Usage: bench/compare-gpsim.sh BUILD_DIR   (CYCLE_LOOPS=N to resize)
+set -euo pipefail
+
+build=${1:?usage: $0 BUILD_DIR}
+runner=$build/tools/pic14run/pic14run
+loops=${CYCLE_LOOPS:-25000000}  # passes of MOVLW; SUBLW; GOTO (3 instructions, 4 cycles each)
+base_loops=1000                 # a short run that measures gpsim's start-up and loading
+repeats=3                       # best of three: the machines are shared and noisy
+
+for tool in gpasm gpsim "$runner"; do
+    command -v "$tool" >/dev/null || { echo "compare-gpsim: $tool not found" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The initial GOTO takes 2 cycles, then every pass 4 cycles for 3 instructions.
+cycles_for() { echo $((2 + 4 * $1)); }
+steps_for() { echo $((1 + 3 * $1)); }
+
+cat >"$work/loop.asm" <<'ASM'
+        list    p=16f84
+        include <p16f84.inc>
+        __config _WDT_OFF & _XT_OSC & _CP_OFF & _PWRTE_OFF
+        org     0x000
+        goto    loop
+        org     0x00A
+loop    movlw   0x01
+        sublw   0x02
+        goto    loop
+        end
+ASM
+(cd "$work" && gpasm -q loop.asm)
+
+now() { date +%s.%N; }
+calc() { awk "BEGIN { printf \"%.9f\", $1 }"; }
+
+# Wall-clock seconds of one gpsim run that stops at the given cycle.
+gpsim_seconds() {
+    printf 'break c %s\nrun\nquit\n' "$1" >"$work/run.stc"
+    local start end
+    start=$(now)
+    (cd "$work" && gpsim -i -S disable -p p16f84 -s loop.cod -c run.stc >"$work/gpsim.out" 2>&1)
+    end=$(now)
+    grep -q "cycle break" "$work/gpsim.out" || { echo "compare-gpsim: gpsim did not reach the cycle break" >&2; cat "$work/gpsim.out" >&2; exit 1; }
+    calc "$end - $start"
+}
+
+best() { printf '%s\n' "$@" | sort -g | head -1; }
+
+run_gpsim() {
+    local full=() base=()
+    for _ in $(seq $repeats); do
+        full+=("$(gpsim_seconds "$(cycles_for "$loops")")")
+        base+=("$(gpsim_seconds "$(cycles_for "$base_loops")")")
+    done
+    calc "$(best "${full[@]}") - $(best "${base[@]}")"
+}
+
+# pic14run times its own stepping loop; its end state must match gpsim's stop at the cycle break.
+run_pic14run() {
+    local steps out seconds=()
+    steps=$(steps_for "$loops")
+    for _ in $(seq $repeats); do
+        out=$(printf 'reset\nbench %s\ndump\n' "$steps" | "$runner")
+        seconds+=("$(sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' <<<"$out")")
+        local expect
+        expect=$(printf 'PC=000A W=01 FLAGS=11 SP=0 CYCLES=%u' "$(cycles_for "$loops")")
+        grep -q "^$expect " <<<"$out" || { echo "compare-gpsim: pic14run ended in the wrong state:" >&2; echo "$out" >&2; exit 1; }
+    done
+    best "${seconds[@]}"
+}
+
+steps=$(steps_for "$loops")
+gpsim_steps=$((steps - $(steps_for "$base_loops")))
+gpsim_s=$(run_gpsim)
+ours_s=$(run_pic14run)
+gpsim_rate=$(calc "$gpsim_steps / $gpsim_s")
+ours_rate=$(calc "$steps / $ours_s")
+ratio=$(calc "$ours_rate / $gpsim_rate")
+
+printf 'cycles=%s instructions=%s\n' "$(cycles_for "$loops")" "$steps"
+printf 'gpsim:    %8.1f M instructions/s (%.3f s, start-up subtracted)\n' "$(calc "$gpsim_rate / 1000000")" "$gpsim_s"
+printf 'pic14run: %8.1f M instructions/s (%.3f s)\n' "$(calc "$ours_rate / 1000000")" "$ours_s"
+printf 'ratio:    %8.2f x gpsim   (targets: >= 6 x gpsim, >= 300 M steps/s)\n' "$ratio"

@@ -1,0 +1,435 @@
+// TPICParser: character sets, word lists, the dispatch table and the recognisers of the tokenizer.
+#include "editor/PICParser.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// ---- Character sets -------------------------------------------------------------------------------
+
+enum CharSet : std::uint8_t {
+    kWordStart = 1 << 0,
+    kWordBody = 1 << 1,
+    kDecimalDigit = 1 << 2,
+    kHexDigit = 1 << 3,
+    kBinaryDigit = 1 << 4,
+    kRadixLetter = 1 << 5,
+    kRadixBody = 1 << 6,
+    kLineEndChar = 1 << 7,
+};
+
+constexpr std::array<std::uint8_t, 256> BuildCharSets() {
+    std::array<std::uint8_t, 256> sets{};
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        sets[c] |= kWordStart | kWordBody;
+        sets[c + ('a' - 'A')] |= kWordStart | kWordBody;
+    }
+    sets['_'] |= kWordStart | kWordBody;
+    sets['#'] |= kWordStart;
+    for (int c = '0'; c <= '9'; ++c) {
+        sets[c] |= kWordBody | kDecimalDigit | kHexDigit;
+    }
+    for (int c = 'A'; c <= 'F'; ++c) {
+        sets[c] |= kHexDigit;
+        sets[c + ('a' - 'A')] |= kHexDigit;
+    }
+    sets['0'] |= kBinaryDigit;
+    sets['1'] |= kBinaryDigit;
+    for (char c : {'B', 'D', 'H', 'b', 'd', 'h'}) {
+        sets[static_cast<unsigned char>(c)] |= kRadixLetter;
+    }
+    sets['\t'] |= kRadixBody;
+    for (int c = ' '; c <= 255; ++c) {
+        if (c != '\'') {
+            sets[c] |= kRadixBody;
+        }
+    }
+    sets['\r'] |= kLineEndChar;
+    sets['\n'] |= kLineEndChar;
+    return sets;
+}
+
+constexpr std::array<std::uint8_t, 256> kCharSets = BuildCharSets();
+
+constexpr bool In(char c, CharSet set) {
+    return (kCharSets[static_cast<unsigned char>(c)] & set) != 0;
+}
+
+// ---- Word lists -----------------------------------------------------------------------------------
+
+constexpr char UpperCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+// Orders words by their upper-case spelling, so that "movlw" finds "MOVLW".
+constexpr int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const char x = UpperCase(a[i]);
+        const char y = UpperCase(b[i]);
+        if (x != y) {
+            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+constexpr bool LessIgnoringCase(std::string_view a, std::string_view b) {
+    return CompareIgnoringCase(a, b) < 0;
+}
+
+template <std::size_t N>
+struct WordList {
+    std::array<std::string_view, N> words;
+    std::size_t longest = 0;
+
+    // Sorts the words as they are given and notes the longest, which lets a lookup turn away a longer
+    // word (a label of a thousand characters, say) without comparing it.
+    constexpr explicit WordList(std::array<std::string_view, N> given) : words(given) {
+        std::sort(words.begin(), words.end(), LessIgnoringCase);
+        for (std::string_view word : words) {
+            longest = std::max(longest, word.size());
+        }
+    }
+
+    constexpr bool Contains(std::string_view word) const {
+        if (word.size() > longest) {
+            return false;
+        }
+        const auto found = std::lower_bound(words.begin(), words.end(), word, LessIgnoringCase);
+        return found != words.end() && CompareIgnoringCase(*found, word) == 0;
+    }
+
+    constexpr bool HasDuplicates() const {
+        return std::adjacent_find(words.begin(), words.end(), [](std::string_view a, std::string_view b) {
+                   return CompareIgnoringCase(a, b) == 0;
+               }) != words.end();
+    }
+};
+
+// The 35 instructions of the 14-bit core, then the 28 special instruction mnemonics.
+constexpr WordList<63> kInstructions(std::array<std::string_view, 63>{
+    "ADDLW",  "ADDWF", "ANDLW",  "ANDWF",  "BCF",    "BSF",   "BTFSC",  "BTFSS", "CALL",  "CLRF",  "CLRW",
+    "CLRWDT", "COMF",  "DECF",   "DECFSZ", "GOTO",   "INCF",  "INCFSZ", "IORLW", "IORWF", "MOVLW", "MOVF",
+    "MOVWF",  "NOP",   "RETFIE", "RETLW",  "RETURN", "RLF",   "RRF",    "SLEEP", "SUBLW", "SUBWF", "SWAPF",
+    "XORLW",  "XORWF", "ADDCF",  "ADDDCF", "B",      "BC",    "BDC",    "BNC",   "BNDC",  "BNZ",   "BZ",
+    "CLRC",   "CLRDC", "CLRZ",   "LCALL",  "LGOTO",  "MOVFW", "NEGF",   "SETC",  "SETDC", "SETZ",  "SKPC",
+    "SKPDC",  "SKPNC", "SKPNDC", "SKPNZ",  "SKPZ",   "SUBCF", "SUBDCF", "TSTF",
+});
+
+constexpr WordList<39> kDirectives(std::array<std::string_view, 39>{
+    "__BADRAM", "BANKISEL", "BANKSEL",  "CBLOCK",   "__CONFIG",  "CONSTANT", "#DEFINE",    "ELSE",
+    "END",      "ENDC",     "ENDIF",    "ENDM",     "ENDW",      "ERROR",    "ERRORLEVEL", "EXITM",
+    "EXPAND",   "EXTERN",   "__IDLOCS", "IF",       "IFDEF",     "IFNDEF",   "INCLUDE",    "LIST",
+    "LOCAL",    "MACRO",    "__MAXRAM", "NOEXPAND", "NOLIST",    "PAGE",     "PAGESEL",    "PROCESSOR",
+    "RADIX",    "SPACE",    "SUBTITLE", "TITLE",    "#UNDEFINE", "VARIABLE", "WHILE",
+});
+
+// "END" is also a directive; the directive list is searched first, so it never comes out as this.
+constexpr WordList<20> kDataDirectives(std::array<std::string_view, 20>{
+    "DA",    "DB",  "DW",  "DE",  "DT",    "RES",       "DATA",      "CODE",      "FILL", "GLOBAL",
+    "IDATA", "END", "EQU", "SET", "UDATA", "UDATA_ACS", "UDATA_OVR", "UDATA_SHR", "ORG",  "MESSG",
+});
+
+static_assert(!kInstructions.HasDuplicates() && !kDirectives.HasDuplicates() &&
+              !kDataDirectives.HasDuplicates());
+static_assert(kInstructions.Contains("movlw") && kDirectives.Contains("#define") &&
+              kDataDirectives.Contains("Equ"));
+
+// ---- Dispatch table -------------------------------------------------------------------------------
+
+enum class Recogniser : std::uint8_t {
+    kNone,  // stepped over, stays kWhitespace
+    kSingleCharacter,
+    kLineEnd,
+    kDoubleQuotedString,
+    kSingleQuotedString,
+    kWord,
+    kComment,
+    kDecimalNumber,
+    kZeroPrefixedNumber,
+};
+
+// Built in this order, a later entry replacing an earlier one for the same first byte.
+constexpr std::array<Recogniser, 256> BuildDispatchTable() {
+    std::array<Recogniser, 256> table{};
+    for (int c = '!'; c <= 255; ++c) {
+        table[c] = Recogniser::kSingleCharacter;
+    }
+    table['\r'] = Recogniser::kLineEnd;
+    table['\n'] = Recogniser::kLineEnd;
+    table['"'] = Recogniser::kDoubleQuotedString;
+    table['\''] = Recogniser::kSingleQuotedString;
+    for (int c = 0; c <= 255; ++c) {
+        if (In(static_cast<char>(c), kWordStart)) {
+            table[c] = Recogniser::kWord;
+        }
+    }
+    table[';'] = Recogniser::kComment;
+    for (int c = '0'; c <= '9'; ++c) {
+        table[c] = Recogniser::kDecimalNumber;
+    }
+    table['0'] = Recogniser::kZeroPrefixedNumber;
+    return table;
+}
+
+constexpr std::array<Recogniser, 256> kDispatch = BuildDispatchTable();
+
+// ---- Recognisers ----------------------------------------------------------------------------------
+
+// Where a token ends and the class of all its bytes.
+struct Token {
+    std::size_t end;
+    std::uint8_t tokenClass;
+};
+
+// One line of text; every recogniser starts at `pos` < `length` and never reads past `length`.
+class Scanner {
+  public:
+    Scanner(const char* text, std::size_t length) : text_(text), length_(length) {}
+
+    Token Recognise(Recogniser recogniser, std::size_t pos) const {
+        switch (recogniser) {
+            case Recogniser::kSingleCharacter:
+                return {pos + 1, TPICParser::kDelimiter};
+            case Recogniser::kLineEnd:
+                return LineEnd(pos);
+            case Recogniser::kDoubleQuotedString:
+                return DoubleQuotedString(pos);
+            case Recogniser::kSingleQuotedString:
+                return SingleQuotedString(pos);
+            case Recogniser::kWord:
+                return Word(pos);
+            case Recogniser::kComment:
+                return {LineEndFrom(pos), TPICParser::kComment};
+            case Recogniser::kDecimalNumber:
+                return DecimalNumber(pos);
+            case Recogniser::kZeroPrefixedNumber:
+                return ZeroPrefixedNumber(pos);
+            case Recogniser::kNone:
+                break;
+        }
+        return {pos + 1, TPICParser::kWhitespace};
+    }
+
+  private:
+    bool At(std::size_t pos, char c) const { return pos < length_ && text_[pos] == c; }
+    bool AtSet(std::size_t pos, CharSet set) const { return pos < length_ && In(text_[pos], set); }
+
+    std::size_t Skip(std::size_t pos, CharSet set) const {
+        while (AtSet(pos, set)) {
+            ++pos;
+        }
+        return pos;
+    }
+
+    // The first CR or LF at or after `pos`, or the end of the text.
+    std::size_t LineEndFrom(std::size_t pos) const {
+        while (pos < length_ && !In(text_[pos], kLineEndChar)) {
+            ++pos;
+        }
+        return pos;
+    }
+
+    // The first `quote` before the line ends, or the end of the line.
+    std::size_t FindOnLine(std::size_t pos, char quote) const {
+        while (pos < length_ && text_[pos] != quote && !In(text_[pos], kLineEndChar)) {
+            ++pos;
+        }
+        return pos;
+    }
+
+    // CR LF and LF CR count as one line end.
+    Token LineEnd(std::size_t pos) const {
+        const char other = text_[pos] == '\r' ? '\n' : '\r';
+        return {At(pos + 1, other) ? pos + 2 : pos + 1, TPICParser::kWhitespace};
+    }
+
+    // A quote after a backslash does not close the string.
+    Token DoubleQuotedString(std::size_t pos) const {
+        std::size_t quote = FindOnLine(pos + 1, '"');
+        while (At(quote, '"') && text_[quote - 1] == '\\') {
+            quote = FindOnLine(quote + 1, '"');
+        }
+        return {At(quote, '"') ? quote + 1 : quote, TPICParser::kString};
+    }
+
+    // A doubled quote stands for one and does not close the string.
+    Token SingleQuotedString(std::size_t pos) const {
+        std::size_t quote = FindOnLine(pos + 1, '\'');
+        while (At(quote, '\'') && At(quote + 1, '\'')) {
+            quote = FindOnLine(quote + 2, '\'');
+        }
+        return {At(quote, '\'') ? quote + 1 : quote, TPICParser::kString};
+    }
+
+    // Digits, then a fraction only if a digit follows the point, then an exponent.
+    Token DecimalNumber(std::size_t pos) const {
+        std::size_t end = Skip(pos + 1, kDecimalDigit);
+        bool isFloat = false;
+        if (At(end, '.') && AtSet(end + 1, kDecimalDigit)) {
+            end = Skip(end + 1, kDecimalDigit);
+            isFloat = true;
+        }
+        if (At(end, 'E') || At(end, 'e')) {
+            end = Exponent(end);
+            isFloat = true;
+        }
+        return {end, isFloat ? TPICParser::kFloat : TPICParser::kInteger};
+    }
+
+    // "E" or "e", an optional sign, and any number of digits (none too).
+    std::size_t Exponent(std::size_t pos) const {
+        ++pos;
+        if (At(pos, '+') || At(pos, '-')) {
+            ++pos;
+        }
+        return Skip(pos, kDecimalDigit);
+    }
+
+    // Only a lower-case "x" with a hexadecimal digit after it makes 0x hexadecimal.
+    Token ZeroPrefixedNumber(std::size_t pos) const {
+        if (!At(pos + 1, 'x')) {
+            return DecimalNumber(pos);
+        }
+        if (AtSet(pos + 2, kHexDigit)) {
+            return {Skip(pos + 2, kHexDigit), TPICParser::kInteger};
+        }
+        return {pos + 1, TPICParser::kDelimiter};
+    }
+
+    Token Word(std::size_t pos) const;
+    bool RadixLiteral(std::size_t pos, std::size_t* end) const;
+
+    const char* text_;
+    std::size_t length_;
+};
+
+// H'..', D'..' or B'..' with a non-empty body of digits of that radix, through the closing quote.
+bool Scanner::RadixLiteral(std::size_t pos, std::size_t* end) const {
+    if (!AtSet(pos, kRadixLetter) || !At(pos + 1, '\'')) {
+        return false;
+    }
+    const std::size_t bodyStart = pos + 2;
+    const std::size_t quote = Skip(bodyStart, kRadixBody);
+    if (!At(quote, '\'') || quote == bodyStart) {
+        return false;
+    }
+    const char radix = UpperCase(text_[pos]);
+    const CharSet digits = radix == 'H' ? kHexDigit : (radix == 'D' ? kDecimalDigit : kBinaryDigit);
+    if (Skip(bodyStart, digits) != quote) {
+        return false;
+    }
+    *end = quote + 1;
+    return true;
+}
+
+// A word is a radix literal, a directive with the rest of its line up to ";", a data directive, an
+// instruction or an identifier; a "#" that starts no directive is a delimiter of its own.
+Token Scanner::Word(std::size_t pos) const {
+    std::size_t end = 0;
+    if (RadixLiteral(pos, &end)) {
+        return {end, TPICParser::kInteger};
+    }
+    end = Skip(pos + 1, kWordBody);
+    const std::string_view word(text_ + pos, end - pos);
+    if (kDirectives.Contains(word)) {
+        std::size_t stop = end;
+        while (stop < length_ && text_[stop] != ';' && !In(text_[stop], kLineEndChar)) {
+            ++stop;
+        }
+        return {stop, TPICParser::kDefine};
+    }
+    if (kDataDirectives.Contains(word)) {
+        return {end, TPICParser::kPseudoReservedWord};
+    }
+    if (text_[pos] != '#') {
+        return {end, kInstructions.Contains(word) ? TPICParser::kReservedWord : TPICParser::kIdentifier};
+    }
+    return {pos + 1, TPICParser::kDelimiter};
+}
+
+}  // namespace
+
+// ---- TPICParser -----------------------------------------------------------------------------------
+
+TPICParser::LineState TPICParser::ParseLine(const char* text, std::size_t length, std::uint8_t* classes,
+                                            LineState state) const {
+    const Scanner scanner(text, length);
+    std::size_t pos = 0;
+    while (pos < length) {
+        const Recogniser recogniser = kDispatch[static_cast<unsigned char>(text[pos])];
+        if (recogniser == Recogniser::kNone) {
+            classes[pos++] = kWhitespace;
+            continue;
+        }
+        const Token token = scanner.Recognise(recogniser, pos);
+        std::memset(classes + pos, token.tokenClass, token.end - pos);
+        pos = token.end;
+    }
+    return state;
+}
+
+TPICParser::LineState TPICParser::ParseLine(std::string_view line, std::span<std::uint8_t> classes,
+                                            LineState state) const {
+    if (classes.size() < line.size()) {
+        throw std::length_error("TPICParser::ParseLine: fewer classes than bytes");
+    }
+    return ParseLine(line.data(), line.size(), classes.data(), state);
+}
+
+TPICParser::LineState TPICParser::ParseText(std::string_view text, std::uint8_t* classes,
+                                            LineState state) const {
+    std::size_t from = 0;
+    while (from < text.size()) {
+        const TextLine line = LineAt(text, from);
+        const std::size_t size = line.length + line.endLength;
+        state = ParseLine(text.data() + from, size, classes + from, state);
+        from += size;
+    }
+    return state;
+}
+
+TPICParser::TextLine TPICParser::LineAt(std::string_view text, std::size_t from) {
+    std::size_t end = from;
+    while (end < text.size() && !In(text[end], kLineEndChar)) {
+        ++end;
+    }
+    std::size_t endLength = 0;
+    if (end < text.size()) {
+        endLength = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
+    }
+    return {from, end - from, endLength};
+}
+
+std::vector<TPICParser::TextLine> TPICParser::SplitLines(std::string_view text) {
+    std::vector<TextLine> lines;
+    for (std::size_t from = 0; from < text.size();) {
+        lines.push_back(LineAt(text, from));
+        from += lines.back().length + lines.back().endLength;
+    }
+    return lines;
+}
+
+bool TPICParser::IsInstruction(std::string_view word) {
+    return kInstructions.Contains(word);
+}
+bool TPICParser::IsDirective(std::string_view word) {
+    return kDirectives.Contains(word);
+}
+bool TPICParser::IsDataDirective(std::string_view word) {
+    return kDataDirectives.Contains(word);
+}
+
+std::span<const std::string_view> TPICParser::Instructions() {
+    return kInstructions.words;
+}
+std::span<const std::string_view> TPICParser::Directives() {
+    return kDirectives.words;
+}
+std::span<const std::string_view> TPICParser::DataDirectives() {
+    return kDataDirectives.words;
+}

@@ -1,0 +1,138 @@
+// pictokens tests: the program is run on files written by each test, as a developer would run it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+class Pictokens : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(tool_)) {
+            GTEST_SKIP() << "pictokens is not built: " << tool_;
+        }
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / ("pictokens-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::create_directories(dir_);
+    }
+
+    void TearDown() override {
+        if (!dir_.empty()) {
+            fs::remove_all(dir_);
+        }
+    }
+
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const fs::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+
+    ToolRun Run(const std::string& arguments) {
+        const fs::path errPath = dir_ / "stderr.txt";
+        const std::string command = "'" + tool_.string() + "' " + arguments + " 2>'" + errPath.string() + "'";
+        ToolRun run;
+        std::FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) {
+            ADD_FAILURE() << "cannot start " << command;
+            return run;
+        }
+        char buffer[4096];
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            run.out.append(buffer, count);
+        }
+        const int status = ::pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream err(errPath, std::ios::binary);
+        run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+        return run;
+    }
+
+    fs::path tool_ = fs::path(KORVEX_BINARY_DIR) / "tools/pictokens/pictokens";
+    fs::path dir_;
+};
+
+TEST_F(Pictokens, PrintsOneLinePerSourceLineWhateverItsLineEnd) {
+    // CR LF, LF, CR, then LF CR (two line ends), and a line end at the very end.
+    const std::string file = Write("mixed.asm", "  nop\r\n;c\nH'1F'\r0x1\n\r'a\n");
+    const ToolRun run = Run(file);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "00666\n22\n44444\n444\n\n11\n");
+}
+
+TEST_F(Pictokens, LastLineNeedsNoLineEndAndEmptyFilesPrintNothing) {
+    const std::string last = Write("last.inc", "end\n\nSTATUS EQU H'0003'");
+    const std::string empty = Write("empty.inc", "");
+    const std::string blank = Write("blank.inc", "\r\n");
+    const ToolRun run = Run(last + " " + empty + " " + blank);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "888\n\n3333330fff04444444\n\n");
+}
+
+TEST_F(Pictokens, ControlAndHighBytesKeepOneDigitEach) {
+    const std::string file = Write("bytes.asm", std::string("a\0\xFF\t\x7F;\xE9", 7));
+    const ToolRun run = Run(file);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "3070722\n");
+}
+
+TEST_F(Pictokens, UnreadableFileIsReportedWithStatus2AndOthersStillPrint) {
+    const std::string good = Write("good.asm", "nop");
+    const ToolRun run = Run("'" + (dir_ / "missing.asm").string() + "' " + good + " '" + dir_.string() + "'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "666\n");
+    EXPECT_NE(run.err.find("missing.asm"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(dir_.string()), std::string::npos) << run.err;
+}
+
+TEST_F(Pictokens, NoFileGivesUsageAndStatus2) {
+    const ToolRun run = Run("");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("usage"), std::string::npos);
+}
+
+TEST_F(Pictokens, ColoursEveryGputilsHeaderLineByte) {
+    const fs::path header = "/usr/share/gputils/header/p16f84a.inc";
+    if (!fs::exists(header)) {
+        GTEST_SKIP() << "gputils headers are not installed";
+    }
+    std::ifstream in(header, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const ToolRun run = Run(header.string());
+    EXPECT_EQ(run.status, 0);
+    // Same bytes less the line ends, and every line end turned into one newline.
+    std::size_t lineEnds = 0;
+    std::size_t lineEndBytes = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            ++lineEndBytes;
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+                ++lineEnds;
+            }
+        }
+    }
+    EXPECT_EQ(run.out.size(), text.size() - lineEndBytes + lineEnds);
+    // "STATUS           EQU  H'0003'"
+    const std::string status = "333333" + std::string(11, '0') + "fff" + "00" + "4444444";
+    EXPECT_NE(run.out.find("\n" + status + "\n"), std::string::npos);
+}
+
+}  // namespace

@@ -14,7 +14,8 @@ void BM_StepDemonstrationLoop(benchmark::State& state) {
     PicState = {};
     sim::ResetProcessor();
     for (auto _ : state) {
-        for (int i = 0; i < kBatch; ++i) sim::Step();
+        for (int i = 0; i < kBatch; ++i)
+            sim::Step();
         benchmark::DoNotOptimize(PicState.W);
     }
     state.SetItemsProcessed(state.iterations() * kBatch);

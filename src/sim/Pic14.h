@@ -11,6 +11,8 @@ enum RegKind : uint8_t { rkUnimplemented = 0, rkMemory = 1, rkSpecial = 2 };
 struct RegCell {
     uint8_t Value;
     RegKind Kind;
+
+    bool operator==(const RegCell&) const = default;
 };
 
 struct TPicState {

@@ -1,0 +1,23 @@
+// Korvex: start-up, then the message loop until the main window closes.
+#include "platform/Prompter.h"
+#include "shell/Idefunction.h"
+#include "shell/KorvexApplication.h"
+#include "shell/Main.h"
+#include "shell/Startup.h"
+
+#include <exception>
+
+int main(int argc, char** argv) {
+    KorvexApplication app(argc, argv);
+    QtPrompter prompter;
+    app.setPrompter(&prompter);
+    try {
+        TKorvex korvex(Registry::defaultConfigDir(), prompter);
+        QObject::connect(MainForm, &TMainForm::closed, &app, &QApplication::quit);
+        MainForm->show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        prompter.exception(QString::fromUtf8(e.what()));
+    }
+    return 0;
+}

@@ -1,0 +1,63 @@
+// The Qt prompter: message boxes and file dialogs parented to the active window.
+#include "platform/Prompter.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QWidget* Owner() { return QApplication::activeWindow(); }
+
+}  // namespace
+
+void QtPrompter::error(const QString& text) { QMessageBox::critical(Owner(), "Error", text); }
+
+void QtPrompter::information(const QString& text) { QMessageBox::information(Owner(), "Information", text); }
+
+bool QtPrompter::confirm(const QString& text) {
+    return QMessageBox::question(Owner(), "Confirm", text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+SaveAnswer QtPrompter::askSave(const QString& text) {
+    QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::NoButton, Owner());
+    QPushButton* yes = box.addButton(QMessageBox::Yes);
+    QPushButton* no = box.addButton(QMessageBox::No);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    QPushButton* all = box.addButton("&All", QMessageBox::YesRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return SaveAnswer::Yes;
+    if (box.clickedButton() == no) return SaveAnswer::No;
+    if (box.clickedButton() == all) return SaveAnswer::All;
+    return SaveAnswer::Cancel;
+}
+
+void QtPrompter::exception(const QString& text) { QMessageBox::critical(Owner(), "Korvex", text); }
+
+FileDialogResult QtPrompter::openFiles(const FileDialogRequest& request, bool multiple) {
+    QFileDialog dialog(Owner(), request.title, request.directory);
+    dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(request.filters);
+    if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return {dialog.selectedFiles(), dialog.selectedNameFilter()};
+}
+
+FileDialogResult QtPrompter::saveFile(const FileDialogRequest& request) {
+    QFileDialog dialog(Owner(), request.title, request.directory);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return {dialog.selectedFiles(), dialog.selectedNameFilter()};
+}
+
+int QtPrompter::showModal(QDialog& dialog) { return dialog.exec(); }

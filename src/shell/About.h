@@ -1,0 +1,17 @@
+// The About box.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+
+    QLabel* ProductName;
+    QLabel* Version;
+    QPushButton* OKButton;
+};

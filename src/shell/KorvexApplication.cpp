@@ -1,0 +1,25 @@
+// The application object and its standard exception box.
+#include "shell/KorvexApplication.h"
+
+#include "platform/Prompter.h"
+
+#include <QIcon>
+
+#include <exception>
+
+KorvexApplication::KorvexApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName("Korvex");
+    // desktops without a full icon theme still find the common freedesktop names here
+    QIcon::setFallbackThemeName("Adwaita");
+}
+
+bool KorvexApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        if (prompter_) prompter_->exception(QString::fromUtf8(e.what()));
+    } catch (...) {
+        if (prompter_) prompter_->exception("An unknown error occurred.");
+    }
+    return false;
+}

@@ -1,0 +1,323 @@
+// The main window: menu map, toolbar, read-outs, creation, showing and the quit flow.
+#include "shell/Main.h"
+
+#include "editctl/DocumentManager.h"
+#include "editor/AllReg.h"
+#include "platform/Prompter.h"
+#include "shell/About.h"
+#include "shell/Idefunction.h"
+#include "shell/ProW.h"
+#include "shell/Services.h"
+#include "shell/ToolIcons.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <exception>
+
+namespace {
+
+using Handler = void (TMainForm::*)();
+
+struct MenuSpec {
+    QMenu* TMainForm::*menu;
+    const char* caption;
+    bool visible;
+};
+
+constexpr MenuSpec kMenus[] = {
+    {&TMainForm::FileMenu, "&File", true},       {&TMainForm::EditMenu, "&Edit", true},
+    {&TMainForm::SearchMenu, "&Search", true},   {&TMainForm::ProjectMenu, "&Project", true},
+    {&TMainForm::DebugMenu, "&Debug", false},    {&TMainForm::ConfigureMenu, "&Configure", true},
+    {&TMainForm::HelpMenu, "&Help", true},
+};
+
+enum class Sep { No, After };
+
+struct ItemSpec {
+    QMenu* TMainForm::*menu;
+    QAction* TMainForm::*action;
+    const char* component;
+    const char* caption;  // "-" is a separator line
+    const char* shortcut;
+    Handler handler;
+    bool enabled;
+    bool visible;
+    Sep separator;
+};
+
+using M = TMainForm;
+// Every menu item in menu order: caption, shortcut, handler, initial state, and a separator after it.
+const ItemSpec kItems[] = {
+    {&M::FileMenu, &M::FileNew, "FileNew", "&New...", "", &M::FileNewClick, true, true, Sep::No},
+    {&M::FileMenu, &M::FileOpen, "FileOpen", "&Open...", "", &M::FileOpenClick, true, true, Sep::After},
+    {&M::FileMenu, &M::FileSave, "FileSave", "&Save", "Ctrl+S", &M::FileSaveClick, true, true, Sep::No},
+    {&M::FileMenu, &M::FileSaveAs, "FileSaveAs", "Save &As...", "", &M::FileSaveAsClick, true, true, Sep::No},
+    {&M::FileMenu, &M::FileSaveAll, "FileSaveAll", "Sa&ve All", "", &M::FileSaveAllClick, true, true, Sep::After},
+    {&M::FileMenu, &M::FileClose, "FileClose", "&Close", "", &M::FileCloseClick, true, true, Sep::No},
+    {&M::FileMenu, &M::FileCloseAll, "FileCloseAll", "C&lose All", "", &M::FileCloseAllClick, true, true,
+     Sep::After},
+    {&M::FileMenu, &M::FilePrint, "FilePrint", "&Print...", "", &M::FilePrintClick, true, true, Sep::After},
+    {&M::FileMenu, &M::FileExit, "FileExit", "E&xit", "", &M::FileExitClick, true, true, Sep::No},
+    {&M::EditMenu, &M::EditUndo, "EditUndo", "&Undo", "Ctrl+Z", &M::EditUndoClick, true, true, Sep::No},
+    {&M::EditMenu, &M::EditRedo, "EditRedo", "&Redo", "Ctrl+Shift+Z", &M::EditRedoClick, true, true, Sep::After},
+    {&M::EditMenu, &M::EditCut, "EditCut", "Cu&t", "Ctrl+X", &M::EditCutClick, true, true, Sep::No},
+    {&M::EditMenu, &M::EditCopy, "EditCopy", "&Copy", "Ctrl+C", &M::EditCopyClick, true, true, Sep::No},
+    {&M::EditMenu, &M::EditPaste, "EditPaste", "&Paste", "Ctrl+V", &M::EditPasteClick, true, true, Sep::No},
+    {&M::EditMenu, &M::EditDelete, "EditDelete", "&Delete", "Ctrl+Del", &M::EditDeleteClick, true, true, Sep::No},
+    {&M::EditMenu, &M::EditSelectAll, "EditSelectAll", "Se&lect All", "Ctrl+A", &M::EditSelectAllClick, true, true,
+     Sep::No},
+    {&M::SearchMenu, &M::SearchFind, "SearchFind", "&Find...", "Ctrl+F", &M::SearchFindClick, true, true, Sep::No},
+    {&M::SearchMenu, &M::SearchReplace, "SearchReplace", "&Replace...", "Ctrl+R", &M::SearchReplaceClick, true,
+     true, Sep::No},
+    {&M::SearchMenu, &M::SearchAgain1, "SearchAgain1", "&Search Again", "F3", &M::SearchAgain1Click, true, true,
+     Sep::After},
+    {&M::SearchMenu, &M::GotoLineNumber1, "GotoLineNumber1", "&Go to Line Number...", "Alt+G",
+     &M::GotoLineNumber1Click, true, true, Sep::No},
+    {&M::SearchMenu, &M::SearchNextError, "SearchNextError", "Go to Next Warning/&Error/Message", "F12",
+     &M::SearchNextErrorClick, true, true, Sep::No},
+    {&M::ProjectMenu, &M::ProjectNew, "ProjectNew", "&New...", "", &M::ProjectNewClick, true, true, Sep::No},
+    {&M::ProjectMenu, &M::ProjectOpen, "ProjectOpen", "&Open...", "Ctrl+F11", &M::ProjectOpenClick, true, true,
+     Sep::No},
+    {&M::ProjectMenu, &M::ProjectClose, "ProjectClose", "&Close", "", &M::ProjectCloseClick, false, true,
+     Sep::After},
+    {&M::ProjectMenu, &M::ProjectAdd, "ProjectAdd", "&Add to Project...", "Shift+F11", &M::ProjectAddClick, false,
+     true, Sep::No},
+    {&M::ProjectMenu, &M::ProjectRemove, "ProjectRemove", "&Remove from Project", "", &M::ProjectRemoveClick,
+     false, true, Sep::After},
+    {&M::ProjectMenu, &M::ProjectBuild, "ProjectBuild", "&Build", "Ctrl+F9", &M::ProjectBuildClick, false, true,
+     Sep::After},
+    {&M::ProjectMenu, &M::ProjectOptions, "ProjectOptions", "&Options...", "Ctrl+Shift+F11",
+     &M::ProjectOptionsClick, false, true, Sep::No},
+    {&M::ProjectMenu, &M::ProjectLastLine, "ProjectLastLine", "-", "", nullptr, true, false, Sep::No},
+    {&M::ProjectMenu, &M::ProjectLast, "ProjectLast", "", "", &M::ProjectLastClick, true, false, Sep::No},
+    {&M::DebugMenu, &M::DebugStart, "DebugStart", "Start", "", &M::DebugStartClick, true, true, Sep::After},
+    {&M::DebugMenu, &M::DebugTraceInto, "DebugTraceInto", "&Trace Into", "F7", &M::DebugTraceIntoClick, false,
+     true, Sep::No},
+    {&M::ConfigureMenu, &M::CfgEnviOptions, "CfgEnviOptions", "&Environment Options...", "",
+     &M::CfgEnviOptionsClick, true, true, Sep::No},
+    {&M::ConfigureMenu, &M::ConfigureEXE, "ConfigureEXE", "External EXE...", "", &M::ConfigureEXEClick, true, true,
+     Sep::No},
+    {&M::HelpMenu, &M::About1, "About1", "&About...", "", &M::About1Click, true, true, Sep::No},
+};
+
+enum class Divider { No, After };
+
+struct ButtonSpec {
+    QToolButton* TMainForm::*button;
+    const char* component;
+    const char* hint;
+    ToolGlyph glyph;
+    Handler handler;
+    bool enabled;
+    Divider divider;
+};
+
+// The toolbar, left to right; a divider line follows where marked.
+const ButtonSpec kButtons[] = {
+    {&M::SBFileNew, "SBFileNew", "New File", ToolGlyph::New, &M::FileNewClick, true, Divider::No},
+    {&M::SBFileOpen, "SBFileOpen", "Open File", ToolGlyph::Open, &M::FileOpenClick, true, Divider::No},
+    {&M::SBFileSave, "SBFileSave", "Save File", ToolGlyph::Save, &M::FileSaveClick, true, Divider::No},
+    {&M::SBSaveAll, "SBSaveAll", "Save All", ToolGlyph::SaveAll, &M::FileSaveAllClick, true, Divider::After},
+    {&M::SBUndo, "SBUndo", "Undo", ToolGlyph::Undo, &M::EditUndoClick, true, Divider::No},
+    {&M::SBRedo, "SBRedo", "Redo", ToolGlyph::Redo, &M::EditRedoClick, true, Divider::After},
+    {&M::SBCut, "SBCut", "Cut", ToolGlyph::Cut, &M::EditCutClick, true, Divider::No},
+    {&M::SBCopy, "SBCopy", "Copy", ToolGlyph::Copy, &M::EditCopyClick, true, Divider::No},
+    {&M::SBPaste, "SBPaste", "Paste", ToolGlyph::Paste, &M::EditPasteClick, true, Divider::After},
+    {&M::SBFind, "SBFind", "Find", ToolGlyph::Find, &M::SearchFindClick, true, Divider::No},
+    {&M::SBReplace, "SBReplace", "Replace", ToolGlyph::Replace, &M::SearchReplaceClick, true, Divider::After},
+    {&M::SBProOpen, "SBProOpen", "Open Project", ToolGlyph::OpenProject, &M::ProjectOpenClick, true, Divider::No},
+    {&M::SBProjectBuild, "SBProjectBuild", "Build Project", ToolGlyph::Build, &M::ProjectBuildClick, false,
+     Divider::No},
+};
+
+constexpr int kToolBarHeight = 30;
+constexpr int kReadOutHeight = 22;
+
+}  // namespace
+
+TMainForm::TMainForm(TServices& services) : services_(services) {
+    setObjectName("MainForm");
+    setWindowTitle("Korvex");
+    resize(544, 107);
+    buildMenus();
+    buildToolBar();
+    buildReadOuts();
+    MainCreate();
+}
+
+void TMainForm::buildMenus() {
+    for (const MenuSpec& spec : kMenus) {
+        QMenu* menu = menuBar()->addMenu(spec.caption);
+        menu->menuAction()->setVisible(spec.visible);
+        this->*spec.menu = menu;
+    }
+    for (const ItemSpec& spec : kItems) {
+        QMenu* menu = this->*spec.menu;
+        QAction* action = std::string_view(spec.caption) == "-" ? menu->addSeparator() : menu->addAction(spec.caption);
+        action->setObjectName(spec.component);
+        action->setShortcut(QKeySequence(spec.shortcut));
+        action->setEnabled(spec.enabled);
+        action->setVisible(spec.visible);
+        if (spec.handler)
+            connect(action, &QAction::triggered, this, [this, handler = spec.handler] { RunCommand([this, handler] {
+                        (this->*handler)();
+                    }); });
+        this->*spec.action = action;
+        if (spec.separator == Sep::After) menu->addSeparator();
+    }
+}
+
+void TMainForm::buildToolBar() {
+    ToolBar1 = addToolBar("ToolBar1");
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setFixedHeight(kToolBarHeight);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    for (const ButtonSpec& spec : kButtons) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(spec.component);
+        button->setToolTip(spec.hint);
+        button->setIcon(ToolIcon(spec.glyph));
+        button->setAutoRaise(true);
+        button->setFixedSize(22, 22);
+        button->setEnabled(spec.enabled);
+        connect(button, &QToolButton::clicked, this, [this, handler = spec.handler] {
+            RunCommand([this, handler] { (this->*handler)(); });
+        });
+        ToolBar1->addWidget(button);
+        if (spec.divider == Divider::After) ToolBar1->addSeparator();
+        this->*spec.button = button;
+    }
+}
+
+void TMainForm::buildReadOuts() {
+    auto* strip = new QWidget(this);
+    strip->setObjectName("ReadOuts");
+    strip->setFixedHeight(kReadOutHeight);
+    QFont courier("Courier New");
+    courier.setPixelSize(12);
+    auto place = [&](const char* name, const QString& text, int x, const char* colour) {
+        auto* label = new QLabel(text, strip);
+        label->setObjectName(name);
+        label->setFont(courier);
+        label->setStyleSheet(QString("color: %1").arg(colour));
+        label->move(x, 2);
+        label->adjustSize();
+        return label;
+    };
+    place("StaticText1", "PC=", 4, "blue");
+    place("StaticText3", "Stack=", 66, "blue");
+    place("StaticText2", "W=", 130, "blue");
+    LabelPC = place("LabelPC", "0000", 30, "black");
+    LabelStack = place("LabelStack", "0", 116, "black");
+    LabelW = place("LabelW", "00", 150, "black");
+    setCentralWidget(strip);
+}
+
+void TMainForm::MainCreate() {
+    services_.settings.onFileSaveShortcut = [this](const std::string& shortcut) {
+        FileSave->setShortcut(QKeySequence(QString::fromStdString(shortcut)));
+    };
+    services_.settings.LoadSettings();
+    ShowLastProject(QString::fromStdString(services_.settings.LastProject));
+    fixHeight();
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    resize(screen.width(), height());
+    move(0, 0);
+}
+
+void TMainForm::fixHeight() {
+    // the strip keeps its height; only the width may change, down to 300
+    int client = menuBar()->sizeHint().height() + kToolBarHeight + kReadOutHeight;
+    setFixedHeight(client);
+    setMinimumWidth(300);
+    setMaximumWidth(QWIDGETSIZE_MAX);
+}
+
+void TMainForm::ShowLastProject(const QString& path) {
+    ProjectLastLine->setVisible(!path.isEmpty());
+    ProjectLast->setVisible(!path.isEmpty());
+    if (!path.isEmpty()) ProjectLast->setText(path);
+}
+
+void TMainForm::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        services_.prompter.exception(QString::fromUtf8(e.what()));
+    } catch (...) {
+        services_.prompter.exception("An unknown error occurred.");
+    }
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) MainShow();
+}
+
+void TMainForm::MainShow() {
+    if (ProWindow) ProWindow->show();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    bool agreed = false;
+    RunCommand([this, &agreed] { agreed = MainClose(); });
+    if (!agreed) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+bool TMainForm::MainClose() {
+    if (ActiveSource() && services_.documents.anyModified() && !QuerySaveAll()) return false;
+    return services_.prompter.confirm("Do you want to quit Korvex?");
+}
+
+void TMainForm::FileExitClick() { close(); }
+
+void TMainForm::About1Click() { services_.prompter.showModal(*AboutBox); }
+
+// The commands below belong to the editor, project, build, simulator and environment features.
+void TMainForm::FileNewClick() {}
+void TMainForm::FileOpenClick() {}
+void TMainForm::FileSaveClick() {}
+void TMainForm::FileSaveAsClick() {}
+void TMainForm::FileSaveAllClick() {}
+void TMainForm::FileCloseClick() {}
+void TMainForm::FileCloseAllClick() {}
+void TMainForm::FilePrintClick() {}
+void TMainForm::EditUndoClick() {}
+void TMainForm::EditRedoClick() {}
+void TMainForm::EditCutClick() {}
+void TMainForm::EditCopyClick() {}
+void TMainForm::EditPasteClick() {}
+void TMainForm::EditDeleteClick() {}
+void TMainForm::EditSelectAllClick() {}
+void TMainForm::SearchFindClick() {}
+void TMainForm::SearchReplaceClick() {}
+void TMainForm::SearchAgain1Click() {}
+void TMainForm::GotoLineNumber1Click() {}
+void TMainForm::SearchNextErrorClick() {}
+void TMainForm::ProjectNewClick() {}
+void TMainForm::ProjectOpenClick() {}
+void TMainForm::ProjectCloseClick() {}
+void TMainForm::ProjectAddClick() {}
+void TMainForm::ProjectRemoveClick() {}
+void TMainForm::ProjectBuildClick() {}
+void TMainForm::ProjectOptionsClick() {}
+void TMainForm::ProjectLastClick() {}
+void TMainForm::DebugStartClick() {}
+void TMainForm::DebugTraceIntoClick() {}
+void TMainForm::CfgEnviOptionsClick() {}
+void TMainForm::ConfigureEXEClick() {}

@@ -1,0 +1,99 @@
+// The main window: a strip across the top of the screen with the menu bar, toolbar and simulator read-outs.
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+struct TServices;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(TServices& services);
+
+    // The menu items, named as their components.
+    QAction *FileNew, *FileOpen, *FileSave, *FileSaveAs, *FileSaveAll, *FileClose, *FileCloseAll, *FilePrint,
+        *FileExit;
+    QAction *EditUndo, *EditRedo, *EditCut, *EditCopy, *EditPaste, *EditDelete, *EditSelectAll;
+    QAction *SearchFind, *SearchReplace, *SearchAgain1, *GotoLineNumber1, *SearchNextError;
+    QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild, *ProjectOptions,
+        *ProjectLastLine, *ProjectLast;
+    QAction *DebugStart, *DebugTraceInto;
+    QAction *CfgEnviOptions, *ConfigureEXE;
+    QAction* About1;
+    QMenu *FileMenu, *EditMenu, *SearchMenu, *ProjectMenu, *DebugMenu, *ConfigureMenu, *HelpMenu;
+
+    // The toolbar and its buttons.
+    QToolBar* ToolBar1;
+    QToolButton *SBFileNew, *SBFileOpen, *SBFileSave, *SBSaveAll, *SBUndo, *SBRedo, *SBCut, *SBCopy, *SBPaste,
+        *SBFind, *SBReplace, *SBProOpen, *SBProjectBuild;
+
+    // The simulator read-outs.
+    QLabel *LabelPC, *LabelStack, *LabelW;
+
+    // Runs a command; an exception it lets escape is shown in the standard exception box.
+    void RunCommand(const std::function<void()>& command);
+    // Shows or hides the last-project entry and its separator; the caption is the project's path.
+    void ShowLastProject(const QString& path);
+
+public slots:
+    void FileNewClick();
+    void FileOpenClick();
+    void FileSaveClick();
+    void FileSaveAsClick();
+    void FileSaveAllClick();
+    void FileCloseClick();
+    void FileCloseAllClick();
+    void FilePrintClick();
+    void FileExitClick();
+    void EditUndoClick();
+    void EditRedoClick();
+    void EditCutClick();
+    void EditCopyClick();
+    void EditPasteClick();
+    void EditDeleteClick();
+    void EditSelectAllClick();
+    void SearchFindClick();
+    void SearchReplaceClick();
+    void SearchAgain1Click();
+    void GotoLineNumber1Click();
+    void SearchNextErrorClick();
+    void ProjectNewClick();
+    void ProjectOpenClick();
+    void ProjectCloseClick();
+    void ProjectAddClick();
+    void ProjectRemoveClick();
+    void ProjectBuildClick();
+    void ProjectOptionsClick();
+    void ProjectLastClick();
+    void DebugStartClick();
+    void DebugTraceIntoClick();
+    void CfgEnviOptionsClick();
+    void ConfigureEXEClick();
+    void About1Click();
+
+signals:
+    // The main window closed after the quit flow agreed: the program ends.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void MainCreate();
+    void MainShow();
+    bool MainClose();
+    void buildMenus();
+    void buildToolBar();
+    void buildReadOuts();
+    void fixHeight();
+
+    TServices& services_;
+};

@@ -1,0 +1,14 @@
+// What the windows are handed at creation: the settings, the prompter, the documents.
+#pragma once
+
+class DocumentManager;
+class Prompter;
+class Registry;
+class SettingsStore;
+
+struct TServices {
+    Registry& registry;
+    SettingsStore& settings;
+    Prompter& prompter;
+    DocumentManager& documents;
+};

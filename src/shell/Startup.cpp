@@ -1,0 +1,53 @@
+// Start-up: the windows are created in a fixed order and reached through their single instances.
+#include "shell/Startup.h"
+
+#include "assembler/DlgEXE.h"
+#include "assembler/DlgMPASM.h"
+#include "editor/DlgGoLine.h"
+#include "editor/Envi.h"
+#include "shell/About.h"
+#include "shell/Format.h"
+#include "shell/Idefunction.h"
+#include "shell/Main.h"
+#include "shell/ProW.h"
+
+#include <QApplication>
+
+TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
+    : registry(configDir), settings(registry), documents(prompter),
+      services{registry, settings, prompter, documents} {
+    QApplication::setApplicationName("Korvex");
+    QApplication::setApplicationDisplayName("Korvex");
+    Documents = &documents;
+    // the main window comes first: creating it loads the settings the others may use
+    mainForm_ = std::make_unique<TMainForm>(services);
+    MainForm = mainForm_.get();
+    exeDlg_ = std::make_unique<TEXEDlg>();
+    EXEDlg = exeDlg_.get();
+    goToLineDlg_ = std::make_unique<TGoToLineDlg>();
+    GoToLineDlg = goToLineDlg_.get();
+    mpasmDlg_ = std::make_unique<TMPASMDlg>();
+    MPASMDlg = mpasmDlg_.get();
+    enviDlg_ = std::make_unique<TEnviDlg>();
+    EnviDlg = enviDlg_.get();
+    formatDlg_ = std::make_unique<TFormatDlg>();
+    FormatDlg = formatDlg_.get();
+    proWindow_ = std::make_unique<TProWindow>();
+    ProWindow = proWindow_.get();
+    aboutBox_ = std::make_unique<TAboutBox>();
+    AboutBox = aboutBox_.get();
+    if (!settings.saveError().empty())
+        prompter.error(QString("Settings cannot be saved: %1").arg(QString::fromStdString(settings.saveError())));
+}
+
+TKorvex::~TKorvex() {
+    MainForm = nullptr;
+    EXEDlg = nullptr;
+    GoToLineDlg = nullptr;
+    MPASMDlg = nullptr;
+    EnviDlg = nullptr;
+    FormatDlg = nullptr;
+    ProWindow = nullptr;
+    AboutBox = nullptr;
+    Documents = nullptr;
+}

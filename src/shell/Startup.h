@@ -1,0 +1,44 @@
+// Start-up: the settings, the documents and the eight windows that live for the whole run, in their order.
+#pragma once
+
+#include "editctl/DocumentManager.h"
+#include "editor/AllReg.h"
+#include "platform/Registry.h"
+#include "shell/Services.h"
+
+#include <filesystem>
+#include <memory>
+
+class Prompter;
+class TAboutBox;
+class TEXEDlg;
+class TEnviDlg;
+class TFormatDlg;
+class TGoToLineDlg;
+class TMainForm;
+class TMPASMDlg;
+class TProWindow;
+
+class TKorvex {
+public:
+    // Creates the windows (and so loads the settings) with the registry in configDir.
+    TKorvex(const std::filesystem::path& configDir, Prompter& prompter);
+    ~TKorvex();
+    TKorvex(const TKorvex&) = delete;
+    TKorvex& operator=(const TKorvex&) = delete;
+
+    Registry registry;
+    SettingsStore settings;
+    DocumentManager documents;
+    TServices services;
+
+private:
+    std::unique_ptr<TMainForm> mainForm_;
+    std::unique_ptr<TEXEDlg> exeDlg_;
+    std::unique_ptr<TGoToLineDlg> goToLineDlg_;
+    std::unique_ptr<TMPASMDlg> mpasmDlg_;
+    std::unique_ptr<TEnviDlg> enviDlg_;
+    std::unique_ptr<TFormatDlg> formatDlg_;
+    std::unique_ptr<TProWindow> proWindow_;
+    std::unique_ptr<TAboutBox> aboutBox_;
+};

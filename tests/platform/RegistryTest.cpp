@@ -1,0 +1,125 @@
+// The registry stand-in: values read back exactly, damaged files are survived, writes are atomic.
+#include "platform/Registry.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+constexpr auto HKLM = RegRoot::LocalMachine;
+constexpr auto HKCU = RegRoot::CurrentUser;
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+TEST(Registry, ValuesOfEveryTypeReadBackAfterARestart) {
+    TempDir dir;
+    std::string awkward = "C:\\Program Files\\\"quoted\"\tand\nnewline \xC3\xA9";
+    std::vector<uint8_t> bytes = {0, 1, 0x7F, 0x80, 0xFF};
+    {
+        Registry r(dir.path());
+        EXPECT_TRUE(r.writeString(HKLM, "Software\\K\\Project", "Name", awkward));
+        EXPECT_TRUE(r.writeDword(HKCU, "Software\\K\\Memo", "Options", 0xFFFFFFFF));
+        EXPECT_TRUE(r.writeBinary(HKCU, "Software\\K\\Memo", "Styles", bytes));
+        EXPECT_TRUE(r.writeBinary(HKCU, "Software\\K\\Memo", "Empty", {}));
+    }
+    Registry again(dir.path());
+    EXPECT_EQ(again.readString(HKLM, "Software\\K\\Project", "Name"), awkward);
+    EXPECT_EQ(again.readDword(HKCU, "Software\\K\\Memo", "Options"), 0xFFFFFFFFu);
+    EXPECT_EQ(again.readBinary(HKCU, "Software\\K\\Memo", "Styles"), bytes);
+    EXPECT_EQ(again.readBinary(HKCU, "Software\\K\\Memo", "Empty"), std::vector<uint8_t>{});
+    // the two roots are separate files
+    EXPECT_FALSE(again.readString(HKCU, "Software\\K\\Project", "Name"));
+}
+
+TEST(Registry, KeysAndNamesMatchWithoutRegardToCaseAndAValueOfAnotherTypeReadsAsMissing) {
+    TempDir dir;
+    Registry r(dir.path());
+    r.writeString(HKLM, "Software\\Tervane\\Project", "Name", "a");
+    r.writeString(HKLM, "SOFTWARE\\tervane\\PROJECT", "NAME", "b");
+    EXPECT_EQ(r.readString(HKLM, "software\\TERVANE\\project\\", "name"), "b");
+    EXPECT_FALSE(r.readDword(HKLM, "Software\\Tervane\\Project", "Name"));
+    // a parent key exists once a subkey was made
+    EXPECT_TRUE(r.keyExists(HKLM, "Software\\Tervane"));
+    EXPECT_FALSE(r.keyExists(HKLM, "Software\\Terv"));
+    EXPECT_FALSE(r.keyExists(HKCU, "Software"));
+}
+
+TEST(Registry, AWriteThatMayNotCreateItsKeyFailsAndWritesNothing) {
+    TempDir dir;
+    Registry r(dir.path());
+    EXPECT_FALSE(r.writeString(HKLM, "Software\\K\\Missing", "V", "x", CreateKey::No));
+    EXPECT_FALSE(r.keyExists(HKLM, "Software\\K\\Missing"));
+    EXPECT_FALSE(std::filesystem::exists(r.fileOf(HKLM)));
+    ASSERT_TRUE(r.createKey(HKLM, "Software\\K\\Missing"));
+    EXPECT_TRUE(r.writeString(HKLM, "Software\\K\\Missing", "V", "x", CreateKey::No));
+}
+
+TEST(Registry, DamagedFilesAreReadAsFarAsTheyMakeSense) {
+    TempDir dir;
+    WriteAll(dir / "machine.ini", std::string("\x00\xFF garbage\n[", 12) + "\n\"x\"=dword:zz\n");
+    WriteAll(dir / "user.ini",
+             "[Software\\K]\n\"Good\"=dword:00000293\n\"Bad\"=hex:4B,5\n\"Open\"=\"unterminated\n"
+             "no value here\n\"Late\"=\"ok\"\n[Software\\K\\Tr");  // truncated in a section name
+    Registry r(dir.path());
+    EXPECT_FALSE(r.keyExists(HKLM, "Software"));
+    EXPECT_EQ(r.readDword(HKCU, "Software\\K", "Good"), 0x293u);
+    EXPECT_FALSE(r.readBinary(HKCU, "Software\\K", "Bad"));
+    EXPECT_FALSE(r.readString(HKCU, "Software\\K", "Open"));
+    EXPECT_EQ(r.readString(HKCU, "Software\\K", "Late"), "ok");
+    // and it can still be written over
+    EXPECT_TRUE(r.writeString(HKLM, "Software\\K", "V", "x"));
+    EXPECT_EQ(Registry(dir.path()).readString(HKLM, "Software\\K", "V"), "x");
+}
+
+TEST(Registry, AFailedWriteLeavesTheFileAndTheValuesAsTheyWere) {
+    TempDir dir;
+    Registry r(dir.path());
+    ASSERT_TRUE(r.writeString(HKLM, "Software\\K", "V", "old"));
+    std::string before = ReadAll(r.fileOf(HKLM));
+    // a folder where the file should go cannot be replaced by a rename, even by root
+    std::filesystem::remove(r.fileOf(HKLM));
+    std::filesystem::create_directories(r.fileOf(HKLM) / "occupied");
+    EXPECT_FALSE(r.writeString(HKLM, "Software\\K", "V", "new"));
+    EXPECT_NE(r.lastError().find("Cannot write"), std::string::npos);
+    EXPECT_EQ(r.readString(HKLM, "Software\\K", "V"), "old");
+    // no temporary file is left behind
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(Registry, ABatchWritesEachRootOnceWhenCommitted) {
+    TempDir dir;
+    Registry r(dir.path());
+    {
+        RegistryBatch batch(r);
+        r.writeDword(HKCU, "Software\\K", "A", 1);
+        r.writeDword(HKCU, "Software\\K", "B", 2);
+        EXPECT_FALSE(std::filesystem::exists(r.fileOf(HKCU)));
+        EXPECT_TRUE(batch.commit());
+    }
+    Registry again(dir.path());
+    EXPECT_EQ(again.readDword(HKCU, "Software\\K", "B"), 2u);
+    EXPECT_FALSE(std::filesystem::exists(r.fileOf(HKLM)));
+}
+
+TEST(Registry, TheConfigFolderComesFromTheEnvironment) {
+    setenv("KORVEX_CONFIG_HOME", "/tmp/own", 1);
+    EXPECT_EQ(Registry::defaultConfigDir(), "/tmp/own");
+    unsetenv("KORVEX_CONFIG_HOME");
+    setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
+    EXPECT_EQ(Registry::defaultConfigDir(), "/tmp/xdg/Tervane/Korvex v0.30");
+}
+
+}  // namespace

@@ -81,32 +81,83 @@ constexpr bool LessIgnoringCase(std::string_view a, std::string_view b) {
     return CompareIgnoringCase(a, b) < 0;
 }
 
+// No listed word is longer ("ERRORLEVEL").
+constexpr std::size_t kLongestListedWord = 10;
+
+// A word spelled in upper case, as every list spells its words, so that one fold serves all three
+// lookups and each comparison is a plain one. A word longer than any listed word folds to the empty
+// word, which no list holds.
+class FoldedWord {
+  public:
+    constexpr explicit FoldedWord(std::string_view word) {
+        if (word.size() <= kLongestListedWord) {
+            size_ = word.size();
+            for (std::size_t i = 0; i < size_; ++i) {
+                letters_[i] = UpperCase(word[i]);
+            }
+        }
+    }
+    constexpr std::string_view View() const { return {letters_.data(), size_}; }
+
+  private:
+    std::array<char, kLongestListedWord> letters_{};
+    std::size_t size_ = 0;
+};
+
+// Plain byte order for words already folded: a loop over at most ten letters beats a call to memcmp.
+constexpr bool PlainLess(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) {
+            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+        }
+    }
+    return a.size() < b.size();
+}
+
 template <std::size_t N>
 struct WordList {
     std::array<std::string_view, N> words;
     std::size_t longest = 0;
+    // The words that start with each letter: the slice [first[c], first[c + 1]) of the sorted list,
+    // so that most lookups end before a single comparison.
+    std::array<std::uint8_t, 257> first{};
 
-    // Sorts the words as they are given and notes the longest, which lets a lookup turn away a longer
-    // word (a label of a thousand characters, say) without comparing it.
     constexpr explicit WordList(std::array<std::string_view, N> given) : words(given) {
         std::sort(words.begin(), words.end(), LessIgnoringCase);
         for (std::string_view word : words) {
             longest = std::max(longest, word.size());
         }
+        std::size_t index = 0;
+        for (std::size_t c = 0; c <= 256; ++c) {
+            while (index < N && static_cast<unsigned char>(words[index][0]) < c) {
+                ++index;
+            }
+            first[c] = static_cast<std::uint8_t>(index);
+        }
     }
 
-    constexpr bool Contains(std::string_view word) const {
-        if (word.size() > longest) {
+    // Since every word is kept in upper case, the plain order of the folded word is the list's order.
+    // Most words in real source are labels longer than any listed word: those need no search at all.
+    constexpr bool Contains(const FoldedWord& word) const {
+        const std::string_view folded = word.View();
+        if (folded.empty() || folded.size() > longest) {
             return false;
         }
-        const auto found = std::lower_bound(words.begin(), words.end(), word, LessIgnoringCase);
-        return found != words.end() && CompareIgnoringCase(*found, word) == 0;
+        const auto letter = static_cast<unsigned char>(folded[0]);
+        const auto begin = words.begin() + first[letter];
+        const auto end = words.begin() + first[letter + 1];
+        const auto found = std::lower_bound(begin, end, folded, PlainLess);
+        return found != end && *found == folded;
     }
 
-    constexpr bool HasDuplicates() const {
-        return std::adjacent_find(words.begin(), words.end(), [](std::string_view a, std::string_view b) {
-                   return CompareIgnoringCase(a, b) == 0;
-               }) != words.end();
+    constexpr bool IsWellFormed() const {
+        for (std::string_view word : words) {
+            if (word.empty() || word.size() > kLongestListedWord || FoldedWord(word).View() != word) {
+                return false;
+            }
+        }
+        return std::adjacent_find(words.begin(), words.end()) == words.end();
     }
 };
 
@@ -134,10 +185,10 @@ constexpr WordList<20> kDataDirectives(std::array<std::string_view, 20>{
     "IDATA", "END", "EQU", "SET", "UDATA", "UDATA_ACS", "UDATA_OVR", "UDATA_SHR", "ORG",  "MESSG",
 });
 
-static_assert(!kInstructions.HasDuplicates() && !kDirectives.HasDuplicates() &&
-              !kDataDirectives.HasDuplicates());
-static_assert(kInstructions.Contains("movlw") && kDirectives.Contains("#define") &&
-              kDataDirectives.Contains("Equ"));
+static_assert(kInstructions.IsWellFormed() && kDirectives.IsWellFormed() && kDataDirectives.IsWellFormed());
+static_assert(kInstructions.Contains(FoldedWord("movlw")) && kDirectives.Contains(FoldedWord("#define")) &&
+              kDataDirectives.Contains(FoldedWord("Equ")) &&
+              !kDirectives.Contains(FoldedWord("ERRORLEVELS")));
 
 // ---- Dispatch table -------------------------------------------------------------------------------
 
@@ -335,7 +386,7 @@ Token Scanner::Word(std::size_t pos) const {
         return {end, TPICParser::kInteger};
     }
     end = Skip(pos + 1, kWordBody);
-    const std::string_view word(text_ + pos, end - pos);
+    const FoldedWord word(std::string_view(text_ + pos, end - pos));
     if (kDirectives.Contains(word)) {
         std::size_t stop = end;
         while (stop < length_ && text_[stop] != ';' && !In(text_[stop], kLineEndChar)) {
@@ -351,6 +402,51 @@ Token Scanner::Word(std::size_t pos) const {
     }
     return {pos + 1, TPICParser::kDelimiter};
 }
+
+// ---- Lines ----------------------------------------------------------------------------------------
+
+// Walks a text line by line as the editor splits it. It keeps the next LF and the next CR it found, so
+// each of the two vectorised searches passes over the text once, whichever line ends it uses.
+class LineSplitter {
+  public:
+    explicit LineSplitter(std::string_view text) : text_(text), nextLf_(Find('\n')), nextCr_(Find('\r')) {}
+
+    bool Next(TPICParser::TextLine* line) {
+        if (from_ >= text_.size()) {
+            return false;
+        }
+        if (nextLf_ < from_) {
+            nextLf_ = Find('\n');
+        }
+        if (nextCr_ < from_) {
+            nextCr_ = Find('\r');
+        }
+        const std::size_t end = std::min(nextLf_, nextCr_);
+        std::size_t endLength = 0;
+        if (end < text_.size()) {
+            endLength = text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n' ? 2 : 1;
+        }
+        *line = {from_, end - from_, endLength};
+        from_ = end + endLength;
+        return true;
+    }
+
+  private:
+    // The first `c` from the current line on, or the end of the text.
+    std::size_t Find(char c) const {
+        if (from_ >= text_.size()) {
+            return text_.size();
+        }
+        const void* found = std::memchr(text_.data() + from_, c, text_.size() - from_);
+        return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data())
+                                : text_.size();
+    }
+
+    std::string_view text_;
+    std::size_t from_ = 0;
+    std::size_t nextLf_;
+    std::size_t nextCr_;
+};
 
 }  // namespace
 
@@ -383,45 +479,33 @@ TPICParser::LineState TPICParser::ParseLine(std::string_view line, std::span<std
 
 TPICParser::LineState TPICParser::ParseText(std::string_view text, std::uint8_t* classes,
                                             LineState state) const {
-    std::size_t from = 0;
-    while (from < text.size()) {
-        const TextLine line = LineAt(text, from);
-        const std::size_t size = line.length + line.endLength;
-        state = ParseLine(text.data() + from, size, classes + from, state);
-        from += size;
+    LineSplitter splitter(text);
+    TextLine line;
+    while (splitter.Next(&line)) {
+        state =
+            ParseLine(text.data() + line.start, line.length + line.endLength, classes + line.start, state);
     }
     return state;
 }
 
-TPICParser::TextLine TPICParser::LineAt(std::string_view text, std::size_t from) {
-    std::size_t end = from;
-    while (end < text.size() && !In(text[end], kLineEndChar)) {
-        ++end;
-    }
-    std::size_t endLength = 0;
-    if (end < text.size()) {
-        endLength = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
-    }
-    return {from, end - from, endLength};
-}
-
 std::vector<TPICParser::TextLine> TPICParser::SplitLines(std::string_view text) {
     std::vector<TextLine> lines;
-    for (std::size_t from = 0; from < text.size();) {
-        lines.push_back(LineAt(text, from));
-        from += lines.back().length + lines.back().endLength;
+    LineSplitter splitter(text);
+    TextLine line;
+    while (splitter.Next(&line)) {
+        lines.push_back(line);
     }
     return lines;
 }
 
 bool TPICParser::IsInstruction(std::string_view word) {
-    return kInstructions.Contains(word);
+    return kInstructions.Contains(FoldedWord(word));
 }
 bool TPICParser::IsDirective(std::string_view word) {
-    return kDirectives.Contains(word);
+    return kDirectives.Contains(FoldedWord(word));
 }
 bool TPICParser::IsDataDirective(std::string_view word) {
-    return kDataDirectives.Contains(word);
+    return kDataDirectives.Contains(FoldedWord(word));
 }
 
 std::span<const std::string_view> TPICParser::Instructions() {

@@ -65,9 +65,6 @@ class TPICParser {
     // text has no line.
     static std::vector<TextLine> SplitLines(std::string_view text);
 
-    // The line that starts at `from` (< text.size()).
-    static TextLine LineAt(std::string_view text, std::size_t from);
-
     // The word lists, sorted without regard to letter case and searched the same way.
     static bool IsInstruction(std::string_view word);
     static bool IsDirective(std::string_view word);

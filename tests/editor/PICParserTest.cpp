@@ -228,6 +228,23 @@ TEST(SplitLines, SplitsAsTheEditorDoes) {
     EXPECT_TRUE(TPICParser::SplitLines("").empty());
 }
 
+// However the lines end, finding them takes one pass: a megabyte of lone CRs is a million lines.
+TEST(SplitLines, MegabytesOfShortLinesSplitInLinearTime) {
+    const std::size_t mega = 1 << 20;
+    for (const std::string lineEnd : {"\r", "\n", "\r\n", "\n\r"}) {
+        std::string text;
+        while (text.size() < mega) {
+            text += "a" + lineEnd;
+        }
+        const std::size_t ends = text.size() / (1 + lineEnd.size()) * (lineEnd == "\n\r" ? 2 : 1);
+        EXPECT_EQ(TPICParser::SplitLines(text).size(), ends);
+        std::vector<std::uint8_t> classes(text.size());
+        TPICParser().ParseText(text, classes.data());
+        EXPECT_EQ(std::count(classes.begin(), classes.end(), TPICParser::kIdentifier),
+                  static_cast<std::ptrdiff_t>(text.size() / (1 + lineEnd.size())));
+    }
+}
+
 TEST(ParseText, ColoursEveryLineAndItsEnd) {
     const std::string text = "\"a\r'b\n\r;c\r\nnop";
     std::vector<std::uint8_t> classes(text.size(), 0xEE);

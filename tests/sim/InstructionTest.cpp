@@ -1,66 +1,47 @@
 // Register and literal operations: destinations, skips, rotates, and which bits of Flags each may touch.
 #include "sim/SimFixture.h"
 
+#include <vector>
+
 namespace simtest {
 namespace {
 
 struct FlagRule {
-    uint16_t Word;  // operand register 0x20 or literal 0x20
     uint8_t MayChange;
+    std::vector<uint16_t> Words;  // operand register 0x20 or literal 0x20 throughout
 };
 
 const FlagRule kFlagRules[] = {
-    {0x0000, 0},              // NOP
-    {0x0008, 0},              // RETURN
-    {0x00A0, 0},              // MOVWF 0x20
-    {0x01A0, kZ},             // CLRF 0x20
-    {0x0220, kC | kDC | kZ},  // SUBWF 0x20,W
-    {0x02A0, kC | kDC | kZ},  // SUBWF 0x20,F
-    {0x03A0, kZ},             // DECF 0x20,F
-    {0x04A0, kZ},             // IORWF 0x20,F
-    {0x05A0, kZ},             // ANDWF 0x20,F
-    {0x06A0, kZ},             // XORWF 0x20,F
-    {0x07A0, kC | kDC | kZ},  // ADDWF 0x20,F
-    {0x0820, kZ},             // MOVF 0x20,W
-    {0x08A0, kZ},             // MOVF 0x20,F
-    {0x09A0, kZ},             // COMF 0x20,F
-    {0x0AA0, kZ},             // INCF 0x20,F
-    {0x0BA0, 0},              // DECFSZ 0x20,F
-    {0x0CA0, kC},             // RRF 0x20,F
-    {0x0DA0, kC},             // RLF 0x20,F
-    {0x0EA0, 0},              // SWAPF 0x20,F
-    {0x0FA0, 0},              // INCFSZ 0x20,F
-    {0x2020, 0},              // CALL 0x020
-    {0x2820, 0},              // GOTO 0x020
-    {0x3020, 0},              // MOVLW 0x20
-    {0x3420, 0},              // RETLW 0x20
-    {0x3820, kZ},             // IORLW 0x20
-    {0x3920, kZ},             // ANDLW 0x20
-    {0x3A20, kZ},             // XORLW 0x20
-    {0x3C20, kC | kDC | kZ},  // SUBLW 0x20
-    {0x3E20, kC | kDC | kZ},  // ADDLW 0x20
+    // NOP, RETURN, MOVWF, DECFSZ, SWAPF, INCFSZ, CALL, GOTO, MOVLW, RETLW
+    {0, {0x0000, 0x0008, 0x00A0, 0x0BA0, 0x0EA0, 0x0FA0, 0x2020, 0x2820, 0x3020, 0x3420}},
+    // CLRF, DECF, IORWF, ANDWF, XORWF, MOVF,W, MOVF,F, COMF, INCF, IORLW, ANDLW, XORLW
+    {kZ, {0x01A0, 0x03A0, 0x04A0, 0x05A0, 0x06A0, 0x0820, 0x08A0, 0x09A0, 0x0AA0, 0x3820, 0x3920, 0x3A20}},
+    {kC, {0x0CA0, 0x0DA0}},  // RRF, RLF
+    // SUBWF,W, SUBWF,F, ADDWF,F, SUBLW, ADDLW
+    {kC | kDC | kZ, {0x0220, 0x02A0, 0x07A0, 0x3C20, 0x3E20}},
 };
 
 TEST_F(Sim, EveryOperationChangesOnlyItsOwnFlags) {
     const uint8_t values[] = {0x00, 0x01, 0x20, 0x7F, 0x80, 0xFF};
     for (const FlagRule& rule : kFlagRules)
-        for (uint8_t flags : {0x00, 0xFF})
-            for (uint8_t w : values)
-                for (uint8_t f : values) {
-                    PicState.PC = 0x100;
-                    PicState.ProgMem[0x100] = rule.Word;
-                    PicState.Flags = flags;
-                    PicState.W = w;
-                    PicState.Regs[0x020].Value = f;
-                    Step();
-                    ASSERT_EQ((PicState.Flags ^ flags) & ~rule.MayChange, 0) << std::hex << rule.Word;
-                }
+        for (uint16_t word : rule.Words)
+            for (uint8_t flags : {0x00, 0xFF})
+                for (uint8_t w : values)
+                    for (uint8_t f : values) {
+                        PicState.PC = 0x100;
+                        PicState.ProgMem[0x100] = word;
+                        PicState.Flags = flags;
+                        PicState.W = w;
+                        PicState.Regs[0x020].Value = f;
+                        Step();
+                        ASSERT_EQ((PicState.Flags ^ flags) & ~rule.MayChange, 0) << std::hex << word;
+                    }
 }
 
 TEST_F(Sim, LogicResultsGoToTheirDestination) {
     Load(0x000, {0x0520,    // ANDWF 0x20,W  -> W = 0x0F & 0x3C
                  0x04A0,    // IORWF 0x20,F  -> 0x20 = 0x0C | 0x3C
-                 0x06A0,    // XORWF 0x20,F  -> 0x20 = 0x0C ^ 0x3C: zero
+                 0x06A0,    // XORWF 0x20,F  -> 0x20 = 0x0C ^ 0x3C = 0x30
                  0x38F0});  // IORLW 0xF0    -> W = 0xFC
     PicState.W = 0x0F;
     PicState.Regs[0x020].Value = 0x3C;
@@ -92,35 +73,28 @@ TEST_F(Sim, IncrementAndDecrementSetZOnlyOnZero) {
     EXPECT_EQ(Cell(0x020), 0x00);
 }
 
-TEST_F(Sim, IncfszSkipsOnlyWhenTheResultIsZero) {
+// The result is written before the skip; a taken skip costs a second cycle.
+TEST_F(Sim, IncfszAndDecfszSkipOnlyOnZero) {
     Load(0x000, {0x0FA0,    // INCFSZ 0x20,F  -> 0xFF + 1 = 0: skip
                  0x0000,    // NOP (skipped)
-                 0x0FA1});  // INCFSZ 0x21,F  -> 0x05 + 1: no skip
+                 0x0FA1,    // INCFSZ 0x21,F  -> 0x05 + 1: no skip
+                 0x0BA2,    // DECFSZ 0x22,F  -> 0x01 - 1 = 0: skip
+                 0x0000,    // NOP (skipped)
+                 0x0B20});  // DECFSZ 0x20,W  -> W = 0xFF: no skip
     PicState.Regs[0x020].Value = 0xFF;
     PicState.Regs[0x021].Value = 0x05;
-    Step();
+    PicState.Regs[0x022].Value = 0x01;
+    Steps(3);
     EXPECT_EQ(Cell(0x020), 0x00);
-    EXPECT_EQ(PicState.PC, 0x002);
-    EXPECT_EQ(PicState.Cycles, 2u);
-    Step();
     EXPECT_EQ(Cell(0x021), 0x06);
-    EXPECT_EQ(PicState.PC, 0x003);
-    EXPECT_EQ(PicState.Cycles, 3u);
-}
-
-TEST_F(Sim, DecfszWritesBeforeSkipping) {
-    Load(0x000, {0x0BA0,    // DECFSZ 0x20,F  -> 0x01 - 1 = 0: skip
-                 0x0000,    // NOP (skipped)
-                 0x0B20});  // DECFSZ 0x20,W  -> W = 0xFF, register stays 0
-    PicState.Regs[0x020].Value = 0x01;
-    Step();
-    EXPECT_EQ(Cell(0x020), 0x00);
-    EXPECT_EQ(PicState.PC, 0x002);
-    EXPECT_EQ(PicState.Cycles, 2u);
+    EXPECT_EQ(Cell(0x022), 0x00);
+    EXPECT_EQ(PicState.PC, 0x005);
+    EXPECT_EQ(PicState.Cycles, 5u);
     Step();
     EXPECT_EQ(PicState.W, 0xFF);
     EXPECT_EQ(Cell(0x020), 0x00);
-    EXPECT_EQ(PicState.PC, 0x003);
+    EXPECT_EQ(PicState.PC, 0x006);
+    EXPECT_EQ(PicState.Cycles, 6u);
 }
 
 TEST_F(Sim, RotatesShiftThroughCarry) {

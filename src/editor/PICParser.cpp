@@ -498,16 +498,6 @@ std::vector<TPICParser::TextLine> TPICParser::SplitLines(std::string_view text) 
     return lines;
 }
 
-bool TPICParser::IsInstruction(std::string_view word) {
-    return kInstructions.Contains(FoldedWord(word));
-}
-bool TPICParser::IsDirective(std::string_view word) {
-    return kDirectives.Contains(FoldedWord(word));
-}
-bool TPICParser::IsDataDirective(std::string_view word) {
-    return kDataDirectives.Contains(FoldedWord(word));
-}
-
 std::span<const std::string_view> TPICParser::Instructions() {
     return kInstructions.words;
 }

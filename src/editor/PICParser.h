@@ -65,10 +65,8 @@ class TPICParser {
     // text has no line.
     static std::vector<TextLine> SplitLines(std::string_view text);
 
-    // The word lists, sorted without regard to letter case and searched the same way.
-    static bool IsInstruction(std::string_view word);
-    static bool IsDirective(std::string_view word);
-    static bool IsDataDirective(std::string_view word);
+    // The word lists (instructions, directives, data directives), each sorted without regard to
+    // letter case and searched the same way.
     static std::span<const std::string_view> Instructions();
     static std::span<const std::string_view> Directives();
     static std::span<const std::string_view> DataDirectives();

@@ -39,6 +39,7 @@ public:
 private:
     enum class Kind { Error, Information, Exception, Confirm, Save, File, Modal };
     struct Step {
+        Step(Kind k = Kind::Error, QString t = {}) : kind(k), text(std::move(t)) {}
         Kind kind;
         QString text;
         bool yes = false;

@@ -1,0 +1,253 @@
+// The main window as a user meets it: its menus, toolbar and shape, the last project, quitting.
+#include "shell/Main.h"
+
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "shell/About.h"
+#include "shell/Idefunction.h"
+#include "shell/ProW.h"
+#include "shell/Startup.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void start() { korvex = std::make_unique<TKorvex>(dir.path(), prompter); }
+    void TearDown() override { korvex.reset(); }
+
+    // An open file with unsaved changes.
+    TDocument* modifiedDocument(const QString& name) {
+        QString path = QString::fromStdString((dir / name.toStdString()).string());
+        TDocument* document = Documents->add(std::make_unique<TDocument>(path, false));
+        document->setBytes(("text of " + name).toUtf8());
+        return document;
+    }
+    static QByteArray onDisk(TDocument* document) {
+        QFile file(document->fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+// Each menu as the user reads it: captions with their shortcuts, "-" for a separator line; hidden items
+// and separators in brackets, disabled items marked with "~".
+QString Describe(QMenu* menu) {
+    QStringList items;
+    for (QAction* a : menu->actions()) {
+        QString text = a->isSeparator() ? "-" : a->text();
+        if (!a->shortcut().isEmpty()) text += " [" + a->shortcut().toString() + "]";
+        if (a->isVisible() && !a->isEnabled()) text = "~" + text;  // Qt disables what it hides
+        if (!a->isVisible()) text = "(" + text + ")";
+        items << text;
+    }
+    return (menu->menuAction()->isVisible() ? "" : "hidden ") + menu->title() + ": " + items.join(" | ");
+}
+
+TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState) {
+    start();
+    QStringList menus;
+    for (QAction* a : MainForm->menuBar()->actions()) menus << Describe(a->menu());
+    QStringList expected = {
+        "&File: &New... | &Open... | - | &Save [Ctrl+S] | Save &As... | Sa&ve All | - | &Close | C&lose All | - | "
+        "&Print... | - | E&xit",
+        "&Edit: &Undo [Ctrl+Z] | &Redo [Ctrl+Shift+Z] | - | Cu&t [Ctrl+X] | &Copy [Ctrl+C] | &Paste [Ctrl+V] | "
+        "&Delete [Ctrl+Del] | Se&lect All [Ctrl+A]",
+        "&Search: &Find... [Ctrl+F] | &Replace... [Ctrl+R] | &Search Again [F3] | - | "
+        "&Go to Line Number... [Alt+G] | Go to Next Warning/&Error/Message [F12]",
+        "&Project: &New... | &Open... [Ctrl+F11] | ~&Close | - | ~&Add to Project... [Shift+F11] | "
+        "~&Remove from Project | - | ~&Build [Ctrl+F9] | - | ~&Options... [Ctrl+Shift+F11] | (-) | ()",
+        "hidden &Debug: Start | - | ~&Trace Into [F7]",
+        "&Configure: &Environment Options... | External EXE...",
+        "&Help: &About...",
+    };
+    EXPECT_EQ(menus, expected);
+}
+
+TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
+    start();
+    const char* components[] = {
+        "FileNew",       "FileOpen",        "FileSave",       "FileSaveAs",     "FileSaveAll",   "FileClose",
+        "FileCloseAll",  "FilePrint",       "FileExit",       "EditUndo",       "EditRedo",      "EditCut",
+        "EditCopy",      "EditPaste",       "EditDelete",     "EditSelectAll",  "SearchFind",    "SearchReplace",
+        "SearchAgain1",  "GotoLineNumber1", "SearchNextError", "ProjectNew",    "ProjectOpen",   "ProjectClose",
+        "ProjectAdd",    "ProjectRemove",   "ProjectBuild",   "ProjectOptions", "ProjectLastLine", "ProjectLast",
+        "DebugStart",    "DebugTraceInto",  "CfgEnviOptions", "ConfigureEXE",   "About1"};
+    for (const char* name : components) EXPECT_TRUE(MainForm->findChild<QAction*>(name)) << name;
+    // Help > About shows the About box modally
+    prompter.willShowModal("AboutBox", [](QDialog& box) {
+        EXPECT_EQ(box.windowTitle(), "About");
+        EXPECT_EQ(static_cast<TAboutBox&>(box).ProductName->text(), "Korvex");
+        return int(QDialog::Accepted);
+    });
+    MainForm->About1->trigger();
+}
+
+TEST_F(MainWindow, ToolbarButtonsInOrderWithHintsPicturesAndDividers) {
+    start();
+    QStringList seen;
+    for (QAction* a : MainForm->ToolBar1->actions()) {
+        if (a->isSeparator()) {
+            seen << "|";
+            continue;
+        }
+        auto* button = qobject_cast<QToolButton*>(MainForm->ToolBar1->widgetForAction(a));
+        ASSERT_TRUE(button);
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+        EXPECT_EQ(button->size(), QSize(22, 22));
+        seen << button->objectName() + "=" + button->toolTip() + (button->isEnabled() ? "" : "~");
+    }
+    EXPECT_EQ(seen.join(" "),
+              "SBFileNew=New File SBFileOpen=Open File SBFileSave=Save File SBSaveAll=Save All | SBUndo=Undo "
+              "SBRedo=Redo | SBCut=Cut SBCopy=Copy SBPaste=Paste | SBFind=Find SBReplace=Replace | "
+              "SBProOpen=Open Project SBProjectBuild=Build Project~");
+    EXPECT_EQ(MainForm->ToolBar1->height(), 30);
+}
+
+TEST_F(MainWindow, StripSpansTheScreenTopAndKeepsItsHeight) {
+    start();
+    MainForm->show();
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(MainForm->width(), screen.width());
+    EXPECT_EQ(MainForm->pos(), QPoint(0, 0));
+    int height = MainForm->height();
+    EXPECT_EQ(MainForm->minimumHeight(), height);
+    EXPECT_EQ(MainForm->maximumHeight(), height);
+    MainForm->resize(100, height + 200);  // dragging the lower edge, and narrowing it too far
+    EXPECT_EQ(MainForm->height(), height);
+    EXPECT_EQ(MainForm->width(), 300);
+    EXPECT_EQ(MainForm->windowTitle(), "Korvex");
+    EXPECT_EQ(MainForm->LabelPC->text(), "0000");
+    EXPECT_EQ(MainForm->LabelStack->text(), "0");
+    EXPECT_EQ(MainForm->LabelW->text(), "00");
+    // showing the main window shows the Project window
+    EXPECT_TRUE(ProWindow->isVisible());
+}
+
+TEST_F(MainWindow, LastProjectEntryShowsOnlyWhenOneIsStored) {
+    start();
+    EXPECT_FALSE(MainForm->ProjectLast->isVisible());
+    EXPECT_FALSE(MainForm->ProjectLastLine->isVisible());
+    korvex->settings.WriteSetting("Project", "Name", "/home/u/blink.pro");
+    korvex.reset();
+    start();
+    EXPECT_TRUE(MainForm->ProjectLastLine->isVisible());
+    EXPECT_TRUE(MainForm->ProjectLast->isVisible());
+    EXPECT_EQ(MainForm->ProjectLast->text(), "/home/u/blink.pro");
+}
+
+TEST_F(MainWindow, ClassicKeyMappingGivesFileSaveF2AtStartUp) {
+    {
+        Registry registry(dir.path());
+        registry.writeString(RegRoot::CurrentUser, "Software\\Tervane\\Korvex v0.30\\MemoEnvOptions", "KeyMapping",
+                             "Classic");
+    }
+    start();
+    EXPECT_EQ(MainForm->FileSave->shortcut(), QKeySequence(Qt::Key_F2));
+}
+
+TEST_F(MainWindow, QuittingWithNothingOpenAsksOnlyTheQuitQuestion) {
+    start();
+    MainForm->show();
+    QSignalSpy closed(MainForm, &TMainForm::closed);
+    prompter.willConfirm("Do you want to quit Korvex?", false);
+    EXPECT_FALSE(MainForm->close());
+    EXPECT_TRUE(MainForm->isVisible());
+    prompter.willConfirm("Do you want to quit Korvex?", true);
+    EXPECT_TRUE(MainForm->close());
+    EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(MainWindow, AllOnTheFirstQuestionSavesEveryModifiedDocumentThenAsksToQuit) {
+    start();
+    TDocument* first = modifiedDocument("first.asm");
+    TDocument* second = modifiedDocument("second.asm");
+    prompter.willAnswerSave("Save changes to second.asm?", SaveAnswer::All);
+    prompter.willConfirm("Do you want to quit Korvex?", false);
+    MainForm->FileExit->trigger();
+    EXPECT_EQ(onDisk(first), "text of first.asm");
+    EXPECT_EQ(onDisk(second), "text of second.asm");
+    // No to quitting leaves the saved documents open
+    EXPECT_EQ(Documents->documents().size(), 2u);
+    EXPECT_FALSE(first->isModified());
+}
+
+TEST_F(MainWindow, EachModifiedDocumentIsAskedAboutLastOpenedFirst) {
+    start();
+    TDocument* first = modifiedDocument("first.asm");
+    TDocument* second = modifiedDocument("second.asm");
+    prompter.willAnswerSave("Save changes to second.asm?", SaveAnswer::No);
+    prompter.willAnswerSave("Save changes to first.asm?", SaveAnswer::Yes);
+    prompter.willConfirm("Do you want to quit Korvex?", true);
+    EXPECT_TRUE(MainForm->close());
+    EXPECT_EQ(onDisk(first), "text of first.asm");
+    EXPECT_EQ(onDisk(second), "(missing)");
+}
+
+TEST_F(MainWindow, CancellingASaveQuestionKeepsTheProgramRunning) {
+    start();
+    TDocument* document = modifiedDocument("only.asm");
+    prompter.willAnswerSave("Save changes to only.asm?", SaveAnswer::Cancel);
+    EXPECT_FALSE(MainForm->close());
+    EXPECT_TRUE(document->isModified());
+    EXPECT_EQ(Documents->documents().size(), 1u);
+}
+
+TEST_F(MainWindow, AFailedSaveStopsTheQuitWithItsError) {
+    start();
+    TDocument* document = modifiedDocument("gone/only.asm");  // its folder does not exist
+    prompter.willAnswerSave("Save changes to only.asm?", SaveAnswer::Yes);
+    prompter.expectError(QString("Cannot save %1: No such file or directory").arg(document->fileName()));
+    EXPECT_FALSE(MainForm->close());
+    EXPECT_TRUE(document->isModified());
+}
+
+TEST_F(MainWindow, AnUntitledDocumentIsSavedThroughSaveAs) {
+    start();
+    TDocument* untitled = Documents->newDocument();
+    untitled->setBytes("new code");
+    EXPECT_EQ(untitled->fileName(), "Noname1");
+    QString chosen = QString::fromStdString((dir / "named.asm").string());
+    prompter.willAnswerSave("Save changes to Noname1?", SaveAnswer::Yes);
+    prompter.willChooseFile(chosen);
+    prompter.willConfirm("Do you want to quit Korvex?", false);
+    MainForm->close();
+    EXPECT_EQ(untitled->fileName(), chosen);
+    EXPECT_EQ(onDisk(untitled), "new code");
+}
+
+TEST_F(MainWindow, AnExceptionInACommandIsShownAndTheProgramGoesOn) {
+    start();
+    prompter.expectException("disk on fire");
+    MainForm->RunCommand([] { throw std::runtime_error("disk on fire"); });
+    prompter.willShowModal("AboutBox", nullptr);
+    MainForm->About1->trigger();
+}
+
+TEST_F(MainWindow, EightWindowsExistForTheWholeRun) {
+    start();
+    EXPECT_TRUE(MainForm && EXEDlg && GoToLineDlg && MPASMDlg && EnviDlg && FormatDlg && ProWindow && AboutBox);
+    EXPECT_EQ(ProWindow->windowTitle(), "Project");
+    ProWindow->show();
+    EXPECT_FALSE(ProWindow->close());  // the Project window refuses to close
+    EXPECT_TRUE(ProWindow->isVisible());
+}
+
+}  // namespace

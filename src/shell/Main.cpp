@@ -287,37 +287,3 @@ bool TMainForm::MainClose() {
 void TMainForm::FileExitClick() { close(); }
 
 void TMainForm::About1Click() { services_.prompter.showModal(*AboutBox); }
-
-// The commands below belong to the editor, project, build, simulator and environment features.
-void TMainForm::FileNewClick() {}
-void TMainForm::FileOpenClick() {}
-void TMainForm::FileSaveClick() {}
-void TMainForm::FileSaveAsClick() {}
-void TMainForm::FileSaveAllClick() {}
-void TMainForm::FileCloseClick() {}
-void TMainForm::FileCloseAllClick() {}
-void TMainForm::FilePrintClick() {}
-void TMainForm::EditUndoClick() {}
-void TMainForm::EditRedoClick() {}
-void TMainForm::EditCutClick() {}
-void TMainForm::EditCopyClick() {}
-void TMainForm::EditPasteClick() {}
-void TMainForm::EditDeleteClick() {}
-void TMainForm::EditSelectAllClick() {}
-void TMainForm::SearchFindClick() {}
-void TMainForm::SearchReplaceClick() {}
-void TMainForm::SearchAgain1Click() {}
-void TMainForm::GotoLineNumber1Click() {}
-void TMainForm::SearchNextErrorClick() {}
-void TMainForm::ProjectNewClick() {}
-void TMainForm::ProjectOpenClick() {}
-void TMainForm::ProjectCloseClick() {}
-void TMainForm::ProjectAddClick() {}
-void TMainForm::ProjectRemoveClick() {}
-void TMainForm::ProjectBuildClick() {}
-void TMainForm::ProjectOptionsClick() {}
-void TMainForm::ProjectLastClick() {}
-void TMainForm::DebugStartClick() {}
-void TMainForm::DebugTraceIntoClick() {}
-void TMainForm::CfgEnviOptionsClick() {}
-void TMainForm::ConfigureEXEClick() {}

@@ -41,6 +41,16 @@ public:
     void RunCommand(const std::function<void()>& command);
     // Shows or hides the last-project entry and its separator; the caption is the project's path.
     void ShowLastProject(const QString& path);
+    TServices& services() { return services_; }
+
+    // ---- project commands (ProjectCommands.cpp) ----
+    // ---- end of project commands ----
+    // ---- build commands (BuildCommands.cpp) ----
+    // ---- end of build commands ----
+    // ---- debug commands (DebugCommands.cpp) ----
+    // ---- end of debug commands ----
+    // ---- file commands (FileCommands.cpp) ----
+    // ---- end of file commands ----
 
 public slots:
     void FileNewClick();

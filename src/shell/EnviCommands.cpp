@@ -1,0 +1,4 @@
+// Configure > Environment Options.
+#include "shell/Main.h"
+
+void TMainForm::CfgEnviOptionsClick() {}

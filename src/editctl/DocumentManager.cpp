@@ -3,6 +3,7 @@
 
 #include "platform/Prompter.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -16,6 +17,8 @@ void TDocument::setBytes(QByteArray bytes) {
     bytes_ = std::move(bytes);
     setModified(true);
 }
+
+void TDocument::loadBytes(QByteArray bytes) { bytes_ = std::move(bytes); }
 
 void TDocument::setModified(bool modified) {
     if (modified_ == modified) return;
@@ -69,11 +72,25 @@ TDocument* DocumentManager::add(std::unique_ptr<TDocument> document) {
 }
 
 TDocument* DocumentManager::find(const QString& fileName) const {
-    for (const auto& d : documents_) {
-        Qt::CaseSensitivity cs = d->isUntitled() ? Qt::CaseInsensitive : Qt::CaseSensitive;
-        if (d->fileName().compare(fileName, cs) == 0) return d.get();
-    }
+    for (const auto& d : documents_)
+        if (d->fileName().compare(fileName, Qt::CaseInsensitive) == 0) return d.get();
     return nullptr;
+}
+
+TDocument* DocumentManager::open(const QString& path, QString* error) {
+    QString full = QFileInfo(path).absoluteFilePath();
+    if (TDocument* already = find(full)) {
+        setCurrent(already);
+        return already;
+    }
+    QFile file(full);
+    if (!QFileInfo(full).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QString("Cannot open %1: %2").arg(full, file.errorString());
+        return nullptr;
+    }
+    auto document = std::make_unique<TDocument>(full, false);
+    document->loadBytes(file.readAll());
+    return add(std::move(document));
 }
 
 bool DocumentManager::anyModified() const {

@@ -25,7 +25,8 @@ public:
     bool isText() const { return true; }
 
     const QByteArray& bytes() const { return bytes_; }
-    void setBytes(QByteArray bytes);  // the user's edit: marks the document modified
+    void setBytes(QByteArray bytes);   // the user's edit: marks the document modified
+    void loadBytes(QByteArray bytes);  // the file's own bytes: leaves the modified flag alone
     void setModified(bool modified);
 
     // Writes the bytes to the file atomically; on failure the file on disk is as it was.
@@ -57,7 +58,10 @@ public:
     TDocument* newDocument();
     // Takes over a document (an opened file); it becomes current.
     TDocument* add(std::unique_ptr<TDocument> document);
-    // The open document with this file name (compared without regard to case for untitled names).
+    // Opens a file as a text document, or makes the open document of that name (letter case ignored)
+    // current; it becomes current. Nothing when the file cannot be read (error says why).
+    TDocument* open(const QString& path, QString* error = nullptr);
+    // The open document with this file name, letter case ignored.
     TDocument* find(const QString& fileName) const;
     bool anyModified() const;
 

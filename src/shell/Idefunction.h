@@ -37,6 +37,12 @@ public:
     virtual void ShowAndRaise(TDocument* document) = 0;
     // Sets one panel of the first editor window's status bar; nothing when no editor window exists.
     virtual void SetStatusText(int panel, const QString& text) = 0;
+    // Restores the first editor window to normal size when it is minimised.
+    virtual void RestoreFirstIfMinimized() = 0;
+    // Maximises the editor window that shows the document.
+    virtual void MaximizeWindowOf(TDocument* document) = 0;
+    // Hides the message list at the bottom of the first editor window.
+    virtual void HideMessageList() = 0;
 };
 extern EditorWindowList* EditorWindows;
 

@@ -33,9 +33,10 @@ void ScriptedPrompter::willConfirm(const QString& text, bool yes) {
     script_.push_back(step);
 }
 
-void ScriptedPrompter::willAnswerSave(const QString& text, SaveAnswer answer) {
+void ScriptedPrompter::willAnswerSave(const QString& text, SaveAnswer answer, SaveButtons buttons) {
     Step step{Kind::Save, text};
     step.save = answer;
+    step.buttons = buttons;
     script_.push_back(step);
 }
 
@@ -91,9 +92,11 @@ bool ScriptedPrompter::confirm(const QString& text) {
     return take(Kind::Confirm, text, step) && step.yes;
 }
 
-SaveAnswer ScriptedPrompter::askSave(const QString& text) {
+SaveAnswer ScriptedPrompter::askSave(const QString& text, SaveButtons buttons) {
     Step step;
-    return take(Kind::Save, text, step) ? step.save : SaveAnswer::Cancel;
+    if (!take(Kind::Save, text, step)) return SaveAnswer::Cancel;
+    EXPECT_EQ(int(step.buttons), int(buttons)) << "buttons of \"" << text.toStdString() << "\"";
+    return step.save;
 }
 
 FileDialogResult ScriptedPrompter::openFiles(const FileDialogRequest& request, bool) {

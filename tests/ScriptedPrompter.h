@@ -14,7 +14,7 @@ public:
     void expectInformation(const QString& text);
     void expectException(const QString& text);
     void willConfirm(const QString& text, bool yes);
-    void willAnswerSave(const QString& text, SaveAnswer answer);
+    void willAnswerSave(const QString& text, SaveAnswer answer, SaveButtons buttons = SaveButtons::YesNoCancelAll);
     void willChooseFile(const QString& path);
     void willChooseFiles(const QStringList& paths);
     void willCancelFile();
@@ -27,7 +27,7 @@ public:
     void error(const QString& text) override;
     void information(const QString& text) override;
     bool confirm(const QString& text) override;
-    SaveAnswer askSave(const QString& text) override;
+    SaveAnswer askSave(const QString& text, SaveButtons buttons) override;
     void exception(const QString& text) override;
     FileDialogResult openFiles(const FileDialogRequest& request, bool multiple) override;
     FileDialogResult saveFile(const FileDialogRequest& request) override;
@@ -44,6 +44,7 @@ private:
         QString text;
         bool yes = false;
         SaveAnswer save = SaveAnswer::Cancel;
+        SaveButtons buttons = SaveButtons::YesNoCancelAll;
         QStringList files;
         std::function<int(QDialog&)> modal;
     };

@@ -1,47 +1,27 @@
 // The open documents of the editor library.
 #include "editctl/DocumentManager.h"
 
-#include "platform/Prompter.h"
+#include "editctl/MemoOptions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
-TDocument::TDocument(QString fileName, bool untitled) : fileName_(std::move(fileName)), untitled_(untitled) {}
+namespace {
 
-QString TDocument::displayName() const { return untitled_ ? fileName_ : QFileInfo(fileName_).fileName(); }
+// Save-as entries: the text shown and the extension a bare name receives.
+struct SaveType {
+    const char* filter;
+    const char* extension;
+};
+constexpr SaveType kSaveTypes[] = {{"Any file (*)", ""}, {"Assembler file (*.asm)", "asm"}};
 
-void TDocument::setBytes(QByteArray bytes) {
-    bytes_ = std::move(bytes);
-    setModified(true);
-}
+}  // namespace
 
-void TDocument::loadBytes(QByteArray bytes) { bytes_ = std::move(bytes); }
-
-void TDocument::setModified(bool modified) {
-    if (modified_ == modified) return;
-    modified_ = modified;
-    emit modifiedChanged(modified);
-}
-
-bool TDocument::saveTo(const QString& path, QString& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes_) != bytes_.size() || !file.commit()) {
-        error = QString("Cannot save %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (fileName_ != path || untitled_) {
-        fileName_ = path;
-        untitled_ = false;
-        emit fileNameChanged(path);
-    }
-    setModified(false);
-    return true;
-}
-
-DocumentManager::DocumentManager(Prompter& prompter) : prompter_(prompter) {}
+DocumentManager::DocumentManager(Prompter& prompter, const TMemoSourceOptions* options)
+    : prompter_(prompter), options_(options), currentFolder_(QDir::currentPath()) {}
 
 DocumentManager::~DocumentManager() = default;
 
@@ -66,8 +46,9 @@ TDocument* DocumentManager::newDocument() {
 TDocument* DocumentManager::add(std::unique_ptr<TDocument> document) {
     TDocument* added = document.get();
     documents_.push_back(std::move(document));
+    current_ = added;  // current before the windows hear of it, so they show the right one
     emit documentAdded(added);
-    setCurrent(added);
+    emit currentChanged(added);
     return added;
 }
 
@@ -85,12 +66,26 @@ TDocument* DocumentManager::open(const QString& path, QString* error) {
     }
     QFile file(full);
     if (!QFileInfo(full).isFile() || !file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QString("Cannot open %1: %2").arg(full, file.errorString());
+        if (error) *error = QString("Cannot open %1: %2").arg(full, QFileInfo(full).exists() ? file.errorString()
+                                                                                           : "No such file");
         return nullptr;
     }
     auto document = std::make_unique<TDocument>(full, false);
     document->loadBytes(file.readAll());
+    currentFolder_ = QFileInfo(full).absolutePath();
     return add(std::move(document));
+}
+
+void DocumentManager::openWithDialog(const QStringList& filters) {
+    FileDialogRequest request;
+    request.title = "Open";
+    request.filters = filters;
+    request.selectedFilter = filters.isEmpty() ? QString() : filters.back();
+    request.directory = currentFolder_;
+    for (const QString& path : prompter_.openFiles(request, true).files) {
+        QString error;
+        if (!open(path, &error)) prompter_.error(error);
+    }
 }
 
 bool DocumentManager::anyModified() const {
@@ -99,8 +94,11 @@ bool DocumentManager::anyModified() const {
 
 bool DocumentManager::save(TDocument* document) {
     if (document->isUntitled()) return saveAs(document);
+    if (!document->isModified()) return true;
     QString error;
-    if (document->saveTo(document->fileName(), error)) return true;
+    bool backup = options_ && options_->Has(soCreateBackups);
+    if (document->saveTo(document->fileName(), backup ? TDocument::Backup::Yes : TDocument::Backup::No, error))
+        return true;
     prompter_.error(error);
     return false;
 }
@@ -108,26 +106,79 @@ bool DocumentManager::save(TDocument* document) {
 bool DocumentManager::saveAs(TDocument* document) {
     FileDialogRequest request;
     request.title = "Save As";
-    request.filters = QStringList{"Assembler source (*.asm)", "Include file (*.inc)", "All files (*)"};
-    request.directory = document->fileName();
-    request.defaultSuffix = "asm";
+    QString suffix = "*." + QFileInfo(document->fileName()).suffix().toUpper();
+    for (const SaveType& type : kSaveTypes) {
+        request.filters << type.filter;
+        if (request.selectedFilter.isEmpty() && QString(type.filter).toUpper().contains(suffix))
+            request.selectedFilter = type.filter;
+    }
+    if (request.selectedFilter.isEmpty()) request.selectedFilter = request.filters.front();
+    request.directory =
+        document->isUntitled() ? QDir(currentFolder_).filePath(document->fileName()) : document->fileName();
     FileDialogResult chosen = prompter_.saveFile(request);
     if (chosen.files.isEmpty()) return false;
+    QString path = chosen.files.front();
+    for (const SaveType& type : kSaveTypes)
+        if (chosen.selectedFilter == type.filter && *type.extension && QFileInfo(path).suffix().isEmpty())
+            path += QString(".") + type.extension;
     QString error;
-    if (document->saveTo(chosen.files.front(), error)) return true;
-    prompter_.error(error);
-    return false;
+    bool backup = options_ && options_->Has(soCreateBackups);
+    if (!document->saveTo(path, backup ? TDocument::Backup::Yes : TDocument::Backup::No, error)) {
+        prompter_.error(error);
+        return false;
+    }
+    currentFolder_ = QFileInfo(path).absolutePath();
+    return true;
 }
 
-void DocumentManager::close(TDocument* document) {
+bool DocumentManager::saveAll() {
+    bool all = true;
+    for (TDocument* document : documents())
+        if (document->isModified()) all = save(document) && all;
+    return all;
+}
+
+bool DocumentManager::close(TDocument* document) {
     auto it = std::find_if(documents_.begin(), documents_.end(), [document](const auto& d) { return d.get() == document; });
-    if (it == documents_.end()) return;
+    if (it == documents_.end()) return true;
+    if (document->isModified()) {
+        SaveAnswer answer = askSaveChanges(document, SaveButtons::YesNoCancel);
+        if (answer == SaveAnswer::Cancel || (answer == SaveAnswer::Yes && !save(document))) return false;
+    }
     emit documentClosing(document);
+    it = std::find_if(documents_.begin(), documents_.end(), [document](const auto& d) { return d.get() == document; });
     std::unique_ptr<TDocument> closing = std::move(*it);
     documents_.erase(it);
     if (current_ == document) setCurrent(documents_.empty() ? nullptr : documents_.back().get());
+    return true;
 }
 
-SaveAnswer DocumentManager::askSaveChanges(TDocument* document) {
-    return prompter_.askSave(QString("Save changes to %1?").arg(document->displayName()));
+bool DocumentManager::querySaveAll() {
+    auto list = documents();
+    bool saveRest = false;
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        TDocument* document = *it;
+        if (!document->isModified()) continue;
+        SaveAnswer answer = saveRest ? SaveAnswer::Yes : askSaveChanges(document);
+        if (answer == SaveAnswer::Cancel) return false;
+        if (answer == SaveAnswer::No) continue;
+        saveRest = saveRest || answer == SaveAnswer::All;
+        if (!save(document)) return false;
+    }
+    return true;
+}
+
+bool DocumentManager::closeAll() {
+    if (!querySaveAll()) return false;
+    while (!documents_.empty()) {
+        TDocument* last = documents_.back().get();
+        // answered already: what is still modified was meant to be discarded
+        last->setModified(false);
+        close(last);
+    }
+    return true;
+}
+
+SaveAnswer DocumentManager::askSaveChanges(TDocument* document, SaveButtons buttons) {
+    return prompter_.askSave(QString("Save changes to %1?").arg(document->displayName()), buttons);
 }

@@ -1,52 +1,23 @@
-// The open documents of the editor library: naming, the current document, saving and the save questions.
+// The open documents of the editor library: naming, the current document, opening, saving, closing and
+// the save questions.
 #pragma once
 
+#include "editctl/Document.h"
 #include "platform/Prompter.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <memory>
 #include <vector>
 
-
-// A text document: its file name (a full path, or "NonameN" while untitled), its bytes and modified flag.
-class TDocument : public QObject {
-    Q_OBJECT
-public:
-    TDocument(QString fileName, bool untitled);
-
-    const QString& fileName() const { return fileName_; }
-    // The name shown in questions and tabs: the file name without its folder.
-    QString displayName() const;
-    bool isUntitled() const { return untitled_; }
-    bool isModified() const { return modified_; }
-    bool isText() const { return true; }
-
-    const QByteArray& bytes() const { return bytes_; }
-    void setBytes(QByteArray bytes);   // the user's edit: marks the document modified
-    void loadBytes(QByteArray bytes);  // the file's own bytes: leaves the modified flag alone
-    void setModified(bool modified);
-
-    // Writes the bytes to the file atomically; on failure the file on disk is as it was.
-    bool saveTo(const QString& path, QString& error);
-
-signals:
-    void modifiedChanged(bool modified);
-    void fileNameChanged(const QString& fileName);
-
-private:
-    QString fileName_;
-    bool untitled_;
-    bool modified_ = false;
-    QByteArray bytes_;
-};
+struct TMemoSourceOptions;
 
 class DocumentManager : public QObject {
     Q_OBJECT
 public:
-    explicit DocumentManager(Prompter& prompter);
+    // options (may be null) says whether saving keeps a backup of the previous file.
+    explicit DocumentManager(Prompter& prompter, const TMemoSourceOptions* options = nullptr);
     ~DocumentManager() override;
 
     // In the order they were opened, first opened first.
@@ -54,35 +25,51 @@ public:
     TDocument* current() const { return current_; }
     void setCurrent(TDocument* document);
 
+    // The folder dialogs start in and untitled documents lie in.
+    const QString& currentFolder() const { return currentFolder_; }
+    void setCurrentFolder(const QString& folder) { currentFolder_ = folder; }
+
     // A new untitled document "NonameN" with the smallest free N; it becomes current.
     TDocument* newDocument();
-    // Takes over a document (an opened file); it becomes current.
+    // Takes over a document; it becomes current.
     TDocument* add(std::unique_ptr<TDocument> document);
     // Opens a file as a text document, or makes the open document of that name (letter case ignored)
     // current; it becomes current. Nothing when the file cannot be read (error says why).
     TDocument* open(const QString& path, QString* error = nullptr);
+    // The open dialog (several files, the last filter preselected); opens each chosen file. An unreadable
+    // file is reported with an error box.
+    void openWithDialog(const QStringList& filters);
     // The open document with this file name, letter case ignored.
     TDocument* find(const QString& fileName) const;
     bool anyModified() const;
 
-    // Saves a document; an untitled one goes through save as. False when cancelled or failed (the user
-    // was told why).
+    // Saves a modified document; an untitled one goes through save as. False when cancelled or failed
+    // (the user was told why).
     bool save(TDocument* document);
     bool saveAs(TDocument* document);
-    void close(TDocument* document);
+    bool saveAll();
+    // Asks "Save changes to %s?" (Yes, No, Cancel) for a modified document, then closes it; false when
+    // the user cancelled or the save failed.
+    bool close(TDocument* document);
+    // Offers to save every modified document, the last opened first (Yes, No, Cancel, All); false when
+    // cancelled or a save did not complete.
+    bool querySaveAll();
+    // querySaveAll, then closes every document.
+    bool closeAll();
 
-    // Asks "Save changes to %s?" with Yes, No, Cancel and All.
-    SaveAnswer askSaveChanges(TDocument* document);
-
+    SaveAnswer askSaveChanges(TDocument* document, SaveButtons buttons = SaveButtons::YesNoCancelAll);
     Prompter& prompter() { return prompter_; }
 
 signals:
     void documentAdded(TDocument* document);
+    // Sent before a document is destroyed; the windows showing it drop its tab.
     void documentClosing(TDocument* document);
     void currentChanged(TDocument* document);
 
 private:
     Prompter& prompter_;
+    const TMemoSourceOptions* options_;
     std::vector<std::unique_ptr<TDocument>> documents_;
     TDocument* current_ = nullptr;
+    QString currentFolder_;
 };

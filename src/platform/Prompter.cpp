@@ -22,18 +22,18 @@ bool QtPrompter::confirm(const QString& text) {
            QMessageBox::Yes;
 }
 
-SaveAnswer QtPrompter::askSave(const QString& text) {
+SaveAnswer QtPrompter::askSave(const QString& text, SaveButtons buttons) {
     QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::NoButton, Owner());
     QPushButton* yes = box.addButton(QMessageBox::Yes);
     QPushButton* no = box.addButton(QMessageBox::No);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
-    QPushButton* all = box.addButton("&All", QMessageBox::YesRole);
+    QPushButton* all = buttons == SaveButtons::YesNoCancelAll ? box.addButton("&All", QMessageBox::YesRole) : nullptr;
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
     box.exec();
     if (box.clickedButton() == yes) return SaveAnswer::Yes;
     if (box.clickedButton() == no) return SaveAnswer::No;
-    if (box.clickedButton() == all) return SaveAnswer::All;
+    if (all && box.clickedButton() == all) return SaveAnswer::All;
     return SaveAnswer::Cancel;
 }
 

@@ -9,6 +9,7 @@ class QWidget;
 
 // The answers to the editor's four-button question "Save changes to %s?".
 enum class SaveAnswer { Yes, No, Cancel, All };
+enum class SaveButtons { YesNoCancel, YesNoCancelAll };
 
 struct FileDialogRequest {
     QString title;
@@ -33,8 +34,8 @@ public:
     virtual void information(const QString& text) = 0;
     // A confirmation box: caption "Confirm", Yes and No; true for Yes.
     virtual bool confirm(const QString& text) = 0;
-    // The save question with Yes, No, Cancel and All.
-    virtual SaveAnswer askSave(const QString& text) = 0;
+    // The save question with Yes, No, Cancel and (when asked for) All.
+    virtual SaveAnswer askSave(const QString& text, SaveButtons buttons) = 0;
     // The standard box for an exception no command handled.
     virtual void exception(const QString& text) = 0;
 
@@ -51,7 +52,7 @@ public:
     void error(const QString& text) override;
     void information(const QString& text) override;
     bool confirm(const QString& text) override;
-    SaveAnswer askSave(const QString& text) override;
+    SaveAnswer askSave(const QString& text, SaveButtons buttons) override;
     void exception(const QString& text) override;
     FileDialogResult openFiles(const FileDialogRequest& request, bool multiple) override;
     FileDialogResult saveFile(const FileDialogRequest& request) override;

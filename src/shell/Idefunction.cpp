@@ -24,21 +24,7 @@ void RefocusEditor() {
     if (TDocument* source = ActiveSource(); source && EditorWindows) EditorWindows->ShowAndRaise(source);
 }
 
-bool QuerySaveAll() {
-    if (!Documents) return true;
-    auto documents = Documents->documents();
-    bool saveRest = false;
-    for (auto it = documents.rbegin(); it != documents.rend(); ++it) {
-        TDocument* document = *it;
-        if (!document->isModified()) continue;
-        SaveAnswer answer = saveRest ? SaveAnswer::Yes : Documents->askSaveChanges(document);
-        if (answer == SaveAnswer::Cancel) return false;
-        if (answer == SaveAnswer::No) continue;
-        saveRest = saveRest || answer == SaveAnswer::All;
-        if (!Documents->save(document)) return false;
-    }
-    return true;
-}
+bool QuerySaveAll() { return !Documents || Documents->querySaveAll(); }
 
 void SetEditorStatusText(int panel, const QString& text) {
     if (EditorWindows) EditorWindows->SetStatusText(panel, text);

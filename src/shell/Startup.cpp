@@ -14,7 +14,7 @@
 #include <QApplication>
 
 TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
-    : registry(configDir), settings(registry), documents(prompter),
+    : registry(configDir), settings(registry), documents(prompter, &settings.MemoSourceOptions()),
       services{registry, settings, prompter, documents} {
     QApplication::setApplicationName("Korvex");
     QApplication::setApplicationDisplayName("Korvex");

@@ -1,0 +1,171 @@
+// Documents: bytes in and out of a Scintilla buffer, line styles as markers, atomic saving.
+#include "editctl/Document.h"
+
+#include <Qsci/qsciscintilla.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+// Markers 20..24 carry the five line styles; the editor control draws them.
+constexpr int kLineStyleMarkerBase = 20;
+constexpr int kLineStyleElements[] = {13, 14, 16, 17, 18};  // BreakPoint, Error Line, Execution point, ...
+
+int MarkerOf(int style) {
+    for (int i = 0; i < 5; ++i)
+        if (kLineStyleElements[i] == style) return kLineStyleMarkerBase + i;
+    return -1;
+}
+
+bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& error) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
+    error = QString("Cannot save %1: %2").arg(path, file.errorString());
+    return false;
+}
+
+}  // namespace
+
+bool IsValidUtf8(const QByteArray& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
+        if (extra < 0 || c > 0xF4 || end - p <= extra) return false;
+        unsigned code = c & (0x3F >> extra);
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80) return false;
+            code = code << 6 | (p[i] & 0x3F);
+        }
+        bool overlong = (extra == 2 && code < 0x800) || (extra == 3 && code < 0x10000);
+        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+LineEnd DetectLineEnd(const QByteArray& bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') return LineEnd::Lf;
+        if (bytes[i] == '\r') return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+    }
+    return LineEnd::Lf;
+}
+
+TDocument::TDocument(QString fileName, bool untitled)
+    : fileName_(std::move(fileName)), untitled_(untitled), buffer_(std::make_unique<QsciScintilla>()) {
+    buffer_->setUtf8(true);
+    connect(buffer_.get(), &QsciScintilla::modificationChanged, this, &TDocument::modifiedChanged);
+}
+
+TDocument::~TDocument() = default;
+
+QString TDocument::displayName() const { return untitled_ ? fileName_ : QFileInfo(fileName_).fileName(); }
+
+bool TDocument::isModified() const { return buffer_->isModified(); }
+
+bool TDocument::isPicSource() const {
+    QString suffix = QFileInfo(fileName_).suffix().toUpper();
+    return suffix == "ASM" || suffix == "INC";
+}
+
+QByteArray TDocument::bytes() const {
+    long length = buffer_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const char* text = reinterpret_cast<const char*>(buffer_->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return QByteArray(text, length);
+}
+
+void TDocument::setBytes(const QByteArray& bytes) {
+    buffer_->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, bytes.size(), bytes.constData());
+    buffer_->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+void TDocument::loadBytes(const QByteArray& bytes) {
+    encoding_ = IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Latin1;
+    lineEnd_ = DetectLineEnd(bytes);
+    buffer_->setUtf8(encoding_ == TextEncoding::Utf8);
+    static const QsciScintilla::EolMode modes[] = {QsciScintilla::EolWindows, QsciScintilla::EolUnix,
+                                                   QsciScintilla::EolMac};
+    buffer_->setEolMode(modes[int(lineEnd_)]);
+    // added with its length: a plain set-text would stop at the first NUL byte
+    buffer_->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0L);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, bytes.size(), bytes.constData());
+    buffer_->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1L);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0L);
+}
+
+void TDocument::setModified(bool modified) {
+    if (!modified) buffer_->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    else if (!isModified()) {
+        // Scintilla has no "set modified": an empty undoable action leaves the save point behind
+        buffer_->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+        buffer_->SendScintilla(QsciScintillaBase::SCI_ADDUNDOACTION, 0L, 0L);
+        buffer_->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+    }
+}
+
+int TDocument::lineCount() const { return buffer_->lines(); }
+
+int TDocument::caretLine() const {
+    int line = 0, index = 0;
+    buffer_->getCursorPosition(&line, &index);
+    return line;
+}
+
+void TDocument::setCaretLine(int line) {
+    line = std::clamp(line, 0, std::max(0, lineCount() - 1));
+    long column = buffer_->SendScintilla(QsciScintillaBase::SCI_GETCOLUMN,
+                                         buffer_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    long position = buffer_->SendScintilla(QsciScintillaBase::SCI_FINDCOLUMN, line, column);
+    buffer_->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, position);
+}
+
+int TDocument::lineStyle(int line) const {
+    unsigned mask = unsigned(buffer_->markersAtLine(line));
+    for (int i = 0; i < 5; ++i)
+        if (mask & (1u << (kLineStyleMarkerBase + i))) return kLineStyleElements[i];
+    return kNoLineStyle;
+}
+
+void TDocument::setLineStyle(int line, int style) {
+    if (line < 0 || line >= lineCount()) return;
+    for (int i = 0; i < 5; ++i) buffer_->markerDelete(line, kLineStyleMarkerBase + i);
+    if (int marker = MarkerOf(style); marker >= 0) buffer_->markerAdd(line, marker);
+    emit lineStyleChanged(line);
+}
+
+bool TDocument::saveTo(const QString& path, Backup backup, QString& error) {
+    // write through a symbolic link to its target, so the link stays a link
+    QFileInfo info(path);
+    QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    QFileInfo old(target);
+    bool existed = old.exists();
+    QFile::Permissions permissions = old.permissions();
+    if (backup == Backup::Yes && old.isFile()) {
+        QFile previous(target);
+        if (!previous.open(QIODevice::ReadOnly) || !WriteAtomically(BackupPath(target), previous.readAll(), error))
+            return false;
+    }
+    if (!WriteAtomically(target, bytes(), error)) return false;
+    if (existed) QFile::setPermissions(target, permissions);
+    if (fileName_ != path || untitled_) {
+        fileName_ = QFileInfo(path).absoluteFilePath();
+        untitled_ = false;
+        emit fileNameChanged(fileName_);
+    }
+    setModified(false);
+    return true;
+}

@@ -1,0 +1,85 @@
+// A text document of the editor library: a Scintilla buffer shared by every control that shows it,
+// kept byte for byte as the file holds it.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QsciScintilla;
+class QsciDocument;
+
+// How the file's bytes are shown: as UTF-8 when they are valid UTF-8, else one byte per character.
+enum class TextEncoding { Utf8, Latin1 };
+enum class LineEnd { CrLf, Lf, Cr };
+
+// Line styles a document keeps per line: 0 for none, else the index of a colour element.
+inline constexpr int kNoLineStyle = 0;
+
+class TDocument : public QObject {
+    Q_OBJECT
+public:
+    TDocument(QString fileName, bool untitled);
+    ~TDocument() override;
+
+    const QString& fileName() const { return fileName_; }
+    // The name shown in questions and tabs: the file name without its folder.
+    QString displayName() const;
+    bool isUntitled() const { return untitled_; }
+    bool isModified() const;
+    bool isReadOnly() const { return readOnly_; }
+    bool isText() const { return true; }
+    // Documents of "asm" and "inc" files are coloured as PIC assembler; others are plain text.
+    bool isPicSource() const;
+
+    TextEncoding encoding() const { return encoding_; }
+    LineEnd lineEnd() const { return lineEnd_; }
+
+    // The document's bytes, exactly as they would be saved.
+    QByteArray bytes() const;
+    // Replaces the text as a user's edit would: it can be undone and marks the document modified.
+    void setBytes(const QByteArray& bytes);
+    // Loads the file's own bytes: no undo step, not modified; encoding and line end follow the bytes.
+    void loadBytes(const QByteArray& bytes);
+    void setModified(bool modified);
+
+    int lineCount() const;
+    int caretLine() const;
+    // Moves the caret to a line (from 0), keeping its column as far as the line allows.
+    void setCaretLine(int line);
+
+    // Line styles: colour-element indexes per line (BreakPoint, Error Line, ...), kept with the lines.
+    int lineStyle(int line) const;
+    void setLineStyle(int line, int style);
+
+    // Writes the bytes to a file atomically; on failure the file on disk is as it was and error says why.
+    // A symbolic link is followed and kept, the file's permissions are kept, and with `backup` the
+    // previous file is kept as BackupPath(path).
+    enum class Backup { No, Yes };
+    bool saveTo(const QString& path, Backup backup, QString& error);
+
+    // The Scintilla buffer every control showing this document shares.
+    QsciScintilla* buffer() const { return buffer_.get(); }
+
+    static QString BackupPath(const QString& path) { return path + ".bak"; }
+
+signals:
+    void modifiedChanged(bool modified);
+    void fileNameChanged(const QString& fileName);
+    void lineStyleChanged(int line);
+
+private:
+    QString fileName_;
+    bool untitled_;
+    bool readOnly_ = false;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    LineEnd lineEnd_ = LineEnd::Lf;
+    std::unique_ptr<QsciScintilla> buffer_;
+};
+
+// True when the bytes are valid UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
+bool IsValidUtf8(const QByteArray& bytes);
+// The line end a file uses first; LF when it has none.
+LineEnd DetectLineEnd(const QByteArray& bytes);

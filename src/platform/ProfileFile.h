@@ -1,0 +1,74 @@
+// A profile file: named sections of Key=Value lines, read and written one key at a time, saved atomically.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Section and key names match without regard to ASCII letter case; values are stored unchanged. Lines the
+// reader does not understand (comments, text before the first section) survive every write.
+class ProfileFile {
+  public:
+    enum class Start { FromDisk, Empty };
+
+    // Reads the file now; a missing file is an empty one. With Start::Empty the old content is ignored and
+    // the next save replaces the file.
+    explicit ProfileFile(std::filesystem::path file, Start start = Start::FromDisk);
+
+    // False when the file exists but could not be read; it is then never written, so nothing is lost.
+    bool readable() const { return readable_; }
+    // Why the last read or write failed.
+    const std::string& error() const { return error_; }
+    const std::filesystem::path& path() const { return file_; }
+
+    // A missing section or key reads as the default; so does an integer or boolean that is not a decimal
+    // integer. A boolean is any non-zero integer.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+    int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+
+    // A key in an existing section is replaced in place, a new key goes to the end of its section and a
+    // new section to the end of the file. Each write saves the file at once unless a batch is open; false
+    // when the value holds a line break or the file cannot be written (error() says why, the file on disk
+    // is as it was).
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+    bool WriteInteger(std::string_view section, std::string_view key, int value);
+    bool WriteBool(std::string_view section, std::string_view key, bool value);
+    // Removes the section's header and all its lines (every section of that name).
+    bool EraseSection(std::string_view section);
+
+    // Between beginBatch and commitBatch, writes change memory only; commitBatch saves once, so a group
+    // of keys reaches the disk together or not at all.
+    void beginBatch() { ++batchDepth_; }
+    bool commitBatch();
+
+    // The file's text as it would be saved.
+    std::string text() const;
+
+  private:
+    struct Section {
+        std::string header;  // the header line as read, or empty for the lines before the first section
+        std::string name;
+        std::vector<std::string> lines;
+        std::unordered_map<std::string, size_t> keys;  // folded key -> its first line
+    };
+
+    void parse(std::string_view text);
+    void indexSections();
+    Section* findSection(std::string_view name);
+    const Section* findSection(std::string_view name) const;
+    const std::string* findValue(std::string_view section, std::string_view key) const;
+    bool changed();
+    bool save();
+
+    std::filesystem::path file_;
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, size_t> sectionIndex_;  // folded name -> first section of that name
+    std::string eol_ = "\n";
+    std::string error_;
+    bool readable_ = true;
+    bool dirty_ = false;
+    int batchDepth_ = 0;
+};

@@ -1,0 +1,149 @@
+// The profile file as the project file relies on it: lookups, in-place edits, damaged files, atomic writes.
+#include "platform/ProfileFile.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+TEST(ProfileFile, SectionsAndKeysMatchWithoutCaseAndTheFirstOfDuplicatesWins) {
+    TempDir dir;
+    WriteAll(dir / "p.pro",
+             "; a comment\n[Project]\nformat=MPASM\nFORMAT=other\n[files]\n  Count = 2\nFile0=  a.asm  \n"
+             "[FILES]\nCount=9\n");
+    ProfileFile file(dir / "p.pro");
+    EXPECT_TRUE(file.readable());
+    EXPECT_EQ(file.ReadString("PROJECT", "Format", ""), "MPASM");
+    EXPECT_EQ(file.ReadInteger("FILES", "count", 0), 2);
+    EXPECT_EQ(file.ReadString("FILES", "File0", ""), "  a.asm  ");  // values are stored unchanged
+    EXPECT_EQ(file.ReadString("FILES", "File1", "none"), "none");
+    EXPECT_EQ(file.ReadString("MPASM", "Processor", "16C61"), "16C61");
+}
+
+TEST(ProfileFile, IntegersAndBooleansReadAsDecimalOrTheDefault) {
+    TempDir dir;
+    WriteAll(dir / "v.ini",
+             "[S]\nplain=12\nblanks= -7 \nword=x12\nempty=\nhuge=99999999999\nhex=0x10\n"
+             "two=2\nzero=0\nminus=-1\nyes=yes\n");
+    ProfileFile file(dir / "v.ini");
+    EXPECT_EQ(file.ReadInteger("S", "plain", 5), 12);
+    EXPECT_EQ(file.ReadInteger("S", "blanks", 5), -7);
+    for (const char* key : {"word", "empty", "huge", "hex", "missing"})
+        EXPECT_EQ(file.ReadInteger("S", key, 5), 5);
+    EXPECT_TRUE(file.ReadBool("S", "two", false));
+    EXPECT_TRUE(file.ReadBool("S", "minus", false));
+    EXPECT_FALSE(file.ReadBool("S", "zero", true));
+    EXPECT_TRUE(file.ReadBool("S", "yes", true));
+    EXPECT_FALSE(file.ReadBool("S", "yes", false));
+    EXPECT_TRUE(file.ReadBool("S", "missing", true));
+}
+
+TEST(ProfileFile, WritesReplaceInPlaceAndAppendKeysToTheirSectionAndSectionsToTheFile) {
+    TempDir dir;
+    WriteAll(dir / "p.pro", "; kept\n[A]\nk=1\nother line\n\n[B]\nx=1\n");
+    ProfileFile file(dir / "p.pro");
+    EXPECT_TRUE(file.WriteString("a", "K", "2"));
+    EXPECT_TRUE(file.WriteInteger("A", "New", 3));
+    EXPECT_TRUE(file.WriteBool("C", "Flag", true));
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "; kept\n[A]\nK=2\nother line\nNew=3\n\n[B]\nx=1\n[C]\nFlag=1\n");
+    EXPECT_TRUE(file.EraseSection("b"));
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "; kept\n[A]\nK=2\nother line\nNew=3\n\n[C]\nFlag=1\n");
+    EXPECT_EQ(ProfileFile(dir / "p.pro").ReadInteger("A", "new", 0), 3);
+}
+
+TEST(ProfileFile, ErasingASectionRemovesEveryCopyOfIt) {
+    TempDir dir;
+    WriteAll(dir / "p.pro", "[FILES]\nCount=1\n[MPASM]\nMacro=1\n[files]\nCount=7\n");
+    ProfileFile file(dir / "p.pro");
+    file.EraseSection("FILES");
+    EXPECT_EQ(file.ReadInteger("FILES", "Count", 0), 0);
+    file.WriteInteger("FILES", "Count", 2);
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[MPASM]\nMacro=1\n[FILES]\nCount=2\n");
+}
+
+TEST(ProfileFile, DamagedFilesOpenWithDefaultsAndKeepTheirLineEnds) {
+    TempDir dir;
+    WriteAll(dir / "empty.pro", "");
+    EXPECT_EQ(ProfileFile(dir / "empty.pro").ReadString("PROJECT", "Format", "d"), "d");
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 7919) & 0xFF);
+    WriteAll(dir / "binary.pro", binary);
+    ProfileFile damaged(dir / "binary.pro");
+    EXPECT_EQ(damaged.ReadInteger("FILES", "Count", 0), 0);
+    EXPECT_EQ(ProfileFile(dir / "missing.pro").ReadString("PROJECT", "Format", "d"), "d");
+
+    std::string huge(8 << 20, 'x');
+    WriteAll(dir / "huge.pro", "[S]\nbig=" + huge + "\nCount=99999999999999999999");
+    ProfileFile big(dir / "huge.pro");
+    EXPECT_EQ(big.ReadString("S", "big", "").size(), huge.size());
+    EXPECT_EQ(big.ReadInteger("S", "Count", 0), 0);
+
+    WriteAll(dir / "crlf.pro", "[S]\r\na=1\r\n");
+    ProfileFile crlf(dir / "crlf.pro");
+    EXPECT_EQ(crlf.ReadString("S", "a", ""), "1");
+    crlf.WriteString("S", "b", "2");
+    EXPECT_EQ(ReadAll(dir / "crlf.pro"), "[S]\r\na=1\r\nb=2\r\n");
+}
+
+TEST(ProfileFile, AFailedWriteLeavesTheFileAsItWas) {
+    TempDir dir;
+    WriteAll(dir / "p.pro", "[S]\na=1\n");
+    ProfileFile file(dir / "p.pro");
+    EXPECT_FALSE(file.WriteString("S", "a", "two\nlines"));
+    EXPECT_NE(file.error().find("line break"), std::string::npos);
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[S]\na=1\n");
+
+    std::filesystem::create_directory(dir / "locked");
+    WriteAll(dir / "locked/p.pro", "[S]\na=1\n");
+    ProfileFile locked(dir / "locked/p.pro");
+    chmod((dir / "locked").c_str(), 0500);
+    bool wrote = locked.WriteString("S", "a", "2");
+    chmod((dir / "locked").c_str(), 0700);
+    if (geteuid() != 0) {
+        EXPECT_FALSE(wrote);
+        EXPECT_NE(locked.error().find("Cannot write"), std::string::npos);
+        EXPECT_EQ(ReadAll(dir / "locked/p.pro"), "[S]\na=1\n");
+    }
+
+    // a file that cannot be read is never overwritten
+    std::filesystem::create_directory(dir / "folder.pro");
+    ProfileFile folder(dir / "folder.pro");
+    EXPECT_FALSE(folder.readable());
+    EXPECT_FALSE(folder.WriteString("S", "a", "1"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.pro"));
+}
+
+TEST(ProfileFile, ABatchReachesTheDiskInOneWriteAndAStartFromEmptyReplacesTheFile) {
+    TempDir dir;
+    WriteAll(dir / "p.pro", "[OLD]\nkept=until the batch\n");
+    ProfileFile file(dir / "p.pro", ProfileFile::Start::Empty);
+    file.beginBatch();
+    file.WriteString("PROJECT", "Format", "MPASM");
+    for (int i = 0; i < 1000; ++i)
+        file.WriteString("FILES", "File" + std::to_string(i), "f.asm");
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[OLD]\nkept=until the batch\n");
+    EXPECT_TRUE(file.commitBatch());
+    ProfileFile again(dir / "p.pro");
+    EXPECT_EQ(again.ReadString("OLD", "kept", "gone"), "gone");
+    EXPECT_EQ(again.ReadString("FILES", "File999", ""), "f.asm");
+}
+
+}  // namespace

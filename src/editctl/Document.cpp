@@ -10,13 +10,9 @@
 
 namespace {
 
-// Markers 20..24 carry the five line styles; the editor control draws them.
-constexpr int kLineStyleMarkerBase = 20;
-constexpr int kLineStyleElements[] = {13, 14, 16, 17, 18};  // BreakPoint, Error Line, Execution point, ...
-
-int MarkerOf(int style) {
-    for (int i = 0; i < 5; ++i)
-        if (kLineStyleElements[i] == style) return kLineStyleMarkerBase + i;
+int SlotOf(int style) {
+    for (int i = 0; i < kLineStyleCount; ++i)
+        if (kLineStyleElements[i] == style) return i;
     return -1;
 }
 
@@ -135,15 +131,25 @@ void TDocument::setCaretLine(int line) {
 
 int TDocument::lineStyle(int line) const {
     unsigned mask = unsigned(buffer_->markersAtLine(line));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < kLineStyleCount; ++i)
         if (mask & (1u << (kLineStyleMarkerBase + i))) return kLineStyleElements[i];
     return kNoLineStyle;
 }
 
 void TDocument::setLineStyle(int line, int style) {
     if (line < 0 || line >= lineCount()) return;
-    for (int i = 0; i < 5; ++i) buffer_->markerDelete(line, kLineStyleMarkerBase + i);
-    if (int marker = MarkerOf(style); marker >= 0) buffer_->markerAdd(line, marker);
+    long start = buffer_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    long length = buffer_->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line) - start;
+    for (int i = 0; i < kLineStyleCount; ++i) {
+        buffer_->markerDelete(line, kLineStyleMarkerBase + i);
+        buffer_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kLineStyleIndicatorBase + i);
+        buffer_->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, start, length);
+    }
+    if (int slot = SlotOf(style); slot >= 0) {
+        buffer_->markerAdd(line, kLineStyleMarkerBase + slot);
+        buffer_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kLineStyleIndicatorBase + slot);
+        buffer_->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, start, length);
+    }
     emit lineStyleChanged(line);
 }
 

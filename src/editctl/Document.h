@@ -15,8 +15,13 @@ class QsciDocument;
 enum class TextEncoding { Utf8, Latin1 };
 enum class LineEnd { CrLf, Lf, Cr };
 
-// Line styles a document keeps per line: 0 for none, else the index of a colour element.
+// Line styles a document keeps per line: 0 for none, else the index of a colour element. Each is kept as
+// a marker (drawn as the line's background) and an indicator over the line's text (its text colour).
 inline constexpr int kNoLineStyle = 0;
+inline constexpr int kLineStyleCount = 5;
+inline constexpr int kLineStyleElements[kLineStyleCount] = {13, 14, 16, 17, 18};  // BreakPoint .. Bookmark
+inline constexpr int kLineStyleMarkerBase = 20;
+inline constexpr int kLineStyleIndicatorBase = 8;
 
 class TDocument : public QObject {
     Q_OBJECT

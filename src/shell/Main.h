@@ -1,8 +1,12 @@
 // The main window: a strip across the top of the screen with the menu bar, toolbar and simulator read-outs.
 #pragma once
 
+#include <QLocale>
+#include "editctl/FindDialogs.h"
+
 #include <QMainWindow>
 
+#include <cstdint>
 #include <functional>
 
 class QAction;
@@ -10,6 +14,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class TMemo;
 struct TServices;
 
 class TMainForm : public QMainWindow {
@@ -48,8 +53,25 @@ public:
     // ---- build commands (BuildCommands.cpp) ----
     // ---- end of build commands ----
     // ---- debug commands (DebugCommands.cpp) ----
+    // The simulator's step entry: one instruction.
+    void StepEntry();
+    // LabelPC, LabelStack and LabelW from the processor state.
+    void ShowProcessorState();
+    // "Cycle = " and the cycle count into panel 3 of the first editor window's status bar.
+    void ShowCycleCount();
+    // The cycle count with the thousands separator of `locale`, exact over the whole 32-bit range.
+    static QString CycleText(uint32_t cycles, const QLocale& locale);
+    // With KORVEX_DEBUG=1 in the environment the Debug menu shows and Trace Into is enabled.
+    void ShowDebugMenuOnRequest();
     // ---- end of debug commands ----
     // ---- file commands (FileCommands.cpp) ----
+    // The editor control showing the current document, or none.
+    TMemo* currentMemo() const;
+    TSearch lastSearch;
+    void editCommand(const std::function<void(TMemo&)>& operation);
+    // The find or replace dialog, preset from the selection or the word at the caret; false on Cancel.
+    bool askSearch(TFindDialog::Mode mode);
+    void reportNotFound();
     // ---- end of file commands ----
 
 public slots:

@@ -5,10 +5,12 @@ class DocumentManager;
 class Prompter;
 class Registry;
 class SettingsStore;
+class TEditorWindows;
 
 struct TServices {
     Registry& registry;
     SettingsStore& settings;
     Prompter& prompter;
     DocumentManager& documents;
+    TEditorWindows* editors = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "assembler/DlgMPASM.h"
 #include "editor/DlgGoLine.h"
 #include "editor/Envi.h"
+#include "editor/MyEditUnit.h"
 #include "shell/About.h"
 #include "shell/Format.h"
 #include "shell/Idefunction.h"
@@ -19,6 +20,9 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
     QApplication::setApplicationName("Korvex");
     QApplication::setApplicationDisplayName("Korvex");
     Documents = &documents;
+    editors_ = std::make_unique<TEditorWindows>(settings, documents);
+    services.editors = editors_.get();
+    EditorWindows = editors_.get();
     // the main window comes first: creating it loads the settings the others may use
     mainForm_ = std::make_unique<TMainForm>(services);
     MainForm = mainForm_.get();
@@ -41,6 +45,7 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
 }
 
 TKorvex::~TKorvex() {
+    EditorWindows = nullptr;
     MainForm = nullptr;
     EXEDlg = nullptr;
     GoToLineDlg = nullptr;

@@ -12,6 +12,7 @@
 class Prompter;
 class TAboutBox;
 class TEXEDlg;
+class TEditorWindows;
 class TEnviDlg;
 class TFormatDlg;
 class TGoToLineDlg;
@@ -33,6 +34,7 @@ public:
     TServices services;
 
 private:
+    std::unique_ptr<TEditorWindows> editors_;
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<TEXEDlg> exeDlg_;
     std::unique_ptr<TGoToLineDlg> goToLineDlg_;

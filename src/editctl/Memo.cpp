@@ -1,0 +1,156 @@
+// The editor control: options, scheme colours, line-style drawing and the state-change notices.
+#include "editctl/Memo.h"
+
+#include "editctl/Document.h"
+#include "editctl/MemoOptions.h"
+#include "platform/Colors.h"
+
+#include <Qsci/qscilexer.h>
+#include <QKeyEvent>
+
+namespace {
+
+int FirstTabStop(const std::string& tabStops) {
+    int width = std::atoi(tabStops.c_str());
+    return width > 0 && width <= 64 ? width : 8;
+}
+
+}  // namespace
+
+TMemo::TMemo(QWidget* parent) : QsciScintilla(parent) {
+    setObjectName("Memo");
+    setUtf8(true);
+    setMarginLineNumbers(0, false);
+    setMarginWidth(0, 0);
+    setMarginWidth(1, 0);
+    setMarginWidth(2, 0);
+    connect(this, &QsciScintilla::cursorPositionChanged, this, [this] { emit stateChanged(PositionChanged); });
+    connect(this, &QsciScintilla::modificationChanged, this, [this] { emit stateChanged(ModifiedChanged); });
+}
+
+void TMemo::showDocument(TDocument* document) {
+    if (document_ == document) return;
+    document_ = document;
+    if (!document) {
+        setDocument(QsciDocument());
+        setReadOnly(true);
+        return;
+    }
+    setDocument(document->buffer()->document());
+    setReadOnly(document->isReadOnly());
+    setUtf8(document->encoding() == TextEncoding::Utf8);
+    static const EolMode modes[] = {EolWindows, EolUnix, EolMac};
+    setEolMode(modes[int(document->lineEnd())]);
+    // the caret the document had in its last view comes along with it
+    int line = 0, index = 0;
+    document->buffer()->getCursorPosition(&line, &index);
+    setCursorPosition(line, index);
+    emit stateChanged(PositionChanged | ModifiedChanged | TypingModeChanged);
+}
+
+void TMemo::applyOptions(const TMemoSourceOptions& source, const TMemoEnvOptions& env) {
+    env_ = &env;
+    setTabWidth(FirstTabStop(source.TabStops));
+    setIndentationsUseTabs(true);
+    setAutoIndent(source.Has(soAutoIndent));
+    setBackspaceUnindents(source.Has(soBackUnindents));
+    setTabIndents(source.Has(soSmartTab));
+
+    QFont font(QString::fromStdString(env.Font.Name));
+    font.setPointSize(int(env.Font.Size));
+    font.setStyleHint(QFont::Monospace);
+    setFont(font);
+    setMarginsFont(font);
+    setColor(ToQColor(env.Font.Color));
+
+    bool lineNumbers = env.Has(moLineNumbers);
+    setMarginLineNumbers(0, lineNumbers);
+    setMarginWidth(0, lineNumbers ? QString("00000") : QString());
+    setMarginWidth(1, env.Has(moDrawGutter) ? int(env.GutterWidth) : 0);
+    setMarginsBackgroundColor(ToQColor(env.GutterBrush.Color));
+    setEdgeMode(env.Has(moDrawMargin) ? EdgeLine : EdgeNone);
+    setEdgeColumn(int(env.MarginPos));
+    setEdgeColor(ToQColor(env.MarginPen.Color));
+    // a block caret shows overwrite mode when the user asks for it
+    SendScintilla(SCI_SETCARETSTYLE, env.Has(moOverwriteCaret) && isOverwrite() ? CARETSTYLE_BLOCK : CARETSTYLE_LINE);
+    SendScintilla(SCI_SETENDATLASTLINE, source.Has(soBeyondFileEnd) ? 0L : 1L);
+    SendScintilla(SCI_SETMOUSEDOWNCAPTURES, 1L);
+    setSelectionBackgroundColor(ToQColor(env.TextStyles.Find("Marked Block") ? env.TextStyles.Find("Marked Block")->Color
+                                                                            : 0x800000));
+    if (const TTextStyle* marked = env.TextStyles.Find("Marked Block"))
+        setSelectionForegroundColor(ToQColor(marked->Font.Color));
+    applyLineStyleColours(env);
+}
+
+void TMemo::applyLineStyleColours(const TMemoEnvOptions& env) {
+    for (int i = 0; i < kLineStyleCount; ++i) {
+        const TTextStyle* element =
+            kLineStyleElements[i] < int(env.TextStyles.size()) ? &env.TextStyles[size_t(kLineStyleElements[i])] : nullptr;
+        int marker = kLineStyleMarkerBase + i;
+        int indicator = kLineStyleIndicatorBase + i;
+        markerDefine(Background, marker);
+        lineStyleBackgrounds_[i] = ToQColor(element ? element->Color : 0xFFFFFF);
+        setMarkerBackgroundColor(lineStyleBackgrounds_[i], marker);
+        SendScintilla(SCI_INDICSETSTYLE, indicator, INDIC_TEXTFORE);
+        SendScintilla(SCI_INDICSETFORE, indicator, ToQColor(element ? element->Font.Color : 0));
+    }
+}
+
+void TMemo::applySchemeColours(uint32_t background, uint32_t text, uint32_t lineNumbers) {
+    setPaper(ToQColor(background));
+    setColor(ToQColor(text));
+    setMarginsForegroundColor(ToQColor(lineNumbers));
+    if (lexer()) {
+        lexer()->setDefaultPaper(ToQColor(background));
+        lexer()->setDefaultColor(ToQColor(text));
+    }
+}
+
+int TMemo::caretLine() const {
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    return line;
+}
+
+int TMemo::caretColumn() const {
+    long position = SendScintilla(SCI_GETCURRENTPOS);
+    return int(SendScintilla(SCI_GETCOLUMN, position));
+}
+
+bool TMemo::isOverwrite() const { return SendScintilla(SCI_GETOVERTYPE) != 0; }
+
+int TMemo::styleAt(long position) const { return int(SendScintilla(SCI_GETSTYLEAT, position)); }
+
+QColor TMemo::foregroundOfStyle(int style) const { return ToQColor(uint32_t(SendScintilla(SCI_STYLEGETFORE, style))); }
+
+QColor TMemo::backgroundOfStyle(int style) const { return ToQColor(uint32_t(SendScintilla(SCI_STYLEGETBACK, style))); }
+
+QColor TMemo::lineStyleBackground(int element) const {
+    for (int i = 0; i < kLineStyleCount; ++i)
+        if (kLineStyleElements[i] == element)
+            return lineStyleBackgrounds_[i];
+    return {};
+}
+
+QColor TMemo::lineStyleForeground(int element) const {
+    for (int i = 0; i < kLineStyleCount; ++i)
+        if (kLineStyleElements[i] == element)
+            return ToQColor(uint32_t(SendScintilla(SCI_INDICGETFORE, kLineStyleIndicatorBase + i)));
+    return {};
+}
+
+void TMemo::keyPressEvent(QKeyEvent* event) {
+    emit userInteraction();
+    bool wasOverwrite = isOverwrite();
+    QsciScintilla::keyPressEvent(event);
+    if (isOverwrite() != wasOverwrite) {
+        if (env_ && env_->Has(moOverwriteCaret))
+            SendScintilla(SCI_SETCARETSTYLE, isOverwrite() ? CARETSTYLE_BLOCK : CARETSTYLE_LINE);
+        emit stateChanged(TypingModeChanged);
+    }
+}
+
+void TMemo::mousePressEvent(QMouseEvent* event) {
+    emit userInteraction();
+    QsciScintilla::mousePressEvent(event);
+}

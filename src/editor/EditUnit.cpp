@@ -1,0 +1,173 @@
+// The general code-editing form: tab path list, status bar updates and the popup menu's commands.
+#include "editor/EditUnit.h"
+
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+bool TVerbDispatcher::IsEnabled(const QString& name) const {
+    auto it = verbs_.find(name);
+    return it != verbs_.end() && (!it->second.enabled || it->second.enabled());
+}
+
+bool TVerbDispatcher::Execute(const QString& name) const {
+    if (!IsEnabled(name)) return false;
+    verbs_.at(name).execute();
+    return true;
+}
+
+namespace {
+
+struct PanelSpec {
+    int width;
+    Qt::Alignment alignment;
+};
+
+// The editor window's six panels, and the plain form's three.
+const PanelSpec kEditorPanels[] = {{70, Qt::AlignRight}, {70, Qt::AlignLeft}, {70, Qt::AlignLeft},
+                                   {125, Qt::AlignLeft}, {125, Qt::AlignLeft}, {50, Qt::AlignLeft}};
+const PanelSpec kFormPanels[] = {{100, Qt::AlignRight}, {100, Qt::AlignLeft}, {50, Qt::AlignLeft}};
+
+}  // namespace
+
+TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* parent)
+    : QMainWindow(parent), documents_(documents) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* area = new QWidget(this);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    TabControl = new QTabBar(area);
+    TabControl->setObjectName("TabControl");
+    TabControl->setExpanding(false);
+    TabControl->setDocumentMode(true);
+    Memo = new TMemo(area);
+    layout->addWidget(TabControl);
+    layout->addWidget(Memo, 1);
+    setCentralWidget(area);
+
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName("StatusBar1");
+    bar->setSizeGripEnabled(true);
+    const PanelSpec* specs = statusPanels == 6 ? kEditorPanels : kFormPanels;
+    for (int i = 0; i < statusPanels; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setFixedWidth(specs[i].width);
+        panel->setAlignment(specs[i].alignment | Qt::AlignVCenter);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(panel);
+        panels_.push_back(panel);
+    }
+    setStatusBar(bar);
+
+    PopupMenu1 = new QMenu(this);
+    PopupClosePage = PopupMenu1->addAction("&Close Page");
+    PopupClosePage->setObjectName("PopupClosePage");
+    PopupClosePage->setShortcut(QKeySequence("Ctrl+F4"));
+    PopupClosePage->setShortcutContext(Qt::WindowShortcut);
+    addAction(PopupClosePage);
+    PopupSave = PopupMenu1->addAction("&Save");
+    PopupSave->setObjectName("PopupSave");
+    PopupNewEditWindow = PopupMenu1->addAction("New &Edit Window");
+    PopupNewEditWindow->setObjectName("PopupNewEditWindow");
+    connect(PopupClosePage, &QAction::triggered, this, [this] { VerbDispatcher1.Execute("File.Close"); });
+    connect(PopupSave, &QAction::triggered, this, [this] { VerbDispatcher1.Execute("File.Save"); });
+    connect(PopupNewEditWindow, &QAction::triggered, this, [this] { VerbDispatcher1.Execute("View.NewEditWindow"); });
+    Memo->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Memo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(Memo->mapToGlobal(at)); });
+
+    // the library's own commands on the document of the current tab
+    auto shown = [this] { return Memo->document(); };
+    VerbDispatcher1.Register("File.Close", {shown, [this] { documents_.close(Memo->document()); }});
+    VerbDispatcher1.Register("File.Save", {shown, [this] { documents_.save(Memo->document()); }});
+
+    connect(TabControl, &QTabBar::currentChanged, this, [this] {
+        if (!changingTabs_) showSelectedTab();
+    });
+    connect(Memo, &TMemo::stateChanged, this, &TEditForm::updateStatus);
+}
+
+QString TEditForm::statusText(int panel) const {
+    return panel >= 0 && panel < int(panels_.size()) ? panels_[size_t(panel)]->text() : QString();
+}
+
+void TEditForm::setStatusText(int panel, const QString& text) {
+    if (panel >= 0 && panel < int(panels_.size())) panels_[size_t(panel)]->setText(text);
+}
+
+void TEditForm::showDocument(TDocument* document) {
+    Memo->showDocument(document);
+    addOrSelectTab();
+}
+
+void TEditForm::addOrSelectTab() {
+    TDocument* document = Memo->document();
+    if (!document) return;
+    int index = tabPaths_.indexOf(document->fileName());
+    changingTabs_ = true;
+    if (index < 0) {
+        tabAboutToChange();
+        index = TabControl->addTab(QFileInfo(document->fileName()).fileName());
+        tabPaths_.insert(index, document->fileName());
+        TabControl->setCurrentIndex(index);
+    } else if (TabControl->currentIndex() != index) {
+        tabAboutToChange();
+        TabControl->setCurrentIndex(index);
+    }
+    changingTabs_ = false;
+    setWindowTitle(document->fileName());
+}
+
+void TEditForm::showSelectedTab() {
+    int index = TabControl->currentIndex();
+    if (index < 0 || index >= tabPaths_.size()) return;
+    TDocument* document = documents_.find(tabPaths_[index]);
+    Memo->showDocument(document);
+    if (document) {
+        setWindowTitle(document->fileName());
+        documents_.setCurrent(document);
+    }
+}
+
+void TEditForm::documentDestroyed(TDocument* document) {
+    int index = tabPaths_.indexOf(document->fileName());
+    bool wasShown = Memo->document() == document;
+    if (index >= 0 && index < TabControl->count()) {
+        tabAboutToChange();
+        changingTabs_ = true;
+        tabPaths_.removeAt(index);
+        TabControl->removeTab(index);
+        if (TabControl->count() > 0) TabControl->setCurrentIndex(std::min(index, TabControl->count() - 1));
+        changingTabs_ = false;
+    }
+    if (wasShown) Memo->showDocument(nullptr);
+    if (TabControl->count() > 0) {
+        if (!Memo->document()) showSelectedTab();
+        return;
+    }
+    release();
+}
+
+void TEditForm::release() {
+    emit releasing(this);
+    close();
+}
+
+void TEditForm::updateStatus(int changes) {
+    TDocument* document = Memo->document();
+    if ((changes & TMemo::PositionChanged) && !panels_.empty())
+        setStatusText(0, QString("%1: %2").arg(Memo->caretLine() + 1).arg(Memo->caretColumn() + 1));
+    if ((changes & TMemo::TypingModeChanged) && panels_.size() > 2)
+        setStatusText(2, Memo->isOverwrite() ? "Overwrite" : "Insert");
+    if (panels_.size() > 1) {
+        if (document && document->isReadOnly()) setStatusText(1, "Read Only");
+        else if (changes & TMemo::ModifiedChanged) setStatusText(1, document && document->isModified() ? "Modified" : "");
+    }
+}

@@ -1,0 +1,73 @@
+// The general code-editing form: tabs over one editor control, a status bar and a popup menu.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+
+class DocumentManager;
+class QLabel;
+class QMenu;
+class QTabBar;
+class TDocument;
+class TMemo;
+
+// The library's named commands: an "enabled" test and an action each.
+class TVerbDispatcher {
+public:
+    struct Verb {
+        std::function<bool()> enabled;
+        std::function<void()> execute;
+    };
+    void Register(const QString& name, Verb verb) { verbs_[name] = std::move(verb); }
+    bool IsEnabled(const QString& name) const;
+    // Runs the command when it exists and is enabled; false otherwise.
+    bool Execute(const QString& name) const;
+
+private:
+    std::map<QString, Verb> verbs_;
+};
+
+class TEditForm : public QMainWindow {
+    Q_OBJECT
+public:
+    TEditForm(DocumentManager& documents, int statusPanels, QWidget* parent = nullptr);
+
+    QTabBar* TabControl;
+    TMemo* Memo;
+    QMenu* PopupMenu1;
+    TVerbDispatcher VerbDispatcher1;
+    QAction* PopupClosePage;
+    QAction* PopupSave;
+    QAction* PopupNewEditWindow;
+
+    // The full path of each tab's document, same index as the tab.
+    const QStringList& tabPaths() const { return tabPaths_; }
+    QString statusText(int panel) const;
+    void setStatusText(int panel, const QString& text);
+    int statusPanelCount() const { return int(panels_.size()); }
+
+    // Shows the document in the control and adds or selects its tab.
+    void showDocument(TDocument* document);
+    // The document's tab and path go; the window goes with its last tab.
+    void documentDestroyed(TDocument* document);
+
+signals:
+    // The window is about to be destroyed (the window list drops it).
+    void releasing(TEditForm* window);
+
+protected:
+    void addOrSelectTab();
+    void showSelectedTab();
+    void updateStatus(int changes);
+    // Releases the window unless its close handler is running.
+    virtual void release();
+    virtual void tabAboutToChange() {}
+
+    DocumentManager& documents_;
+    QStringList tabPaths_;
+    std::vector<QLabel*> panels_;
+    bool changingTabs_ = false;
+};

@@ -1,0 +1,236 @@
+// The editor window and the list of editor windows.
+#include "editor/MyEditUnit.h"
+
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+#include "editor/AllReg.h"
+
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr char kPlacementKey[] = "Forms\\CodeEdit";
+constexpr int kShowNormal = 1, kShowMinimized = 2, kShowMaximized = 3;
+
+// The 44-byte placement record: length, flags, show command, minimised and maximised positions and the
+// normal rectangle (left, top, right, bottom), each a little-endian 32-bit number.
+std::vector<uint8_t> PlacementRecord(const QRect& normal, int showCommand) {
+    int32_t fields[11] = {44, 0, showCommand, -1, -1, -1, -1, normal.left(), normal.top(),
+                          normal.left() + normal.width(), normal.top() + normal.height()};
+    std::vector<uint8_t> bytes;
+    for (int32_t f : fields)
+        for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(uint32_t(f) >> (8 * i)));
+    return bytes;
+}
+
+std::optional<QRect> NormalRectOf(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() != 44) return std::nullopt;
+    auto field = [&bytes](int n) {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) v |= uint32_t(bytes[size_t(n * 4 + i)]) << (8 * i);
+        return int32_t(v);
+    };
+    QRect rect(field(7), field(8), field(9) - field(7), field(10) - field(8));
+    if (rect.width() <= 0 || rect.height() <= 0 || rect.width() > 20000 || rect.height() > 20000) return std::nullopt;
+    return rect;
+}
+
+std::string PlacementKey() { return std::string(kBaseKey) + "\\" + kPlacementKey; }
+
+}  // namespace
+
+const SchemeColours* SchemeColoursOf(const std::string& scheme) {
+    static const SchemeColours defaults{0xFFFFFF, 0x000000, 0x000000};
+    static const SchemeColours classic{0x800000, 0x00FFFF, 0x00FFFF};
+    static const SchemeColours twilight{0x000000, 0xFFFFFF, 0xFFFFFF};
+    if (scheme == "Default") return &defaults;
+    if (scheme == "Classic") return &classic;
+    if (scheme == "Twilight") return &twilight;
+    return nullptr;
+}
+
+TEditor::TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManager& documents)
+    : TEditForm(documents, 6), windows_(windows), settings_(settings) {
+    setObjectName("CodeEdit");
+    resize(700, 500);
+    MessageList = new QListWidget(centralWidget());
+    MessageList->setObjectName("MessageList");
+    MessageList->setFixedHeight(75);
+    QFont arial("Arial");
+    arial.setPixelSize(11);
+    arial.setBold(true);
+    MessageList->setFont(arial);
+    MessageList->setStyleSheet("QListWidget { background: black; color: white; } QListWidget::item { height: 14px; }");
+    MessageList->hide();
+    centralWidget()->layout()->addWidget(MessageList);
+    connect(MessageList, &QListWidget::itemPressed, this, [this] { ClearErrorLine(); });
+    connect(Memo, &TMemo::userInteraction, this, [this] { ClearErrorLine(); });
+
+    VerbDispatcher1.Register("View.NewEditWindow", {[this] { return windows_.FirstEditorDocument() != nullptr; },
+                                                    [this] { windows_.Show(windows_.FirstEditorDocument(), 6); }});
+    applyOptions();
+    loadPlacement();
+}
+
+TEditor::~TEditor() {
+    savePlacement();
+    windows_.released(this);
+}
+
+void TEditor::applyOptions() {
+    Memo->applyOptions(settings_.MemoSourceOptions(), settings_.MemoEnvOptions());
+    applyScheme();
+}
+
+void TEditor::applyScheme() {
+    if (const SchemeColours* colours = SchemeColoursOf(settings_.ColorSetting))
+        Memo->applySchemeColours(colours->background, colours->text, colours->lineNumbers);
+}
+
+void TEditor::showEvent(QShowEvent* event) {
+    TEditForm::showEvent(event);
+    MarkedLine = -1;
+    applyScheme();
+}
+
+void TEditor::MarkErrorLine() {
+    TDocument* document = Memo->document();
+    if (!document) return;
+    int line = Memo->caretLine();
+    if (line >= document->lineCount()) return;
+    if (settings_.MemoEnvOptions().TextStyles.Find("Error Line")) {
+        MarkedLineStyle = document->lineStyle(line);
+        document->setLineStyle(line, 14);
+    }
+    MarkedLine = line;
+}
+
+void TEditor::ClearErrorLine() {
+    if (MarkedLine == -1) return;
+    if (TDocument* document = Memo->document()) document->setLineStyle(MarkedLine, MarkedLineStyle);
+    MarkedLine = -1;
+    setStatusText(5, "");
+}
+
+void TEditor::changeEvent(QEvent* event) {
+    TEditForm::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange) return;
+    if (isActiveWindow()) windows_.activated(this);
+    else ClearErrorLine();
+}
+
+void TEditor::closeEvent(QCloseEvent* event) {
+    if (released_) {
+        event->accept();
+        return;
+    }
+    closing_ = true;
+    bool closed = documents_.closeAll();
+    closing_ = false;
+    if (!closed) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    released_ = true;
+    emit releasing(this);
+}
+
+void TEditor::release() {
+    // while the close handler runs, closing the documents must not pull the window away under it
+    if (closing_ || released_) return;
+    released_ = true;
+    emit releasing(this);
+    close();
+}
+
+void TEditor::loadPlacement() {
+    Registry& registry = settings_.registry();
+    auto bytes = registry.readBinary(RegRoot::CurrentUser, PlacementKey(), "WinPos");
+    if (!bytes) return;
+    if (auto rect = NormalRectOf(*bytes)) setGeometry(*rect);
+    uint32_t state = registry.readDword(RegRoot::CurrentUser, PlacementKey(), "WindowState").value_or(0);
+    if (state == 1) setWindowState(Qt::WindowMinimized);
+    if (state == 2) setWindowState(Qt::WindowMaximized);
+}
+
+void TEditor::savePlacement() {
+    Registry& registry = settings_.registry();
+    QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    int showCommand = state == 1 ? kShowMinimized : state == 2 ? kShowMaximized : kShowNormal;
+    RegistryBatch batch(registry);
+    registry.writeBinary(RegRoot::CurrentUser, PlacementKey(), "WinPos", PlacementRecord(normal, showCommand));
+    registry.writeDword(RegRoot::CurrentUser, PlacementKey(), "WindowState", uint32_t(state));
+    batch.commit();
+}
+
+TEditorWindows::TEditorWindows(SettingsStore& settings, DocumentManager& documents)
+    : settings_(settings), documents_(documents) {
+    connect(&documents, &DocumentManager::documentAdded, this, [this](TDocument* d) { Show(d, 2); });
+    connect(&documents, &DocumentManager::currentChanged, this, [this](TDocument* d) {
+        if (d && first() && first()->tabPaths().contains(d->fileName())) Show(d, 0);
+    });
+    connect(&documents, &DocumentManager::documentClosing, this, [this](TDocument* d) {
+        for (TEditor* window : std::vector<TEditor*>(windows_)) window->documentDestroyed(d);
+    });
+}
+
+TEditorWindows::~TEditorWindows() {
+    for (TEditor* window : std::vector<TEditor*>(windows_)) delete window;
+}
+
+TEditor* TEditorWindows::Show(TDocument* document, int flags) {
+    TEditor* window = (flags & 4) ? nullptr : first();
+    if (!window) {
+        window = new TEditor(*this, settings_, documents_);
+        windows_.insert(windows_.begin(), window);
+    }
+    if (window->isMinimized()) window->showNormal();
+    window->showDocument(document);
+    if ((flags & 2) || window->isHidden()) window->show();
+    return window;
+}
+
+void TEditorWindows::applyOptions() {
+    for (TEditor* window : windows_) window->applyOptions();
+}
+
+TDocument* TEditorWindows::FirstEditorDocument() const { return first() ? first()->Memo->document() : nullptr; }
+
+void TEditorWindows::ShowAndRaise(TDocument* document) {
+    TEditor* window = Show(document, 2);
+    window->raise();
+    window->activateWindow();
+    window->Memo->setFocus();
+}
+
+void TEditorWindows::SetStatusText(int panel, const QString& text) {
+    if (first()) first()->setStatusText(panel, text);
+}
+
+void TEditorWindows::RestoreFirstIfMinimized() {
+    if (first() && first()->isMinimized()) first()->showNormal();
+}
+
+void TEditorWindows::MaximizeWindowOf(TDocument* document) {
+    for (TEditor* window : windows_)
+        if (window->Memo->document() == document) window->showMaximized();
+}
+
+void TEditorWindows::HideMessageList() {
+    if (first()) first()->MessageList->hide();
+}
+
+void TEditorWindows::activated(TEditor* window) {
+    auto it = std::find(windows_.begin(), windows_.end(), window);
+    if (it != windows_.end()) std::rotate(windows_.begin(), it, it + 1);
+}
+
+void TEditorWindows::released(TEditor* window) { std::erase(windows_, window); }

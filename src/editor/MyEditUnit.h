@@ -1,0 +1,89 @@
+// The editor window: the code-editing form with the PIC colouring, the message list, the error-line mark
+// and the colour scheme; and the list of open editor windows.
+#pragma once
+
+#include "editor/EditUnit.h"
+#include "editor/EditorWindowList.h"
+
+#include <QPointer>
+
+#include <vector>
+
+class QListWidget;
+class SettingsStore;
+class TEditorWindows;
+
+class TEditor : public TEditForm {
+    Q_OBJECT
+public:
+    TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManager& documents);
+    ~TEditor() override;
+
+    QListWidget* MessageList;
+    int MarkedLine = -1;
+    int MarkedLineStyle = 0;
+
+    // Gives the caret line the "Error Line" element as its line style, remembering the one it had.
+    void MarkErrorLine();
+    // Gives the marked line its previous style again and empties status panel 5.
+    void ClearErrorLine();
+    // The editor options and the colours of the current scheme, applied to the control.
+    void applyOptions();
+    void applyScheme();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void release() override;
+    void tabAboutToChange() override { ClearErrorLine(); }
+
+private:
+    void loadPlacement();
+    void savePlacement();
+
+    TEditorWindows& windows_;
+    SettingsStore& settings_;
+    bool closing_ = false;
+    bool released_ = false;
+};
+
+// The colours a scheme gives the editor: background, text and line numbers (0x00BBGGRR).
+struct SchemeColours {
+    uint32_t background;
+    uint32_t text;
+    uint32_t lineNumbers;
+};
+// Those of "Default", "Classic" and "Twilight"; nothing for any other name.
+const SchemeColours* SchemeColoursOf(const std::string& scheme);
+
+// The open editor windows, the most recently active first; it shows documents as they open.
+class TEditorWindows : public QObject, public EditorWindowList {
+    Q_OBJECT
+public:
+    TEditorWindows(SettingsStore& settings, DocumentManager& documents);
+    ~TEditorWindows() override;
+
+    const std::vector<TEditor*>& windows() const { return windows_; }
+    TEditor* first() const { return windows_.empty() ? nullptr : windows_.front(); }
+    // The window to show a document in: the first one, or a new one when none exists or flag 4 is set.
+    TEditor* Show(TDocument* document, int flags);
+    // Re-applies the options and the scheme to every window (after the environment dialog's OK).
+    void applyOptions();
+
+    TDocument* FirstEditorDocument() const override;
+    void ShowInEditor(TDocument* document, int flags) override { Show(document, flags); }
+    void ShowAndRaise(TDocument* document) override;
+    void SetStatusText(int panel, const QString& text) override;
+    void RestoreFirstIfMinimized() override;
+    void MaximizeWindowOf(TDocument* document) override;
+    void HideMessageList() override;
+
+    void activated(TEditor* window);
+    void released(TEditor* window);
+
+private:
+    SettingsStore& settings_;
+    DocumentManager& documents_;
+    std::vector<TEditor*> windows_;
+};

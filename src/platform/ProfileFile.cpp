@@ -164,6 +164,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     if (value.find_first_of("\r\n") != std::string_view::npos) {
         error_ =
             "Cannot write " + file_.string() + ": the value of " + std::string(key) + " holds a line break";
+        batchFailed_ = batchDepth_ > 0;
         return false;
     }
     std::string line = std::string(key) + "=" + std::string(value);
@@ -211,7 +212,11 @@ bool ProfileFile::changed() {
 bool ProfileFile::commitBatch() {
     if (batchDepth_ > 0)
         --batchDepth_;
-    return batchDepth_ > 0 || !dirty_ || save();
+    if (batchDepth_ > 0)
+        return true;
+    if (std::exchange(batchFailed_, false))
+        return false;  // a batch is saved whole or not at all
+    return !dirty_ || save();
 }
 
 bool ProfileFile::save() {

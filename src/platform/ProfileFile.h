@@ -40,7 +40,7 @@ class ProfileFile {
     bool EraseSection(std::string_view section);
 
     // Between beginBatch and commitBatch, writes change memory only; commitBatch saves once, so a group
-    // of keys reaches the disk together or not at all.
+    // of keys reaches the disk together or not at all: after a refused write, commitBatch saves nothing.
     void beginBatch() { ++batchDepth_; }
     bool commitBatch();
 
@@ -70,5 +70,6 @@ class ProfileFile {
     std::string error_;
     bool readable_ = true;
     bool dirty_ = false;
+    bool batchFailed_ = false;
     int batchDepth_ = 0;
 };

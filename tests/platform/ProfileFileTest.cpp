@@ -144,6 +144,13 @@ TEST(ProfileFile, ABatchReachesTheDiskInOneWriteAndAStartFromEmptyReplacesTheFil
     ProfileFile again(dir / "p.pro");
     EXPECT_EQ(again.ReadString("OLD", "kept", "gone"), "gone");
     EXPECT_EQ(again.ReadString("FILES", "File999", ""), "f.asm");
+
+    // one refused write and the batch saves nothing
+    again.beginBatch();
+    again.WriteString("FILES", "Count", "1000");
+    EXPECT_FALSE(again.WriteString("FILES", "File0", "a\nb"));
+    EXPECT_FALSE(again.commitBatch());
+    EXPECT_EQ(ProfileFile(dir / "p.pro").ReadString("FILES", "Count", "none"), "none");
 }
 
 }  // namespace

@@ -1,0 +1,94 @@
+// The assembler run: the program (or wine for a Windows program), its arguments, the wait in an event loop.
+#include "assembler/BuildRun.h"
+
+#include "platform/Prompter.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+bool TBuildRun::running_ = false;
+
+namespace {
+
+// A Windows program sees POSIX paths only through wine's drive Z:.
+QString WinePath(const QString& argument) {
+    if (!argument.startsWith('/') || !QFileInfo(argument).isFile())
+        return argument;
+    return "Z:" + QString(argument).replace('/', '\\');
+}
+
+// Clears the running flag however the wait ends.
+struct RunningFlag {
+    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunningFlag() { flag_ = false; }
+    bool& flag_;
+};
+
+}  // namespace
+
+QStringList AssemblerArguments(const QString& options, const QString& firstFile) {
+    QStringList arguments = options.split(' ', Qt::SkipEmptyParts);
+    arguments << firstFile;
+    return arguments;
+}
+
+bool IsWindowsProgram(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(2) == "MZ";
+}
+
+TBuildRun::TBuildRun(Prompter& prompter, QObject* parent) : QObject(parent), prompter_(prompter) {}
+
+TBuildRun::Outcome TBuildRun::RunAndWait(const QString& program, const QStringList& arguments,
+                                         const QString& workingDir) {
+    if (running_) {
+        prompter_.information(kBuildRunning);
+        return Outcome::Refused;
+    }
+    RunningFlag flag(running_);
+    output_.clear();
+    QProcess process;
+    process.setWorkingDirectory(workingDir);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (IsWindowsProgram(program)) {
+        QString wine = QStandardPaths::findExecutable("wine");
+        if (wine.isEmpty()) {
+            prompter_.error(kFailToExecute);
+            return Outcome::FailedToStart;
+        }
+        QStringList wineArguments{program};
+        for (const QString& argument : arguments)
+            wineArguments << WinePath(argument);
+        process.setProgram(wine);
+        process.setArguments(wineArguments);
+    } else {
+        process.setProgram(program);
+        process.setArguments(arguments);
+    }
+
+    QEventLoop loop;
+    bool failed = false;
+    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    connect(&process, &QProcess::errorOccurred, &loop, [&failed, &loop](QProcess::ProcessError error) {
+        // other errors (a crash, a broken pipe) end in finished, or do not end the run at all
+        if (error != QProcess::FailedToStart)
+            return;
+        failed = true;
+        loop.quit();
+    });
+    connect(&process, &QProcess::readyRead, &loop, [this, &process] { output_ += process.readAll(); });
+    connect(&process, &QProcess::started, this, &TBuildRun::started);
+    process.start();
+    if (!failed && process.state() != QProcess::NotRunning)
+        loop.exec();
+    if (failed || process.error() == QProcess::FailedToStart) {
+        prompter_.error(kFailToExecute);
+        return Outcome::FailedToStart;
+    }
+    output_ += process.readAll();
+    return Outcome::Ended;
+}

@@ -11,12 +11,15 @@
 
 namespace {
 
-// Save-as entries: the text shown and the extension a bare name receives.
+// Save-as entries: the registered text (which decides the preselection), the filter the dialog shows
+// ("*.*" would hide names without a dot here) and the extension a bare name receives.
 struct SaveType {
+    const char* registered;
     const char* filter;
     const char* extension;
 };
-constexpr SaveType kSaveTypes[] = {{"Any file (*)", ""}, {"Assembler file (*.asm)", "asm"}};
+constexpr SaveType kSaveTypes[] = {{"Any file (*.*)", "Any file (*)", ""},
+                                   {"Assembler file (*.asm)", "Assembler file (*.asm)", "asm"}};
 
 }  // namespace
 
@@ -109,7 +112,7 @@ bool DocumentManager::saveAs(TDocument* document) {
     QString suffix = "*." + QFileInfo(document->fileName()).suffix().toUpper();
     for (const SaveType& type : kSaveTypes) {
         request.filters << type.filter;
-        if (request.selectedFilter.isEmpty() && QString(type.filter).toUpper().contains(suffix))
+        if (request.selectedFilter.isEmpty() && QString(type.registered).toUpper().contains(suffix))
             request.selectedFilter = type.filter;
     }
     if (request.selectedFilter.isEmpty()) request.selectedFilter = request.filters.front();

@@ -1,0 +1,180 @@
+// Documents keep their files' bytes exactly, and saving never loses the file that was there.
+#include "editctl/DocumentManager.h"
+
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "editctl/Memo.h"
+#include "editctl/MemoOptions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString PathIn(const TempDir& dir, const char* name) { return QString::fromStdString((dir / name).string()); }
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+class Documents : public ::testing::Test {
+protected:
+    ScriptedPrompter prompter;
+    TMemoSourceOptions options;
+    DocumentManager manager{prompter, &options};
+    TempDir dir;
+};
+
+TEST_F(Documents, EveryGputilsHeaderSurvivesOpenAndSaveByteForByte) {
+    QDir headers("/usr/share/gputils/header");
+    QStringList files = headers.entryList({"*.inc"}, QDir::Files);
+    if (files.isEmpty()) GTEST_SKIP() << "gputils headers are not installed";
+    QString copy = PathIn(dir, "copy.inc");
+    for (const QString& name : files) {
+        QString error;
+        TDocument* document = manager.open(headers.filePath(name), &error);
+        ASSERT_TRUE(document) << error.toStdString();
+        ASSERT_TRUE(document->saveTo(copy, TDocument::Backup::No, error)) << error.toStdString();
+        ASSERT_EQ(ReadFile(copy), ReadFile(headers.filePath(name))) << name.toStdString();
+        manager.close(document);
+    }
+}
+
+TEST_F(Documents, OddBytesAndLineEndsSurviveOpenAndSave) {
+    const QByteArray samples[] = {
+        QByteArray("caf\xE9 \x80\x9F\xFF cp1252\r\n"),                    // not UTF-8: one byte per character
+        QByteArray("movlw 1\r\nmovwf 2\nnop\rgoto 0\n\r\n"),              // every line end, mixed
+        QByteArray("a\0b\0\0c\r\n\0", 10),                                 // NUL bytes
+        QByteArray("no final newline"),                                    // and none at the end
+        QByteArray("\xEF\xBB\xBF; UTF-8 with a mark \xE2\x82\xAC\n"),      // UTF-8 with BOM
+        QByteArray(),                                                      // empty
+    };
+    for (const QByteArray& bytes : samples) {
+        QString path = PathIn(dir, "sample.asm"), copy = PathIn(dir, "copy.asm");
+        WriteFile(path, bytes);
+        QString error;
+        TDocument* document = manager.open(path, &error);
+        ASSERT_TRUE(document);
+        EXPECT_EQ(document->bytes(), bytes);
+        EXPECT_FALSE(document->isModified());
+        ASSERT_TRUE(document->saveTo(copy, TDocument::Backup::No, error));
+        EXPECT_EQ(ReadFile(copy), bytes);
+        manager.close(document);
+    }
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));  // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+}
+
+TEST_F(Documents, ANewLineTypedTakesTheDocumentsOwnLineEnd) {
+    for (auto [bytes, expected] : {std::pair{"a\r\nb", "a\r\n\r\nb"}, {"a\nb", "a\n\nb"}, {"a\rb", "a\r\rb"}}) {
+        QString path = PathIn(dir, "ends.asm");
+        WriteFile(path, bytes);
+        TDocument* document = manager.open(path);
+        TMemo memo;
+        memo.showDocument(document);
+        memo.setCursorPosition(0, 1);
+        QTest::keyClick(&memo, Qt::Key_Return);
+        EXPECT_EQ(document->bytes(), QByteArray(expected));
+        EXPECT_TRUE(document->isModified());
+        prompter.willAnswerSave("Save changes to ends.asm?", SaveAnswer::No, SaveButtons::YesNoCancel);
+        manager.close(document);
+    }
+}
+
+TEST_F(Documents, SavingThroughALinkWritesTheTargetAndKeepsLinkPermissionsAndABackup) {
+    QString target = PathIn(dir, "real.asm"), link = PathIn(dir, "link.asm");
+    WriteFile(target, "old\n");
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QFile::Permissions before = QFileInfo(target).permissions();
+    ASSERT_TRUE(QFile::link(target, link));
+    options.Options |= Bit(soCreateBackups);
+    TDocument* document = manager.open(link);
+    document->setBytes("new\n");
+    EXPECT_TRUE(manager.save(document));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadFile(target), "new\n");
+    EXPECT_EQ(ReadFile(TDocument::BackupPath(target)), "old\n");
+    EXPECT_EQ(QFileInfo(target).permissions(), before);
+    EXPECT_FALSE(document->isModified());
+}
+
+TEST_F(Documents, AFailedSaveLeavesTheFileAsItWasAndTheDocumentModified) {
+    QString path = PathIn(dir, "keep.asm");
+    WriteFile(path, "precious\n");
+    options.Options |= Bit(soCreateBackups);
+    QDir().mkpath(TDocument::BackupPath(path));  // the backup cannot be written where a folder stands
+    TDocument* document = manager.open(path);
+    document->setBytes("changed\n");
+    prompter.expectError(QString("Cannot save %1: ").arg(TDocument::BackupPath(path)) + "Filename refers to a directory");
+    EXPECT_FALSE(manager.save(document));
+    EXPECT_EQ(ReadFile(path), "precious\n");
+    EXPECT_TRUE(document->isModified());
+    // and a folder that does not exist cannot take a save as
+    prompter.willChooseFile(PathIn(dir, "missing/keep.asm"));
+    prompter.expectError(QString("Cannot save %1: No such file or directory").arg(PathIn(dir, "missing/keep.asm")));
+    EXPECT_FALSE(manager.saveAs(document));
+    EXPECT_EQ(document->fileName(), path);
+}
+
+TEST_F(Documents, SavingAnUnchangedDocumentWritesNothing) {
+    QString path = PathIn(dir, "same.asm");
+    WriteFile(path, "x\n");
+    TDocument* document = manager.open(path);
+    QFile::remove(path);
+    EXPECT_TRUE(manager.save(document));
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(Documents, UntitledDocumentsTakeTheSmallestFreeNumber) {
+    TDocument* first = manager.newDocument();
+    TDocument* second = manager.newDocument();
+    EXPECT_EQ(first->fileName(), "Noname1");
+    EXPECT_EQ(second->fileName(), "Noname2");
+    manager.close(first);
+    EXPECT_EQ(manager.newDocument()->fileName(), "Noname1");
+    EXPECT_EQ(manager.find("NONAME2"), second);
+}
+
+TEST_F(Documents, OpeningAnOpenFileAgainMakesItCurrentAndAMissingOneSaysWhy) {
+    QString path = PathIn(dir, "Main.asm");
+    WriteFile(path, "nop\n");
+    TDocument* document = manager.open(path);
+    manager.newDocument();
+    EXPECT_EQ(manager.open(PathIn(dir, "main.ASM")), document);  // letter case ignored
+    manager.newDocument();
+    EXPECT_EQ(manager.open(path), document);
+    EXPECT_EQ(manager.current(), document);
+    QString error;
+    EXPECT_FALSE(manager.open(PathIn(dir, "gone.asm"), &error));
+    EXPECT_EQ(error, QString("Cannot open %1: No such file").arg(PathIn(dir, "gone.asm")));
+}
+
+TEST_F(Documents, SaveAsOffersTheTypesAndGivesABareNameTheAssemblerExtension) {
+    TDocument* document = manager.newDocument();
+    document->setBytes("nop\n");
+    prompter.willChooseFile(PathIn(dir, "fresh"));
+    EXPECT_TRUE(manager.saveAs(document));
+    EXPECT_EQ(prompter.lastFileRequest.filters, (QStringList{"Any file (*)", "Assembler file (*.asm)"}));
+    EXPECT_EQ(document->fileName(), PathIn(dir, "fresh"));  // "Any file" stays preselected for an untitled one
+    prompter.willChooseFile(PathIn(dir, "other.asm"));
+    EXPECT_TRUE(manager.saveAs(document));
+    EXPECT_EQ(prompter.lastFileRequest.selectedFilter, "Any file (*)");
+    prompter.willChooseFile(PathIn(dir, "third"));
+    manager.saveAs(document);
+    EXPECT_EQ(prompter.lastFileRequest.selectedFilter, "Assembler file (*.asm)");  // the current name is .asm
+    EXPECT_EQ(document->fileName(), PathIn(dir, "third.asm"));
+}
+
+}  // namespace

@@ -1,5 +1,52 @@
 // The Debug commands of the main window: they drive the simulator and show its state.
 #include "shell/Main.h"
 
-void TMainForm::DebugStartClick() {}
-void TMainForm::DebugTraceIntoClick() {}
+#include "shell/Idefunction.h"
+#include "sim/Pic14.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+void TMainForm::DebugStartClick() {
+    // the read-outs keep what they show until the next Trace Into
+    sim::ResetProcessor();
+}
+
+void TMainForm::DebugTraceIntoClick() {
+    StepEntry();
+    ShowProcessorState();
+    ShowCycleCount();
+}
+
+void TMainForm::StepEntry() {
+    sim::Step();
+}
+
+void TMainForm::ShowProcessorState() {
+    const sim::TPicState& state = sim::PicState;
+    LabelPC->setText(QString("%1").arg(state.PC, 4, 16, QChar('0')).toUpper());
+    LabelW->setText(QString("%1").arg(state.W, 2, 16, QChar('0')).toUpper());
+    // the label counts the slots in use: one more than the stack pointer
+    LabelStack->setText(QString::number(state.SP + 1));
+    for (QLabel* label : {LabelPC, LabelW, LabelStack})
+        label->adjustSize();
+}
+
+QString TMainForm::CycleText(uint32_t cycles, const QLocale& locale) {
+    // an unsigned 64-bit conversion: no rounding and no sign over the whole 32-bit range
+    QLocale grouped = locale;
+    grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return "Cycle = " + grouped.toString(qulonglong(cycles));
+}
+
+void TMainForm::ShowCycleCount() {
+    SetEditorStatusText(3, CycleText(sim::PicState.Cycles, QLocale()));
+}
+
+void TMainForm::ShowDebugMenuOnRequest() {
+    if (qgetenv("KORVEX_DEBUG") != "1")
+        return;
+    DebugMenu->menuAction()->setVisible(true);
+    DebugTraceInto->setEnabled(true);
+}

@@ -150,6 +150,7 @@ TMainForm::TMainForm(TServices& services) : services_(services) {
     buildToolBar();
     buildReadOuts();
     MainCreate();
+    ShowDebugMenuOnRequest();
 }
 
 void TMainForm::buildMenus() {

@@ -1,0 +1,174 @@
+// Configure > External EXE as the user meets it: the dialog's layout, browsing, OK and Cancel, the registry.
+#include "assembler/DlgEXE.h"
+
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "shell/Idefunction.h"
+#include "shell/Main.h"
+#include "shell/Startup.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <fstream>
+
+namespace {
+
+const char* kKey = "Software\\Tervane\\Korvex v0.30\\External EXE\\Microchip";
+
+class ExternalExe : public ::testing::Test {
+  protected:
+    void SetUp() override { korvex = std::make_unique<TKorvex>(dir.path(), prompter); }
+    void TearDown() override { korvex.reset(); }
+
+    QString file(const std::string& name) {
+        std::ofstream(dir / name) << "#!/bin/sh\n";
+        return QString::fromStdString((dir / name).string());
+    }
+    // The value a fresh start would read.
+    std::string stored() {
+        return Registry(dir.path())
+            .readString(RegRoot::LocalMachine, kKey, "MPASMWIN.EXE")
+            .value_or("(none)");
+    }
+    // Configure > External EXE; `user` acts in the dialog and says how it ends.
+    void configure(std::function<int(TEXEDlg&)> user) {
+        prompter.willShowModal("EXEDlg", [user](QDialog& d) { return user(static_cast<TEXEDlg&>(d)); });
+        MainForm->ConfigureEXE->trigger();
+    }
+    static int ok(TEXEDlg& d) {
+        d.OKBtn->click();
+        return d.result();
+    }
+    static int cancel(TEXEDlg& d) {
+        d.CancelBtn->click();
+        return d.result();
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+TEST_F(ExternalExe, ControlsStandWhereTheLayoutPutsThem) {
+    TEXEDlg& d = *EXEDlg;
+    EXPECT_EQ(d.windowTitle(), "External EXE");
+    EXPECT_EQ(d.size(), QSize(392, 193));
+    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+    EXPECT_EQ(d.OKBtn->geometry(), QRect(115, 160, 75, 25));
+    EXPECT_EQ(d.OKBtn->text(), "OK");
+    EXPECT_TRUE(d.OKBtn->isDefault());
+    EXPECT_EQ(d.CancelBtn->geometry(), QRect(210, 160, 75, 25));
+    EXPECT_EQ(d.CancelBtn->text(), "Cancel");
+    EXPECT_EQ(d.PCExe->geometry(), QRect(5, 5, 382, 150));
+    ASSERT_EQ(d.PCExe->count(), 1);
+    EXPECT_EQ(d.PCExe->tabText(0), "Microchip");
+    EXPECT_EQ(d.PCExe->widget(0), d.TSMicrochip);
+    EXPECT_EQ(d.BMPASMWIN->parentWidget(), d.TSMicrochip);
+    EXPECT_EQ(d.BMPASMWIN->geometry(), QRect(5, 5, 75, 25));
+    EXPECT_EQ(d.BMPASMWIN->text(), "MPASMWIN");
+    EXPECT_EQ(d.LMPASMWIN->parentWidget(), d.TSMicrochip);
+    EXPECT_EQ(d.LMPASMWIN->pos(), QPoint(90, 10));
+}
+
+TEST_F(ExternalExe, FirstRunShowsAnEmptyLabelAndBrowsingStoresThePathUnchanged) {
+    QString chosen = file("mpasmwin.exe");
+    configure([&](TEXEDlg& d) {
+        EXPECT_EQ(d.LMPASMWIN->text(), "");
+        prompter.willChooseFile(chosen);
+        d.BMPASMWINClick();
+        EXPECT_EQ(d.LMPASMWIN->text(), chosen);
+        EXPECT_EQ(d.LMPASMWIN->size(), d.LMPASMWIN->sizeHint());  // sized to the path
+        return ok(d);
+    });
+    EXPECT_EQ(prompter.lastFileRequest.title, "External EXE");
+    EXPECT_EQ(prompter.lastFileRequest.filters, QStringList{"EXE file (*.exe *.EXE)"});
+    EXPECT_EQ(prompter.lastFileRequest.defaultSuffix, "exe");
+    EXPECT_EQ(korvex->settings.AssemblerPath, chosen.toStdString());
+    EXPECT_EQ(korvex->settings.AssemblerFileName, "mpasmwin.exe");
+    EXPECT_EQ(stored(), chosen.toStdString());
+    // the next showing displays the stored path
+    configure([&](TEXEDlg& d) {
+        EXPECT_EQ(d.LMPASMWIN->text(), chosen);
+        return cancel(d);
+    });
+}
+
+TEST_F(ExternalExe, ChoicesThatDoNotExistOrAreCancelledLeaveTheLabel) {
+    QString first = file("MPASMWIN.EXE");
+    configure([&](TEXEDlg& d) {
+        prompter.willChooseFile(first);
+        d.BMPASMWINClick();
+        prompter.willChooseFile(QString::fromStdString((dir / "gone.exe").string()));
+        d.BMPASMWINClick();
+        EXPECT_EQ(d.LMPASMWIN->text(), first);
+        prompter.willChooseFile(QString::fromStdString(dir.path().string()));  // a folder is no program
+        d.BMPASMWINClick();
+        prompter.willCancelFile();
+        d.BMPASMWINClick();
+        EXPECT_EQ(d.LMPASMWIN->text(), first);
+        return ok(d);
+    });
+    EXPECT_EQ(stored(), first.toStdString());
+}
+
+TEST_F(ExternalExe, CancelAfterBrowsingChangesNothing) {
+    QString kept = file("MPASMWIN.EXE");
+    configure([&](TEXEDlg& d) {
+        prompter.willChooseFile(kept);
+        d.BMPASMWINClick();
+        return ok(d);
+    });
+    QString other = file("other.exe");
+    configure([&](TEXEDlg& d) {
+        prompter.willChooseFile(other);
+        d.BMPASMWINClick();
+        return cancel(d);
+    });
+    EXPECT_EQ(korvex->settings.AssemblerPath, kept.toStdString());
+    EXPECT_EQ(stored(), kept.toStdString());
+    configure([&](TEXEDlg& d) {
+        EXPECT_EQ(d.LMPASMWIN->text(), kept);
+        return cancel(d);
+    });
+}
+
+TEST_F(ExternalExe, OkWithoutBrowsingWritesThePathAgainAndOtherNamesAreAccepted) {
+    QString mpasm = file("MPASM.EXE");
+    configure([&](TEXEDlg& d) {
+        prompter.willChooseFile(mpasm);
+        d.BMPASMWINClick();
+        return ok(d);
+    });
+    EXPECT_EQ(korvex->settings.AssemblerFileName, "MPASM.EXE");  // the build refuses it, not this dialog
+    korvex->registry.writeString(RegRoot::LocalMachine, kKey, "MPASMWIN.EXE", "changed elsewhere");
+    configure(ok);
+    EXPECT_EQ(stored(), mpasm.toStdString());
+}
+
+TEST(ExternalExeSettings, AKeyThatCannotBeWrittenIsReportedAndThePathHoldsForThisRun) {
+    TempDir dir;
+    // the base key exists but "External EXE\Microchip" does not: nothing creates it
+    std::ofstream(dir / "machine.ini") << "[Software\\Tervane\\Korvex v0.30\\Project]\n";
+    ScriptedPrompter prompter;
+    TKorvex korvex(dir.path(), prompter);
+    std::ofstream(dir / "MPASMWIN.EXE") << "";
+    QString chosen = QString::fromStdString((dir / "MPASMWIN.EXE").string());
+    prompter.willShowModal("EXEDlg", [&](QDialog& d) {
+        prompter.willChooseFile(chosen);
+        EXEDlg->BMPASMWINClick();
+        prompter.expectError(
+            "Settings cannot be saved: The registry key \"Software\\Tervane\\Korvex v0.30\\External "
+            "EXE\\Microchip\" does not exist");
+        EXEDlg->OKBtn->click();
+        return d.result();
+    });
+    MainForm->ConfigureEXE->trigger();
+    EXPECT_EQ(korvex.settings.AssemblerPath, chosen.toStdString());
+}
+
+}  // namespace

@@ -3,8 +3,22 @@
 
 #include <QDialog>
 
+class QPushButton;
+class TRadioGroup;
+
 class TFormatDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormatDlg(QWidget* parent = nullptr);
+
+    // Chooses "MPASM" again; runs each time the dialog is shown.
+    void FormShow();
+    // Sets ProjectFormat to the chosen item's index and closes the dialog with OK.
+    void OKBtnClick();
+
+    TRadioGroup* RGFormat;
+    QPushButton *OKBtn, *CancelBtn;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 };

@@ -49,6 +49,18 @@ public:
     TServices& services() { return services_; }
 
     // ---- project commands (ProjectCommands.cpp) ----
+    enum class ProjectState { None, Open };
+    // Makes an accepted path the open project: its state, the menus, both captions, the last project.
+    void ActivateProject(const QString& path);
+    // The enabled and shown states of the project menu items and buttons.
+    void SetProjectMenus(ProjectState state);
+    // Reads an accepted project file and shows it; an unreadable file is reported and nothing opens.
+    void LoadProject(const QString& path);
+    // Shows the MPASM Options dialog with the current option set; true when it closed with OK.
+    bool ShowMpasmOptions();
+    // Writes the Files list into the project file; reports a failure.
+    bool SaveProjectFiles();
+    void WriteLastProjectSetting(const QString& path);
     // ---- end of project commands ----
     // ---- build commands (BuildCommands.cpp) ----
     // ---- end of build commands ----

@@ -1,14 +1,73 @@
-// The Project window.
+// The Project window: owner-drawn lists, opening an entry's file, the keys of the Files list.
 #include "shell/ProW.h"
+
+#include "editctl/DocumentManager.h"
+#include "platform/Prompter.h"
+#include "shell/Idefunction.h"
+#include "shell/Main.h"
+#include "shell/Project.h"
+#include "shell/Services.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QPainter>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
+
+// White bold Arial on black; the selected line keeps those colours and gets a yellow frame, and no line
+// shows a focus rectangle.
+class TOwnerDrawDelegate : public QStyledItemDelegate {
+  public:
+    TOwnerDrawDelegate(int lineHeight, QObject* parent)
+        : QStyledItemDelegate(parent), lineHeight_(lineHeight) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        painter->save();
+        painter->fillRect(option.rect, Qt::black);
+        painter->setFont(option.font);
+        painter->setPen(Qt::white);
+        QRect text = option.rect.adjusted(2, 0, 0, 0);
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data().toString());
+        if (option.state & QStyle::State_Selected) {
+            painter->setPen(QColor(255, 255, 0));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        }
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {option.fontMetrics.horizontalAdvance(index.data().toString()) + 4, lineHeight_};
+    }
+
+  private:
+    int lineHeight_;
+};
+
+QListWidget* OwnerDrawnList(const char* name, int lineHeight) {
+    auto* list = new QListWidget;
+    list->setObjectName(name);
+    list->setItemDelegate(new TOwnerDrawDelegate(lineHeight, list));
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont font("Arial");
+    font.setPixelSize(11);
+    font.setBold(true);
+    list->setFont(font);
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, Qt::white);
+    list->setPalette(palette);
+    return list;
+}
 
 QWidget* Page(QListWidget* list) {
     auto* page = new QWidget;
@@ -18,28 +77,141 @@ QWidget* Page(QListWidget* list) {
     return page;
 }
 
+Prompter& ThePrompter() {
+    return MainForm->services().prompter;
+}
+
 }  // namespace
 
 TProWindow::TProWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint) {
+    : QWidget(parent,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint) {
     setObjectName("ProWindow");
     setWindowTitle("Project");
     resize(500, 170);
     PCProWindow = new QTabWidget(this);
     PCProWindow->setObjectName("PCProWindow");
-    ProList = new QListWidget;
-    ProList->setObjectName("ProList");
-    MessageList = new QListWidget;
-    MessageList->setObjectName("MessageList");
+    PCProWindow->tabBar()->setAttribute(Qt::WA_Hover);
+    ProList = OwnerDrawnList("ProList", 16);
+    MessageList = OwnerDrawnList("MessageList", 14);
     TSFiles = Page(ProList);
+    TSFiles->setObjectName("TSFiles");
     TSMessages = Page(MessageList);
+    TSMessages->setObjectName("TSMessages");
     PCProWindow->addTab(TSFiles, "Files");
     PCProWindow->addTab(TSMessages, "Messages");
     PCProWindow->setCurrentWidget(TSFiles);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(PCProWindow);
+    ProList->installEventFilter(this);
+    ProList->viewport()->installEventFilter(this);
     move(QGuiApplication::primaryScreen()->geometry().center() - rect().center());
 }
 
-void TProWindow::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TProWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+bool TProWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ProList && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        return ProKeyPress(key) || ProKeyDown(key);
+    }
+    if (watched == ProList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        if (MainForm)
+            MainForm->RunCommand([this] { ListDblClick(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TProWindow::ProKeyPress(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    if (MainForm)
+        MainForm->RunCommand([this] { ListDblClick(); });
+    return true;
+}
+
+bool TProWindow::ProKeyDown(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Delete)
+        return false;
+    if (MainForm)
+        MainForm->RunCommand([] { MainForm->ProjectRemoveClick(); });
+    return true;
+}
+
+void TProWindow::RestoreIfMinimized() {
+    if (isMinimized())
+        showNormal();
+}
+
+void TProWindow::Reset() {
+    ProList->clear();
+    setWindowTitle("Project");
+    MessageList->clear();
+    PCProWindow->setCurrentWidget(TSFiles);
+    RestoreIfMinimized();
+}
+
+void TProWindow::ShowLoadedProject() {
+    PCProWindow->setCurrentWidget(TSFiles);
+    ProList->setFocus();
+    SelectLine(0);
+    RestoreIfMinimized();
+}
+
+QStringList TProWindow::Entries() const {
+    QStringList entries;
+    entries.reserve(ProList->count());
+    for (int i = 0; i < ProList->count(); ++i)
+        entries << ProList->item(i)->text();
+    return entries;
+}
+
+void TProWindow::AppendEntry(const QString& entry) {
+    ProList->addItem(entry);
+}
+
+void TProWindow::DeleteEntry(int line) {
+    delete ProList->takeItem(line);
+}
+
+void TProWindow::SelectLine(int line) {
+    if (line >= 0 && line < ProList->count()) {
+        ProList->setCurrentRow(line, QItemSelectionModel::ClearAndSelect);
+        ProList->scrollToItem(ProList->item(line));
+    } else {
+        ProList->clearSelection();
+        ProList->setCurrentRow(-1);
+    }
+}
+
+int TProWindow::SelectedLine() const {
+    QList<QListWidgetItem*> selected = ProList->selectedItems();
+    return selected.isEmpty() ? -1 : ProList->row(selected.first());
+}
+
+void TProWindow::ListDblClick() {
+    int line = SelectedLine();
+    if (line < 0) {
+        ThePrompter().information("No item selected, please select one");
+        return;
+    }
+    QString entry = ProList->item(line)->text();
+    if (entry.isEmpty())
+        return;
+    // a bare name lies in the project's folder
+    QString path = entry.contains('/') ? entry : QString::fromStdString(ProjectDir) + entry;
+    bool editing = ActiveSource() != nullptr;
+    if (editing && EditorWindows)
+        EditorWindows->RestoreFirstIfMinimized();
+    TDocument* document = Documents ? Documents->open(path) : nullptr;
+    if (!document) {
+        ThePrompter().error("The file cannot be found");
+        return;
+    }
+    if (!editing && EditorWindows)
+        EditorWindows->MaximizeWindowOf(document);
+}

@@ -1,0 +1,83 @@
+// The current project and its file: path parts, reading the settings and the entries, writing them back.
+#include "shell/Project.h"
+
+#include "platform/ProfileFile.h"
+
+#include <algorithm>
+
+std::string ProjectPath;
+std::string ProjectDir;
+std::string ProjectFileName;
+int ProjectFormat = 0;
+
+namespace {
+
+constexpr std::string_view kProjectSection = "PROJECT";
+constexpr std::string_view kFilesSection = "FILES";
+
+std::string EntryKey(size_t index) {
+    return "File" + std::to_string(index);
+}
+
+}  // namespace
+
+std::string FolderPart(std::string_view path) {
+    size_t cut = path.rfind('/');
+    return std::string(cut == std::string_view::npos ? std::string_view{} : path.substr(0, cut + 1));
+}
+
+std::string FileNameOf(std::string_view path) {
+    return std::string(path.substr(FolderPart(path).size()));
+}
+
+std::string UpperExtension(std::string_view path) {
+    std::string name = FileNameOf(path);
+    size_t dot = name.rfind('.');
+    std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; });
+    return extension;
+}
+
+void SetProjectPath(std::string_view path) {
+    ProjectPath = path;
+    ProjectDir = FolderPart(path);
+    ProjectFileName = FileNameOf(path);
+}
+
+TProjectSettings ReadProjectSettings(const ProfileFile& file) {
+    TProjectSettings settings;
+    if (file.ReadString(kProjectSection, "Format", "") == FormatNames[1])
+        settings.format = 1;
+    if (settings.format == 1)
+        settings.options = ReadMpasmOptions(file);
+    return settings;
+}
+
+TProjectFiles ReadProjectFiles(const ProfileFile& file) {
+    TProjectFiles read;
+    read.listedCount = std::max(0, file.ReadInteger(kFilesSection, "Count", 0));
+    size_t count = size_t(std::min(read.listedCount, kMaxProjectFiles));
+    read.files.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        read.files.push_back(file.ReadString(kFilesSection, EntryKey(i), ""));
+    return read;
+}
+
+bool WriteProjectFiles(ProfileFile& file, const std::vector<std::string>& files) {
+    file.beginBatch();
+    file.EraseSection(kFilesSection);
+    bool ok = file.WriteInteger(kFilesSection, "Count", int(files.size()));
+    for (size_t i = 0; ok && i < files.size(); ++i)
+        ok = file.WriteString(kFilesSection, EntryKey(i), files[i]);
+    return file.commitBatch() && ok;
+}
+
+bool WriteNewProjectFile(ProfileFile& file, int format, const TMpasmOptions& options) {
+    if (format < 0 || size_t(format) >= FormatNames.size()) format = 0;
+    file.beginBatch();
+    bool ok = file.WriteString(kProjectSection, "Format", FormatNames[size_t(format)]);
+    if (format == 1)
+        ok = WriteMpasmOptions(file, options) && ok;
+    return file.commitBatch() && ok;
+}

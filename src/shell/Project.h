@@ -1,0 +1,55 @@
+// The current project and the operations on its file: the format, the assembler options and the file entries.
+#pragma once
+
+#include "assembler/MpasmOptions.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ProfileFile;
+
+// The open project (or the last one, once closed): read by the build and the Project window.
+extern std::string ProjectPath;      // the project file as chosen
+extern std::string ProjectDir;       // its folder, ending in "/"
+extern std::string ProjectFileName;  // its file name
+extern int ProjectFormat;            // 0 no format, 1 MPASM
+
+// The format name written for each format code.
+inline constexpr std::array<std::string_view, 2> FormatNames = {"", "MPASM"};
+
+// A project file lists at most this many files; a larger count in a hand-edited file reads this many.
+inline constexpr int kMaxProjectFiles = 100000;
+
+// The folder part of a path, up to and including its last "/"; empty when it has none.
+std::string FolderPart(std::string_view path);
+// What follows the last "/".
+std::string FileNameOf(std::string_view path);
+// The extension of the file-name part, from its last "." (dot included), upper-cased; empty when none.
+std::string UpperExtension(std::string_view path);
+// Sets ProjectPath, ProjectDir and ProjectFileName from a path.
+void SetProjectPath(std::string_view path);
+
+// The format code a project file names ("MPASM", letter case counting); 0 for any other name. The
+// assembler options are read only for an MPASM project.
+struct TProjectSettings {
+    int format = 0;
+    TMpasmOptions options;
+};
+TProjectSettings ReadProjectSettings(const ProfileFile& file);
+
+// The file entries in their order; a missing entry reads as an empty line.
+struct TProjectFiles {
+    std::vector<std::string> files;
+    int listedCount = 0;  // the count the file states; above kMaxProjectFiles only that many are read
+};
+TProjectFiles ReadProjectFiles(const ProfileFile& file);
+
+// Replaces the section of file entries by these, in one write; false when it failed (file.error() says
+// why; the file on disk is as it was).
+bool WriteProjectFiles(ProfileFile& file, const std::vector<std::string>& files);
+
+// A new project's file, replacing any file at its path in one write: the format and, for an MPASM
+// project, its assembler options.
+bool WriteNewProjectFile(ProfileFile& file, int format, const TMpasmOptions& options);

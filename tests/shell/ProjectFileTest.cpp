@@ -1,0 +1,85 @@
+// The project file as the project commands read and write it: path parts, settings, file entries.
+#include "shell/Project.h"
+
+#include "TempDir.h"
+#include "platform/ProfileFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+ProfileFile FileWith(const TempDir& dir, const std::string& text) {
+    std::ofstream(dir / "p.pro", std::ios::binary) << text;
+    return ProfileFile(dir / "p.pro");
+}
+
+TEST(ProjectPath, SplitsAtTheLastSlashAndComparesTheExtensionInUpperCase) {
+    SetProjectPath("/home/u/work/blink.pro");
+    EXPECT_EQ(ProjectDir, "/home/u/work/");
+    EXPECT_EQ(ProjectFileName, "blink.pro");
+    SetProjectPath("bare.pro");
+    EXPECT_EQ(ProjectDir, "");
+    EXPECT_EQ(ProjectFileName, "bare.pro");
+    EXPECT_EQ(UpperExtension("/a/x.Pro"), ".PRO");
+    EXPECT_EQ(UpperExtension("/a/x.tar.pro"), ".PRO");
+    EXPECT_EQ(UpperExtension("/a.pro/x"), "");
+    EXPECT_EQ(UpperExtension("/a/x.ini"), ".INI");
+}
+
+TEST(ProjectSettings, OnlyTheExactFormatNameMakesAnMpasmProjectWithItsOptions) {
+    TempDir dir;
+    TProjectSettings mpasm =
+        ReadProjectSettings(FileWith(dir, "[PROJECT]\nFormat=MPASM\n[MPASM]\nMacro=2\n"));
+    EXPECT_EQ(mpasm.format, 1);
+    EXPECT_EQ(mpasm.options.Macro, 2);
+    EXPECT_TRUE(mpasm.options.ListFile);
+    EXPECT_EQ(mpasm.options.Processor, "16C61");
+
+    TProjectSettings lower =
+        ReadProjectSettings(FileWith(dir, "[PROJECT]\nFormat=mpasm\n[MPASM]\nMacro=2\n"));
+    EXPECT_EQ(lower.format, 0);
+    EXPECT_EQ(lower.options, TMpasmOptions{});
+    EXPECT_EQ(ReadProjectSettings(FileWith(dir, "")).format, 0);
+}
+
+TEST(ProjectFiles, MissingEntriesReadAsEmptyLinesAndAnAbsurdCountIsBounded) {
+    TempDir dir;
+    EXPECT_TRUE(ReadProjectFiles(FileWith(dir, "[PROJECT]\nFormat=MPASM\n")).files.empty());
+    std::vector<std::string> gap = {"main.asm", "", "/lib/x.inc"};
+    EXPECT_EQ(ReadProjectFiles(FileWith(dir, "[FILES]\nCount=3\nFile0=main.asm\nFile2=/lib/x.inc\n")).files,
+              gap);
+    EXPECT_TRUE(ReadProjectFiles(FileWith(dir, "[FILES]\nCount=-4\nFile0=a\n")).files.empty());
+    TProjectFiles absurd = ReadProjectFiles(FileWith(dir, "[FILES]\nCount=2000000000\nFile0=a.asm\n"));
+    EXPECT_EQ(absurd.listedCount, 2000000000);
+    EXPECT_EQ(absurd.files.size(), size_t(kMaxProjectFiles));
+    EXPECT_EQ(absurd.files[0], "a.asm");
+}
+
+TEST(ProjectFiles, WritingReplacesTheWholeSectionAndKeepsEveryEntry) {
+    TempDir dir;
+    std::vector<std::string> many;
+    for (int i = 0; i < 300; ++i)
+        many.push_back("f" + std::to_string(i) + ".asm");  // past 255 entries
+    ProfileFile file = FileWith(dir, "[FILES]\nCount=9\nFile8=old\n[PROJECT]\nFormat=MPASM\n");
+    ASSERT_TRUE(WriteProjectFiles(file, many));
+    EXPECT_EQ(ReadProjectFiles(ProfileFile(dir / "p.pro")).files, many);
+
+    ASSERT_TRUE(WriteProjectFiles(file, {}));
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=0\n");
+
+    // an entry that would break the file is refused and nothing is written
+    EXPECT_FALSE(WriteProjectFiles(file, {"a.asm", "two\nlines.asm"}));
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=0\n");
+}
+
+}  // namespace

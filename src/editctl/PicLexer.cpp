@@ -1,0 +1,90 @@
+// The syntax-colouring adapter: TPICParser per line, class n drawn with QScintilla style n.
+#include "editctl/PicLexer.h"
+
+#include "platform/Colors.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <algorithm>
+#include <vector>
+
+PicLexer::PicLexer(QObject* parent) : QsciLexerCustom(parent) {}
+
+QString PicLexer::description(int style) const {
+    if (style < 0 || style >= kColorElementCount)
+        return {};
+    return QString::fromLatin1(kColorElementNames[size_t(style)].data(),
+                               int(kColorElementNames[size_t(style)].size()));
+}
+
+QColor PicLexer::defaultColor(int) const {
+    return Qt::black;
+}
+QColor PicLexer::defaultPaper(int) const {
+    return Qt::white;
+}
+QFont PicLexer::defaultFont(int) const {
+    return ToQFont(font_, 0);
+}
+
+QFont PicLexer::ToQFont(const TFont& font, uint32_t style) {
+    QFont result(QString::fromStdString(font.Name));
+    if (font.Size > 0)
+        result.setPointSize(int(font.Size));
+    result.setBold(style & Bit(fsBold));
+    result.setItalic(style & Bit(fsItalic));
+    result.setUnderline(style & Bit(fsUnderline));
+    result.setStrikeOut(style & Bit(fsStrikeOut));
+    return result;
+}
+
+void PicLexer::setColorElements(const TTextStyles& elements, const TFont& font) {
+    font_ = font;
+    for (int style = 0; style < kColorElementCount; ++style) {
+        bool known = size_t(style) < elements.size();
+        const TTextStyle* element = known ? &elements[size_t(style)] : nullptr;
+        setColor(element ? ToQColor(element->Font.Color) : defaultColor(style), style);
+        setPaper(element ? ToQColor(element->Color) : defaultPaper(style), style);
+        setFont(ToQFont(font, element ? element->Font.Style : 0), style);
+        // past the line end the editor background shows, not the colour of the last token
+        setEolFill(false, style);
+    }
+}
+
+void PicLexer::styleText(int start, int end) {
+    QsciScintilla* scintilla = editor();
+    if (!scintilla || end <= start)
+        return;
+    int firstLine = int(scintilla->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, start));
+    int lastLine = int(scintilla->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, end - 1));
+    int state =
+        firstLine > 0 ? int(scintilla->SendScintilla(QsciScintilla::SCI_GETLINESTATE, firstLine - 1)) : 0;
+    int lineCount = int(scintilla->SendScintilla(QsciScintilla::SCI_GETLINECOUNT));
+    int length = int(scintilla->SendScintilla(QsciScintilla::SCI_GETLENGTH));
+    // a line's bytes run to the start of the next line: its line end is parsed with it
+    auto lineStart = [&](int line) {
+        return line < lineCount ? int(scintilla->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, line))
+                                : length;
+    };
+    int from = lineStart(firstLine);
+    int to = lineStart(lastLine + 1);
+    const char* text = reinterpret_cast<const char*>(
+        scintilla->SendScintilla(QsciScintilla::SCI_GETRANGEPOINTER, from, long(to - from)));
+    if (!text)
+        return;
+
+    startStyling(from);
+    std::vector<std::uint8_t> classes;
+    for (int line = firstLine; line <= lastLine; ++line) {
+        classes.assign(size_t(lineStart(line + 1) - lineStart(line)), 0);
+        state = parser_.ParseLine(text + (lineStart(line) - from), classes.size(), classes.data(), state);
+        scintilla->SendScintilla(QsciScintilla::SCI_SETLINESTATE, line, long(state));
+        for (size_t i = 0; i < classes.size();) {
+            size_t run = i;
+            while (run < classes.size() && classes[run] == classes[i])
+                ++run;
+            setStyling(int(run - i), classes[i]);
+            i = run;
+        }
+    }
+}

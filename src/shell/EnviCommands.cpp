@@ -1,4 +1,14 @@
 // Configure > Environment Options.
 #include "shell/Main.h"
 
-void TMainForm::CfgEnviOptionsClick() {}
+#include "editor/Envi.h"
+#include "platform/Prompter.h"
+#include "shell/Idefunction.h"
+#include "shell/Services.h"
+
+void TMainForm::CfgEnviOptionsClick() {
+    if (!EnviDlg)
+        return;
+    EnviDlg->EnviShow(services().settings, services().prompter);
+    services().prompter.showModal(*EnviDlg);
+}

@@ -115,18 +115,20 @@ void TDocument::setModified(bool modified) {
 
 int TDocument::lineCount() const { return buffer_->lines(); }
 
+QsciScintilla* TDocument::view() const { return view_ ? view_.data() : buffer_.get(); }
+
 int TDocument::caretLine() const {
     int line = 0, index = 0;
-    buffer_->getCursorPosition(&line, &index);
+    view()->getCursorPosition(&line, &index);
     return line;
 }
 
 void TDocument::setCaretLine(int line) {
+    QsciScintilla* on = view();
     line = std::clamp(line, 0, std::max(0, lineCount() - 1));
-    long column = buffer_->SendScintilla(QsciScintillaBase::SCI_GETCOLUMN,
-                                         buffer_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    long position = buffer_->SendScintilla(QsciScintillaBase::SCI_FINDCOLUMN, line, column);
-    buffer_->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, position);
+    long column = on->SendScintilla(QsciScintillaBase::SCI_GETCOLUMN, on->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    long position = on->SendScintilla(QsciScintillaBase::SCI_FINDCOLUMN, line, column);
+    on->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, position);
 }
 
 int TDocument::lineStyle(int line) const {
@@ -141,12 +143,13 @@ void TDocument::setLineStyle(int line, int style) {
     long start = buffer_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
     long length = buffer_->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line) - start;
     for (int i = 0; i < kLineStyleCount; ++i) {
-        buffer_->markerDelete(line, kLineStyleMarkerBase + i);
+        // sent raw: the buffer never defines the markers, the controls that draw them do
+        buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERDELETE, line, kLineStyleMarkerBase + i);
         buffer_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kLineStyleIndicatorBase + i);
         buffer_->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, start, length);
     }
     if (int slot = SlotOf(style); slot >= 0) {
-        buffer_->markerAdd(line, kLineStyleMarkerBase + slot);
+        buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERADD, line, kLineStyleMarkerBase + slot);
         buffer_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kLineStyleIndicatorBase + slot);
         buffer_->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, start, length);
     }

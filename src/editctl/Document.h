@@ -2,13 +2,14 @@
 // kept byte for byte as the file holds it.
 #pragma once
 
+#include <Qsci/qsciscintilla.h>
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
-class QsciScintilla;
 class QsciDocument;
 
 // How the file's bytes are shown: as UTF-8 when they are valid UTF-8, else one byte per character.
@@ -65,6 +66,10 @@ public:
     enum class Backup { No, Yes };
     bool saveTo(const QString& path, Backup backup, QString& error);
 
+    // The control the user last worked in on this document: its caret is the document's caret.
+    void setView(QsciScintilla* view) { view_ = view; }
+    QsciScintilla* view() const;
+
     // The Scintilla buffer every control showing this document shares.
     QsciScintilla* buffer() const { return buffer_.get(); }
 
@@ -82,6 +87,7 @@ private:
     TextEncoding encoding_ = TextEncoding::Utf8;
     LineEnd lineEnd_ = LineEnd::Lf;
     std::unique_ptr<QsciScintilla> buffer_;
+    QPointer<QsciScintilla> view_;
 };
 
 // True when the bytes are valid UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).

@@ -2,7 +2,9 @@
 #include "editctl/Memo.h"
 
 #include "editctl/Document.h"
+#include "editctl/LineStyles.h"
 #include "editctl/MemoOptions.h"
+#include "editctl/PicLexer.h"
 #include "platform/Colors.h"
 
 #include <Qsci/qscilexer.h>
@@ -37,10 +39,12 @@ void TMemo::showDocument(TDocument* document) {
         return;
     }
     setDocument(document->buffer()->document());
+    document->setView(this);
     setReadOnly(document->isReadOnly());
     setUtf8(document->encoding() == TextEncoding::Utf8);
     static const EolMode modes[] = {EolWindows, EolUnix, EolMac};
     setEolMode(modes[int(document->lineEnd())]);
+    applyColouring();
     // the caret the document had in its last view comes along with it
     int line = 0, index = 0;
     document->buffer()->getCursorPosition(&line, &index);
@@ -75,35 +79,40 @@ void TMemo::applyOptions(const TMemoSourceOptions& source, const TMemoEnvOptions
     SendScintilla(SCI_SETCARETSTYLE, env.Has(moOverwriteCaret) && isOverwrite() ? CARETSTYLE_BLOCK : CARETSTYLE_LINE);
     SendScintilla(SCI_SETENDATLASTLINE, source.Has(soBeyondFileEnd) ? 0L : 1L);
     SendScintilla(SCI_SETMOUSEDOWNCAPTURES, 1L);
-    setSelectionBackgroundColor(ToQColor(env.TextStyles.Find("Marked Block") ? env.TextStyles.Find("Marked Block")->Color
-                                                                            : 0x800000));
-    if (const TTextStyle* marked = env.TextStyles.Find("Marked Block"))
+    if (const TTextStyle* marked = env.TextStyles.Find("Marked Block")) {
+        setSelectionBackgroundColor(ToQColor(marked->Color));
         setSelectionForegroundColor(ToQColor(marked->Font.Color));
-    applyLineStyleColours(env);
+    }
+    applyColouring();
+    LineStyles::Install(*this, env.TextStyles);
 }
 
-void TMemo::applyLineStyleColours(const TMemoEnvOptions& env) {
-    for (int i = 0; i < kLineStyleCount; ++i) {
-        const TTextStyle* element =
-            kLineStyleElements[i] < int(env.TextStyles.size()) ? &env.TextStyles[size_t(kLineStyleElements[i])] : nullptr;
-        int marker = kLineStyleMarkerBase + i;
-        int indicator = kLineStyleIndicatorBase + i;
-        markerDefine(Background, marker);
-        lineStyleBackgrounds_[i] = ToQColor(element ? element->Color : 0xFFFFFF);
-        setMarkerBackgroundColor(lineStyleBackgrounds_[i], marker);
-        SendScintilla(SCI_INDICSETSTYLE, indicator, INDIC_TEXTFORE);
-        SendScintilla(SCI_INDICSETFORE, indicator, ToQColor(element ? element->Font.Color : 0));
+void TMemo::applyColouring() {
+    // asm and inc documents are coloured as PIC assembler when syntax colouring is on; others are plain
+    bool colour = document_ && document_->isPicSource() && env_ && env_->Has(moColorSyntax);
+    if (!colour) {
+        setLexer(nullptr);
+        return;
     }
+    if (!lexer_) lexer_ = new PicLexer(this);
+    if (lexer() != lexer_) setLexer(lexer_);
+    lexer_->setColorElements(env_->TextStyles, env_->Font);
+    if (scheme_) applySchemeColours(scheme_->background, scheme_->text, scheme_->lineNumbers);
+    LineStyles::Install(*this, env_->TextStyles);
 }
 
 void TMemo::applySchemeColours(uint32_t background, uint32_t text, uint32_t lineNumbers) {
-    setPaper(ToQColor(background));
-    setColor(ToQColor(text));
-    setMarginsForegroundColor(ToQColor(lineNumbers));
+    scheme_ = SchemeColours{background, text, lineNumbers};
     if (lexer()) {
         lexer()->setDefaultPaper(ToQColor(background));
         lexer()->setDefaultColor(ToQColor(text));
     }
+    setPaper(ToQColor(background));
+    setColor(ToQColor(text));
+    // with a lexer QScintilla leaves the default style alone: the area past the text shows it
+    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, ToQColor(background));
+    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, ToQColor(text));
+    setMarginsForegroundColor(ToQColor(lineNumbers));
 }
 
 int TMemo::caretLine() const {
@@ -126,10 +135,8 @@ QColor TMemo::foregroundOfStyle(int style) const { return ToQColor(uint32_t(Send
 QColor TMemo::backgroundOfStyle(int style) const { return ToQColor(uint32_t(SendScintilla(SCI_STYLEGETBACK, style))); }
 
 QColor TMemo::lineStyleBackground(int element) const {
-    for (int i = 0; i < kLineStyleCount; ++i)
-        if (kLineStyleElements[i] == element)
-            return lineStyleBackgrounds_[i];
-    return {};
+    if (!env_ || element < 0 || element >= int(env_->TextStyles.size())) return {};
+    return ToQColor(env_->TextStyles[size_t(element)].Color);
 }
 
 QColor TMemo::lineStyleForeground(int element) const {
@@ -148,6 +155,11 @@ void TMemo::keyPressEvent(QKeyEvent* event) {
             SendScintilla(SCI_SETCARETSTYLE, isOverwrite() ? CARETSTYLE_BLOCK : CARETSTYLE_LINE);
         emit stateChanged(TypingModeChanged);
     }
+}
+
+void TMemo::focusInEvent(QFocusEvent* event) {
+    if (document_) document_->setView(this);
+    QsciScintilla::focusInEvent(event);
 }
 
 void TMemo::mousePressEvent(QMouseEvent* event) {

@@ -7,7 +7,9 @@
 
 #include <QPointer>
 
-class QsciLexer;
+#include <optional>
+
+class PicLexer;
 
 struct TMemoEnvOptions;
 struct TMemoSourceOptions;
@@ -37,6 +39,7 @@ public:
     int styleAt(long position) const;
     QColor foregroundOfStyle(int style) const;
     QColor backgroundOfStyle(int style) const;
+    PicLexer* picLexer() const { return lexer_; }
     // The colours a line style's marker and text indicator are drawn in.
     QColor lineStyleBackground(int element) const;
     QColor lineStyleForeground(int element) const;
@@ -49,12 +52,16 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void applyLineStyleColours(const TMemoEnvOptions& env);
+    void applyColouring();
 
+    struct SchemeColours {
+        uint32_t background, text, lineNumbers;
+    };
     QPointer<TDocument> document_;
-    QsciLexer* lexer_ = nullptr;
+    PicLexer* lexer_ = nullptr;
     const TMemoEnvOptions* env_ = nullptr;
-    QColor lineStyleBackgrounds_[5];
+    std::optional<SchemeColours> scheme_;
 };

@@ -1,0 +1,293 @@
+// The editor windows and the File, Edit and Search commands, as a user drives them from the main window.
+#include "editor/MyEditUnit.h"
+
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+#include "editctl/PicLexer.h"
+#include "editor/AllReg.h"
+#include "editor/DlgGoLine.h"
+#include "shell/Idefunction.h"
+#include "shell/Main.h"
+#include "shell/Startup.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Editor : public ::testing::Test {
+protected:
+    void SetUp() override { korvex = std::make_unique<TKorvex>(dir.path(), prompter); }
+    void TearDown() override {
+        // leave without questions: what is still modified is thrown away
+        for (TDocument* d : Documents->documents()) d->setModified(false);
+        korvex.reset();
+    }
+
+    QString write(const char* name, const QByteArray& bytes) {
+        QString path = QString::fromStdString((dir / name).string());
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+    TDocument* open(const char* name, const QByteArray& bytes = "nop\n") { return Documents->open(write(name, bytes)); }
+    TEditor* window() const { return korvex->services.editors->first(); }
+    QStringList tabs() const {
+        QStringList captions;
+        for (int i = 0; i < window()->TabControl->count(); ++i) captions << window()->TabControl->tabText(i);
+        return captions;
+    }
+    QString currentTab() const { return window()->TabControl->tabText(window()->TabControl->currentIndex()); }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+TEST_F(Editor, NewDocumentsAreNumberedAndShownAsTabsOfOneMaximisedWindow) {
+    MainForm->FileNew->trigger();
+    ASSERT_TRUE(window());
+    EXPECT_TRUE(window()->isMaximized());
+    MainForm->FileNew->trigger();
+    EXPECT_EQ(tabs(), (QStringList{"Noname1", "Noname2"}));
+    EXPECT_EQ(korvex->services.editors->windows().size(), 1u);
+    window()->TabControl->setCurrentIndex(0);
+    MainForm->FileClose->trigger();
+    MainForm->FileNew->trigger();
+    EXPECT_EQ(tabs(), (QStringList{"Noname2", "Noname1"}));
+    EXPECT_EQ(window()->windowTitle(), "Noname1");
+}
+
+TEST_F(Editor, ClosingATabSelectsTheOneThatTakesItsPlaceAndTheLastTabTakesTheWindow) {
+    open("a.asm");
+    open("b.asm");
+    open("c.asm");
+    window()->TabControl->setCurrentIndex(1);
+    MainForm->FileClose->trigger();
+    EXPECT_EQ(tabs(), (QStringList{"a.asm", "c.asm"}));
+    EXPECT_EQ(currentTab(), "c.asm");
+    EXPECT_EQ(window()->Memo->document()->displayName(), "c.asm");
+    MainForm->FileClose->trigger();
+    EXPECT_EQ(currentTab(), "a.asm");
+    QPointer<TEditor> last = window();
+    MainForm->FileClose->trigger();
+    EXPECT_TRUE(WaitUntil([&last] { return !last; }));
+    EXPECT_FALSE(ActiveSource());
+}
+
+TEST_F(Editor, SameFileNamesInTwoFoldersGetTwoTabsWithTheirOwnPaths) {
+    QDir(QString::fromStdString(dir.path().string())).mkdir("sub");
+    TDocument* top = open("main.asm");
+    TDocument* sub = open("sub/main.asm");
+    EXPECT_EQ(tabs(), (QStringList{"main.asm", "main.asm"}));
+    EXPECT_EQ(window()->tabPaths(), (QStringList{top->fileName(), sub->fileName()}));
+    window()->TabControl->setCurrentIndex(0);
+    EXPECT_EQ(window()->Memo->document(), top);
+    EXPECT_EQ(Documents->current(), top);
+}
+
+TEST_F(Editor, StatusBarFollowsTheCaretTheModifiedStateAndTheTypingMode) {
+    open("s.asm", "movlw 1\nmovwf 2\n");
+    TMemo* memo = window()->Memo;
+    memo->setCursorPosition(1, 3);
+    EXPECT_TRUE(WaitUntil([this] { return window()->statusText(0) == "2: 4"; })) << window()->statusText(0).toStdString();
+    EXPECT_EQ(window()->statusText(1), "");
+    QTest::keyClick(memo, Qt::Key_X);
+    EXPECT_EQ(window()->statusText(1), "Modified");
+    QTest::keyClick(memo, Qt::Key_Insert);
+    EXPECT_EQ(window()->statusText(2), "Overwrite");
+    QTest::keyClick(memo, Qt::Key_Insert);
+    EXPECT_EQ(window()->statusText(2), "Insert");
+    EXPECT_EQ(window()->statusPanelCount(), 6);
+}
+
+TEST_F(Editor, AsmIsColouredByElementAndOtherFilesArePlain) {
+    TDocument* source = open("c.asm", "\tmovlw 0x10 ; load\n");
+    TMemo* memo = window()->Memo;
+    ASSERT_TRUE(memo->picLexer());
+    memo->recolor();
+    const TTextStyles& elements = korvex->settings.MemoEnvOptions().TextStyles;
+    int integer = memo->styleAt(7);  // the 0x10
+    EXPECT_EQ(integer, 4);
+    EXPECT_EQ(memo->picLexer()->foregroundOf(integer), QColor(Qt::red));  // "Integer" is 0x0000FF
+    EXPECT_EQ(memo->picLexer()->fontOf(memo->styleAt(14)).italic(), true);  // the comment
+    EXPECT_EQ(elements[4].Font.Color, 0x0000FFu);
+    open("notes.txt", "movlw 0x10\n");
+    EXPECT_FALSE(window()->Memo->lexer());
+    EXPECT_TRUE(source);
+}
+
+TEST_F(Editor, TheErrorMarkColoursTheCaretLineUntilTheUserTypes) {
+    TDocument* document = open("e.asm", "nop\nbad line\nnop\n");
+    TEditor* editor = window();
+    editor->Memo->setCursorPosition(1, 0);
+    document->setLineStyle(1, 13);  // a breakpoint was there before
+    editor->MarkErrorLine();
+    editor->setStatusText(5, "Error[113] Symbol not previously defined");
+    EXPECT_EQ(editor->MarkedLine, 1);
+    EXPECT_EQ(document->lineStyle(1), 14);
+    EXPECT_EQ(editor->Memo->lineStyleBackground(14), QColor(0x80, 0, 0));
+    EXPECT_EQ(editor->Memo->lineStyleForeground(14), QColor(Qt::white));
+    QTest::keyClick(editor->Memo, Qt::Key_Right);
+    EXPECT_EQ(editor->MarkedLine, -1);
+    EXPECT_EQ(document->lineStyle(1), 13);
+    EXPECT_EQ(editor->statusText(5), "");
+    // past the last line nothing is marked
+    editor->MarkedLine = -1;
+    editor->Memo->setCursorPosition(3, 0);
+    document->setBytes("only\n");
+    editor->Memo->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    editor->MarkErrorLine();
+    EXPECT_EQ(document->lineStyle(0), 0);
+}
+
+TEST_F(Editor, SchemeColoursApplyOnShowingAndNoSchemeKeepsWhiteOnBlack) {
+    korvex->settings.ColorSetting = "";
+    open("p.asm");
+    EXPECT_EQ(window()->Memo->backgroundOfStyle(QsciScintillaBase::STYLE_DEFAULT), QColor(Qt::white));
+    EXPECT_EQ(window()->Memo->foregroundOfStyle(QsciScintillaBase::STYLE_DEFAULT), QColor(Qt::black));
+    korvex->settings.ColorSetting = "Classic";
+    window()->hide();
+    window()->show();
+    EXPECT_EQ(window()->Memo->backgroundOfStyle(QsciScintillaBase::STYLE_DEFAULT), QColor(0, 0, 0x80));  // navy
+    EXPECT_EQ(window()->Memo->foregroundOfStyle(QsciScintillaBase::STYLE_DEFAULT), QColor(Qt::yellow));
+    EXPECT_EQ(window()->MarkedLine, -1);
+}
+
+TEST_F(Editor, WindowPlacementIsKeptForTheNextWindow) {
+    open("w.asm");
+    window()->setGeometry(40, 50, 610, 420);
+    MainForm->FileClose->trigger();
+    EXPECT_TRUE(WaitUntil([this] { return !window(); }));
+    auto stored = korvex->registry.readBinary(RegRoot::CurrentUser, "Software\\Tervane\\Korvex v0.30\\Forms\\CodeEdit",
+                                              "WinPos");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->size(), 44u);
+    open("w2.asm");
+    EXPECT_EQ(window()->geometry().size(), QSize(610, 420));
+}
+
+TEST_F(Editor, ClosingTheWindowAsksForModifiedDocumentsAndCancelKeepsEverything) {
+    TDocument* document = open("m.asm");
+    document->setBytes("changed\n");
+    prompter.willAnswerSave("Save changes to m.asm?", SaveAnswer::Cancel);
+    EXPECT_FALSE(window()->close());
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(Documents->documents().size(), 1u);
+}
+
+TEST_F(Editor, FileCommandsSaveOnlyWhatChangedAndAskWhereNeeded) {
+    TDocument* document = open("f.asm", "one\n");
+    QFile::remove(document->fileName());
+    MainForm->FileSave->trigger();  // unchanged: nothing is written
+    EXPECT_FALSE(QFile::exists(document->fileName()));
+    MainForm->FileNew->trigger();
+    Documents->current()->setBytes("fresh\n");
+    prompter.willCancelFile();
+    MainForm->FileSave->trigger();  // an untitled document goes through Save As
+    prompter.willAnswerSave("Save changes to Noname1?", SaveAnswer::Cancel, SaveButtons::YesNoCancel);
+    MainForm->FileClose->trigger();
+    EXPECT_EQ(Documents->documents().size(), 2u);
+}
+
+TEST_F(Editor, SearchCommandsWithNoDocumentDoNothing) {
+    MainForm->SearchFind->trigger();
+    MainForm->SearchReplace->trigger();
+    MainForm->SearchAgain1->trigger();
+    MainForm->GotoLineNumber1->trigger();
+    MainForm->EditUndo->trigger();
+}
+
+TEST_F(Editor, FindSelectsTheNextMatchAndSearchAgainRepeatsIt) {
+    open("find.asm", "movlw 1\nmovwf PORTB\nmovlw 2\n");
+    prompter.willShowModal("FindDialog", [](QDialog& dialog) {
+        static_cast<TFindDialog&>(dialog).FindText->setText("MOVLW");
+        return int(QDialog::Accepted);
+    });
+    MainForm->SearchFind->trigger();
+    TMemo* memo = window()->Memo;
+    EXPECT_EQ(memo->selectedText(), "movlw");
+    EXPECT_EQ(memo->caretLine(), 0);
+    MainForm->SearchAgain1->trigger();
+    EXPECT_EQ(memo->caretLine(), 2);
+    prompter.expectInformation("Search string 'MOVLW' not found");
+    MainForm->SearchAgain1->trigger();
+}
+
+TEST_F(Editor, ReplaceAllChangesEveryMatchAsOneUndoStep) {
+    TDocument* document = open("r.asm", "movlw 1\nmovlw 2\n");
+    prompter.willShowModal("ReplaceDialog", [](QDialog& dialog) {
+        auto& find = static_cast<TFindDialog&>(dialog);
+        find.FindText->setText("movlw");
+        find.ReplaceText->setText("addlw");
+        find.ReplaceAllButton->click();
+        return dialog.result();
+    });
+    prompter.expectInformation("2 occurrences replaced");
+    MainForm->SearchReplace->trigger();
+    EXPECT_EQ(document->bytes(), "addlw 1\naddlw 2\n");
+    MainForm->EditUndo->trigger();
+    EXPECT_EQ(document->bytes(), "movlw 1\nmovlw 2\n");
+}
+
+TEST_F(Editor, GoToLineMovesTheCaretKeepingItsColumn) {
+    QByteArray text;
+    for (int i = 1; i <= 12; ++i) text += "line " + QByteArray::number(i) + "\n";
+    open("g.asm", text);
+    TMemo* memo = window()->Memo;
+    memo->setCursorPosition(0, 3);
+    auto enter = [this](const QString& entry) {
+        prompter.willShowModal("GoToLineDlg", [entry](QDialog& dialog) {
+            EXPECT_FALSE(static_cast<TGoToLineDlg&>(dialog).ELine->text().isEmpty());
+            static_cast<TGoToLineDlg&>(dialog).ELine->setText(entry);
+            return int(QDialog::Accepted);
+        });
+        MainForm->GotoLineNumber1->trigger();
+    };
+    enter("10");
+    EXPECT_EQ(memo->caretLine(), 9);
+    EXPECT_EQ(memo->caretColumn(), 3);
+    enter("");  // an empty entry means line 2
+    EXPECT_EQ(memo->caretLine(), 1);
+    enter("0");
+    EXPECT_EQ(memo->caretLine(), 0);
+    enter("99999");
+    EXPECT_EQ(memo->caretLine(), 12);
+    // the entry takes digits only, five at most
+    GoToLineDlg->ELine->clear();
+    QTest::keyClicks(GoToLineDlg->ELine, "12a3456");
+    EXPECT_EQ(GoToLineDlg->ELine->text(), "12345");
+}
+
+TEST_F(Editor, TheQuitFlowAsksAboutRealDocumentsInTheirWindows) {
+    TDocument* document = open("q.asm");
+    document->setBytes("edited\n");
+    prompter.willAnswerSave("Save changes to q.asm?", SaveAnswer::Yes);
+    prompter.willConfirm("Do you want to quit Korvex?", false);
+    EXPECT_FALSE(MainForm->close());
+    QFile file(document->fileName());
+    file.open(QIODevice::ReadOnly);
+    EXPECT_EQ(file.readAll(), "edited\n");
+}
+
+TEST_F(Editor, NewEditWindowShowsTheSameDocumentInASecondWindow) {
+    TDocument* document = open("two.asm", "nop\n");
+    window()->PopupNewEditWindow->trigger();
+    ASSERT_EQ(korvex->services.editors->windows().size(), 2u);
+    TEditor* second = korvex->services.editors->windows()[0];
+    EXPECT_EQ(second->Memo->document(), document);
+    QTest::keyClick(second->Memo, Qt::Key_A);
+    EXPECT_TRUE(document->bytes().startsWith("a"));
+}
+
+}  // namespace

@@ -550,7 +550,6 @@ void TEnviDlg::EnviShow(SettingsStore& settings, Prompter& prompter) {
     // start from the form's own colours, so nothing of a cancelled showing remains
     previewElements_ = DefaultTextStyles();
     previewFont_ = env.Font;
-    EnviMemo->setMarginsBackgroundColor(ToQColor(env.GutterBrush.Color));
     setPreviewColours(0xFFFFFF, 0x000000, 0x000000);
     if (int scheme = SchemeIndex(settings.ColorSetting); scheme >= 0) {
         const auto& colours = kEditorColours[scheme];
@@ -623,6 +622,8 @@ void TEnviDlg::setPreviewColours(uint32_t background, uint32_t text, uint32_t li
     previewLexer_->setPaper(ToQColor(background), QsciScintilla::STYLE_DEFAULT);
     previewLexer_->setColor(ToQColor(text), QsciScintilla::STYLE_DEFAULT);
     EnviMemo->setMarginsForegroundColor(ToQColor(lineNumbers));
+    // the line numbers stand on the editor background: white Twilight numbers vanish on a light gutter
+    EnviMemo->setMarginsBackgroundColor(ToQColor(background));
 }
 
 void TEnviDlg::refreshPreview() {

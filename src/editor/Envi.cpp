@@ -28,6 +28,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 

@@ -191,6 +191,7 @@ TEditor* TEditorWindows::Show(TDocument* document, int flags) {
     if (!window) {
         window = new TEditor(*this, settings_, documents_);
         windows_.insert(windows_.begin(), window);
+        emit created(window);
     }
     if (window->isMinimized()) window->showNormal();
     window->showDocument(document);

@@ -82,6 +82,10 @@ public:
     void activated(TEditor* window);
     void released(TEditor* window);
 
+signals:
+    // A new editor window exists; its commands can be registered now.
+    void created(TEditor* window);
+
 private:
     SettingsStore& settings_;
     DocumentManager& documents_;

@@ -159,3 +159,19 @@ void TMainForm::GotoLineNumber1Click() {
     source->setCaretLine(n - 1);
     RefocusEditor();
 }
+
+void TMainForm::registerEditorCommands() {
+    if (!services_.editors) return;
+    connect(services_.editors, &TEditorWindows::created, this, [this](TEditor* window) {
+        auto onActiveSource = [this](Handler handler) {
+            return TVerbDispatcher::Verb{[] { return ActiveSource() != nullptr; }, [this, handler] {
+                                             EditorWindows->ShowInEditor(ActiveSource(), 2);
+                                             RunCommand([this, handler] { (this->*handler)(); });
+                                         }};
+        };
+        window->VerbDispatcher1.Register("Edit.Find", onActiveSource(&TMainForm::SearchFindClick));
+        window->VerbDispatcher1.Register("Edit.Replace", onActiveSource(&TMainForm::SearchReplaceClick));
+        window->VerbDispatcher1.Register("Edit.SearchAgain", onActiveSource(&TMainForm::SearchAgain1Click));
+        window->VerbDispatcher1.Register("Edit.GotoLine", onActiveSource(&TMainForm::GotoLineNumber1Click));
+    });
+}

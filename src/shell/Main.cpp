@@ -164,6 +164,8 @@ void TMainForm::buildMenus() {
         QAction* action = std::string_view(spec.caption) == "-" ? menu->addSeparator() : menu->addAction(spec.caption);
         action->setObjectName(spec.component);
         action->setShortcut(QKeySequence(spec.shortcut));
+        // the shortcuts work from every window: the user types in the editor windows, not in this strip
+        action->setShortcutContext(Qt::ApplicationShortcut);
         action->setEnabled(spec.enabled);
         action->setVisible(spec.visible);
         if (spec.handler)
@@ -229,6 +231,7 @@ void TMainForm::MainCreate() {
         FileSave->setShortcut(QKeySequence(QString::fromStdString(shortcut)));
     };
     services_.settings.LoadSettings();
+    registerEditorCommands();
     ShowLastProject(QString::fromStdString(services_.settings.LastProject));
     fixHeight();
     QRect screen = QGuiApplication::primaryScreen()->geometry();

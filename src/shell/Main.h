@@ -20,6 +20,7 @@ struct TServices;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
+    using Handler = void (TMainForm::*)();
     explicit TMainForm(TServices& services);
 
     // The menu items, named as their components.
@@ -84,6 +85,9 @@ public:
     // The find or replace dialog, preset from the selection or the word at the caret; false on Cancel.
     bool askSearch(TFindDialog::Mode mode);
     void reportNotFound();
+    // Gives every editor window the commands "Edit.Find", "Edit.Replace", "Edit.SearchAgain" and
+    // "Edit.GotoLine", each on ActiveSource.
+    void registerEditorCommands();
     // ---- end of file commands ----
 
 public slots:

@@ -14,6 +14,7 @@
 #include "shell/Startup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -288,6 +289,21 @@ TEST_F(Editor, NewEditWindowShowsTheSameDocumentInASecondWindow) {
     EXPECT_EQ(second->Memo->document(), document);
     QTest::keyClick(second->Memo, Qt::Key_A);
     EXPECT_TRUE(document->bytes().startsWith("a"));
+}
+
+TEST_F(Editor, TheMainMenuShortcutsAndTheEditorCommandsWorkFromTheEditorWindow) {
+    TDocument* document = open("k.asm", "nop\n");
+    TMemo* memo = window()->Memo;
+    MainForm->show();  // the menu's shortcuts live while the main window shows
+    QApplication::setActiveWindow(window());
+    QTest::keyClick(memo, Qt::Key_A);
+    QTest::keyClick(memo, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(document->isModified());
+    prompter.willShowModal("GoToLineDlg", [](QDialog&) { return int(QDialog::Rejected); });
+    EXPECT_TRUE(window()->VerbDispatcher1.Execute("Edit.GotoLine"));
+    MainForm->FileClose->trigger();
+    EXPECT_TRUE(WaitUntil([this] { return !window(); }));
+    EXPECT_FALSE(ActiveSource());
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace {
 
 template <size_t N>
@@ -31,6 +33,13 @@ Widget* Place(Widget* widget, const char* name, QRect geometry) {
 }
 
 }  // namespace
+
+QFont DialogFont() {
+    // the places of the controls were laid out for an 8-point dialog font; Arial at 11 pixels has its widths
+    QFont font("Arial");
+    font.setPixelSize(11);
+    return font;
+}
 
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)) {
@@ -71,6 +80,7 @@ TMPASMDlg::TMPASMDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("MPASM Options");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(592, 243);
+    setFont(DialogFont());
     // the bevel first, so it lies beneath everything it frames
     Bevel1 = Place(new QFrame(this), "Bevel1", {8, 8, 575, 195});
     Bevel1->setFrameShape(QFrame::Box);
@@ -120,6 +130,8 @@ void TMPASMDlg::buildProcessorAndAdditional() {
     StaticText1->setBuddy(CBProcessor);
     StaticText2 =
         Place(new QLabel("Additional Command Line Options:", this), "StaticText2", {15, 150, 165, 17});
+    // a label grows to its text, as the static text did, where the font is wider than the designed one
+    StaticText2->resize(std::max(165, StaticText2->sizeHint().width()), 17);
     EAdditional = Place(new QLineEdit(this), "EAdditional", {15, 170, 560, 22});
     QFont bold("Arial");
     bold.setPixelSize(11);

@@ -4,6 +4,7 @@
 #include "assembler/MpasmOptions.h"
 
 #include <QDialog>
+#include <QFont>
 #include <QGroupBox>
 
 #include <string>
@@ -16,6 +17,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+// The font of the fixed dialogs, whose controls stand at fixed places.
+QFont DialogFont();
 
 // A captioned group of radio items, one of which is chosen; its value is the chosen item's index.
 class TRadioGroup : public QGroupBox {

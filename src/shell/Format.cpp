@@ -14,6 +14,7 @@ TFormatDlg::TFormatDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Project Format");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(192, 123);
+    setFont(DialogFont());
     RGFormat = new TRadioGroup("Format", {"MPASM"}, this);
     RGFormat->setObjectName("RGFormat");
     RGFormat->setGeometry(8, 8, 176, 73);

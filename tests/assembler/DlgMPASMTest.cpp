@@ -34,11 +34,12 @@ TEST(MPASMDialog, EveryControlStandsAtItsPlaceInTabOrder) {
         {dialog.RGWarning, {120, 45, 120, 100}},  {dialog.RGOutput, {245, 45, 80, 100}},
         {dialog.RGMacro, {330, 45, 100, 100}},    {dialog.CBCase, {330, 20, 97, 17}},
         {dialog.StaticText1, {10, 15, 65, 17}},   {dialog.CBProcessor, {80, 15, 100, 21}},
-        {dialog.StaticText2, {15, 150, 165, 17}}, {dialog.EAdditional, {15, 170, 560, 22}},
-        {dialog.Bevel1, {8, 8, 575, 195}},
+        {dialog.EAdditional, {15, 170, 560, 22}}, {dialog.Bevel1, {8, 8, 575, 195}},
     };
     for (const auto& place : places)
         EXPECT_EQ(place.widget->geometry(), place.geometry) << place.widget->objectName().toStdString();
+    EXPECT_EQ(dialog.StaticText2->pos(), QPoint(15, 150));
+    EXPECT_GE(dialog.StaticText2->width(), std::max(165, dialog.StaticText2->sizeHint().width()));
     EXPECT_TRUE(dialog.OKBtn->isDefault());
     EXPECT_EQ(dialog.StaticText1->text(), "Processor:");
     EXPECT_TRUE(dialog.StaticText1->alignment() & Qt::AlignRight);

@@ -71,7 +71,7 @@ void TRadioGroup::resizeEvent(QResizeEvent* event) {
     for (int i = 0; i < count(); ++i) {
         QRadioButton* button = item(i);
         int h = button->sizeHint().height();
-        button->setGeometry(8, top + i * row + (row - h) / 2, width() - 12, h);
+        button->setGeometry(6, top + i * row + (row - h) / 2, width() - 8, h);
     }
 }
 

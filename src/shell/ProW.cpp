@@ -194,6 +194,8 @@ int TProWindow::SelectedLine() const {
 }
 
 void TProWindow::ListDblClick() {
+    if (!MainForm)
+        return;  // the prompter comes with the main window
     int line = SelectedLine();
     if (line < 0) {
         ThePrompter().information("No item selected, please select one");

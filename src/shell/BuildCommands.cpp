@@ -1,13 +1,90 @@
 // The build, the message navigation and the assembler setting, as main-window commands.
 #include "shell/Main.h"
 
+#include "assembler/BuildRun.h"
 #include "assembler/DlgEXE.h"
+#include "assembler/DlgMPASM.h"
+#include "assembler/ErrorLine.h"
+#include "assembler/Messages.h"
+#include "editor/AllReg.h"
+#include "editor/MyEditUnit.h"
 #include "platform/Prompter.h"
 #include "shell/Idefunction.h"
+#include "shell/ProW.h"
+#include "shell/Project.h"
 #include "shell/Services.h"
 
-void TMainForm::ProjectBuildClick() {}
-void TMainForm::SearchNextErrorClick() {}
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTabWidget>
+
+namespace {
+
+const QString kNoFile = "No file loaded to the project/file cannot be found";
+const QString kNoAssembler = "The MPASMWIN.EXE is not defined - Configure|External EXE";
+
+}  // namespace
+
+void TMainForm::InstallMessageLists() {
+    if (messages || !ProWindow || !services_.editors)
+        return;
+    TMessageContext context;
+    context.projectList = ProWindow->MessageList;
+    context.showMessagesTab = [] {
+        ProWindow->PCProWindow->setCurrentWidget(ProWindow->TSMessages);
+        ProWindow->RestoreIfMinimized();
+    };
+    context.activeSource = [] { return ActiveSource(); };
+    context.projectDir = [] { return ProjectDir; };
+    context.projectFormat = [] { return ProjectFormat; };
+    messages =
+        new TMessages(std::move(context), *services_.editors, services_.documents, services_.prompter, this);
+}
+
+void TMainForm::ProjectBuildClick() {
+    InstallMessageLists();
+    if (!QuerySaveAll() || ProjectFormat != 1)
+        return;
+    QStringList entries = ProWindow->Entries();
+    // a first entry with a full path names a file outside the project folder; it builds there too
+    QString firstFile =
+        entries.isEmpty()
+            ? QString()
+            : QString::fromStdString(ResolveProjectFile(ProjectDir, entries.front().toStdString()));
+    if (firstFile.isEmpty() || !QFileInfo(firstFile).isFile()) {
+        services_.prompter.error(kNoFile);
+        return;
+    }
+    if (QString::fromStdString(services_.settings.AssemblerFileName).toUpper() != "MPASMWIN.EXE") {
+        services_.prompter.error(kNoAssembler);
+        return;
+    }
+    if (ActiveSource()) {
+        EditorWindows->HideMessageList();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    // the project may close while the assembler runs: what the build reads afterwards is fixed now
+    QString projectDir = QString::fromStdString(ProjectDir);
+    QString errorFile = QString::fromStdString(ErrorFilePath(ProjectDir, entries.front().toStdString()));
+    QStringList arguments =
+        AssemblerArguments(QString::fromStdString(MPASMDlg->CommandLineOptions()), firstFile);
+    QDir::setCurrent(projectDir);
+    TBuildRun run(services_.prompter);
+    if (run.RunAndWait(QString::fromStdString(services_.settings.AssemblerPath), arguments, projectDir) ==
+        TBuildRun::Outcome::Refused)
+        return;
+    messages->ClearLists();
+    if (QFileInfo(errorFile).isFile())
+        messages->LoadMessages(errorFile);
+}
+
+void TMainForm::SearchNextErrorClick() {
+    InstallMessageLists();
+    if (messages)
+        messages->NextMessage();
+}
 
 void TMainForm::ConfigureEXEClick() {
     EXEDlg->FormShow(services().settings, services().prompter);

@@ -64,6 +64,10 @@ public:
     void WriteLastProjectSetting(const QString& path);
     // ---- end of project commands ----
     // ---- build commands (BuildCommands.cpp) ----
+    // The message lists of the Project window and the editor windows, wired once the Project window exists;
+    // start-up calls it, and the first build or F12 does if start-up did not.
+    void InstallMessageLists();
+    class TMessages* messages = nullptr;
     // ---- end of build commands ----
     // ---- debug commands (DebugCommands.cpp) ----
     // The simulator's step entry: one instruction.

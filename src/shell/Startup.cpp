@@ -40,6 +40,7 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
     ProWindow = proWindow_.get();
     aboutBox_ = std::make_unique<TAboutBox>();
     AboutBox = aboutBox_.get();
+    MainForm->InstallMessageLists();
     if (!settings.saveError().empty())
         prompter.error(QString("Settings cannot be saved: %1").arg(QString::fromStdString(settings.saveError())));
 }

@@ -1,0 +1,372 @@
+// Project > Build and the message lists as a user meets them: the refusals, fake assemblers, the first
+// message opened and marked, F12, double-click, Enter, the right button, and a real build through gpasm.
+#include "shell/Main.h"
+
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "assembler/BuildRun.h"
+#include "assembler/Explanations.h"
+#include "assembler/Messages.h"
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+#include "editor/MyEditUnit.h"
+#include "shell/Idefunction.h"
+#include "shell/ProW.h"
+#include "shell/Project.h"
+#include "shell/Startup.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QListWidget>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kNoFile = "No file loaded to the project/file cannot be found";
+const QString kNoAssembler = "The MPASMWIN.EXE is not defined - Configure|External EXE";
+
+QString Q(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A source of `count` numbered lines.
+std::string Lines(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "\tnop\t; line " + std::to_string(i) + "\n";
+    return text;
+}
+
+QStringList Items(QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+class Build : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        korvex = std::make_unique<TKorvex>(dir / "config", prompter);
+        WriteFile(work / "main.asm", Lines(200));
+        WriteFile(work / "lib.inc", Lines(40));
+    }
+    void TearDown() override { korvex.reset(); }
+
+    // A project in work/ listing these entries; the format is MPASM unless told otherwise.
+    void openProject(const std::vector<std::string>& files, const std::string& format = "MPASM") {
+        std::string text = "[PROJECT]\nFormat=" + format +
+                           "\n[MPASM]\nList File=0\nCross File=0\nRadix=0\nWarning Level=0\nHex Output=0\n"
+                           "Macro=0\nCase Sensitive=0\nProcessor=16F84A\nAdditional=\n[FILES]\nCount=" +
+                           std::to_string(files.size()) + "\n";
+        for (size_t i = 0; i < files.size(); ++i)
+            text += "File" + std::to_string(i) + "=" + files[i] + "\n";
+        WriteFile(work / "p.pro", text);
+        prompter.willChooseFile(Q(work / "p.pro"));
+        MainForm->ProjectOpen->trigger();
+        ASSERT_TRUE(MainForm->ProjectBuild->isEnabled());
+    }
+    void useAssembler(const fs::path& path) {
+        korvex->settings.AssemblerPath = path.string();
+        korvex->settings.AssemblerFileName = path.filename().string();
+    }
+    // A fake assembler that notes its arguments and folder and copies canned.err to main.err.
+    fs::path fakeAssembler(const std::string& name = "MPASMWIN.EXE") {
+        fs::path script = dir / "bin" / name;
+        WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + (dir / "args").string() + "\"\npwd > \"" +
+                              (dir / "cwd").string() +
+                              "\"\n[ -f canned.err ] && cp canned.err main.err\nexit 0\n");
+        fs::permissions(script, fs::perms::owner_all);
+        useAssembler(script);
+        return script;
+    }
+    void build() { MainForm->ProjectBuild->trigger(); }
+    void f12() { MainForm->SearchNextError->trigger(); }
+
+    TEditor* editor() const { return korvex->services.editors->first(); }
+    QListWidget* projectList() const { return ProWindow->MessageList; }
+    // Where the editor stands: file name, caret line from 1, marked line from 1, status panel 5.
+    std::string where() const {
+        TEditor* e = editor();
+        if (!e || !e->Memo->document())
+            return "(no editor)";
+        return fs::path(e->Memo->document()->fileName().toStdString()).filename().string() + ":" +
+               std::to_string(e->Memo->caretLine() + 1) + " marked " + std::to_string(e->MarkedLine + 1) +
+               " \"" + e->statusText(5).toStdString() + "\"";
+    }
+
+    TempDir dir;
+    fs::path work = dir / "work";
+    ScriptedPrompter prompter;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+const std::string kThreeMessages =
+    "Error[113]   main.asm 120 : Symbol not previously defined (COUNT)\r\n"
+    "Warning[224] lib.inc 7 : Use of this instruction is not recommended.\r\n"
+    "Message[311] main.asm 3 : No text for this one\r\n";
+
+TEST_F(Build, RefusalsOfTheFailureTableChangeNothing) {
+    WriteFile(work / "sub" / "x.asm", Lines(3));
+    fakeAssembler();
+
+    openProject({});
+    prompter.expectError(kNoFile);
+    build();
+
+    MainForm->ProjectCloseClick();
+    openProject({"gone.asm"});
+    prompter.expectError(kNoFile);
+    build();
+
+    MainForm->ProjectCloseClick();
+    openProject({"main.asm"});
+    useAssembler("");  // as after the first start
+    prompter.expectError(kNoAssembler);
+    build();
+    useAssembler(dir / "bin" / "MPASM.EXE");
+    prompter.expectError(kNoAssembler);
+    build();
+
+    MainForm->ProjectCloseClick();
+    openProject({"main.asm"}, "");  // a project of no format builds nothing, silently
+    fakeAssembler();
+    build();
+    EXPECT_FALSE(fs::exists(dir / "args"));
+}
+
+TEST_F(Build, FakeAssemblerRunsInTheProjectFolderAndTheFirstMessageOpensMarked) {
+    fakeAssembler("mpasmwin.exe");  // the name counts in any letter case
+    WriteFile(work / "canned.err", kThreeMessages);
+    Documents->open(Q(work / "lib.inc"));  // a source is being edited
+    openProject({"main.asm", "lib.inc"});
+    build();
+
+    EXPECT_EQ(ReadFile(dir / "args"),
+              "/q\n/e+\n/l-\n/x-\n/c-\n/p16F84A\n" + (work / "main.asm").string() + "\n");
+    EXPECT_EQ(ReadFile(dir / "cwd"), work.string() + "\n");
+    QStringList expected = {"Error[113]   main.asm 120 : Symbol not previously defined (COUNT)",
+                            "Warning[224] lib.inc 7 : Use of this instruction is not recommended.",
+                            "Message[311] main.asm 3 : No text for this one"};
+    EXPECT_EQ(Items(projectList()), expected);
+    EXPECT_EQ(Items(editor()->MessageList), expected);
+    EXPECT_TRUE(editor()->MessageList->isVisibleTo(editor()));
+    EXPECT_EQ(ProWindow->PCProWindow->currentWidget(), ProWindow->TSMessages);
+    EXPECT_EQ(projectList()->currentRow(), 0);
+    EXPECT_EQ(editor()->MessageList->currentRow(), 0);
+    EXPECT_EQ(where(), "main.asm:120 marked 120 \"Symbol not previously defined (COUNT)\"");
+    TDocument* main = Documents->current();
+    EXPECT_EQ(main->lineStyle(119), 14);  // "Error Line"
+
+    // about half a window of the following lines shows below the marked line
+    TMemo* memo = editor()->Memo;
+    long first = memo->SendScintilla(TMemo::SCI_GETFIRSTVISIBLELINE);
+    long onScreen = memo->SendScintilla(TMemo::SCI_LINESONSCREEN);
+    EXPECT_LE(first, 119);
+    EXPECT_GE(first + onScreen - 1, 119 + (onScreen - 1) / 2 - 1);
+
+    // typing gives the line its colours back and empties panel 5
+    QTest::keyClick(memo, Qt::Key_Right);
+    EXPECT_EQ(where(), "main.asm:120 marked 0 \"\"");
+    EXPECT_NE(main->lineStyle(119), 14);
+}
+
+TEST_F(Build, EmptyOrMissingErrorFileLeavesBothListsEmptyAndTheEditorListHidden) {
+    fakeAssembler();
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    WriteFile(work / "canned.err", kThreeMessages);
+    build();
+    ASSERT_EQ(projectList()->count(), 3);
+
+    WriteFile(work / "canned.err", "");
+    build();
+    EXPECT_EQ(projectList()->count(), 0);
+    EXPECT_EQ(editor()->MessageList->count(), 0);
+    EXPECT_FALSE(editor()->MessageList->isVisibleTo(editor()));
+
+    fs::remove(work / "canned.err");
+    fs::remove(work / "main.err");
+    build();
+    EXPECT_EQ(projectList()->count(), 0);
+    // double-click or Enter with nothing selected says so
+    prompter.expectInformation(kNoMessageSelected);
+    QTest::keyClick(projectList(), Qt::Key_Return);
+}
+
+TEST_F(Build, AssemblerThatCannotStartLeavesTheEarlierErrorFilesMessages) {
+    useAssembler(dir / "nowhere" / "MPASMWIN.EXE");
+    WriteFile(work / "main.err", "Warning[224] main.asm 5 : old news\n");
+    openProject({"main.asm"});
+    prompter.expectError(kFailToExecute);
+    build();
+    EXPECT_EQ(Items(projectList()), QStringList{"Warning[224] main.asm 5 : old news"});
+    EXPECT_EQ(where(), "main.asm:5 marked 5 \"old news\"");
+}
+
+TEST_F(Build, FirstEntryWithAFullPathBuildsWhereItLies) {
+    fs::path outside = dir / "elsewhere" / "prog.a";
+    WriteFile(outside, Lines(10));
+    // the error file lies beside the source: prog.err, not pr.err
+    fs::path script = dir / "bin" / "MPASMWIN.EXE";
+    WriteFile(script,
+              "#!/bin/sh\nfor a; do f=$a; done\necho \"Error[113] $f 4 : far away\" > \"${f%.a}.err\"\n");
+    fs::permissions(script, fs::perms::owner_all);
+    useAssembler(script);
+    openProject({outside.string()});
+    build();
+    EXPECT_EQ(Items(projectList()), QStringList{"Error[113] " + Q(outside) + " 4 : far away"});
+    EXPECT_EQ(where(), "prog.a:4 marked 4 \"far away\"");
+}
+
+TEST_F(Build, CancelAtTheSaveQuestionLeavesTheListsAlone) {
+    fakeAssembler();
+    WriteFile(work / "canned.err", kThreeMessages);
+    openProject({"main.asm"});
+    build();
+    ASSERT_EQ(projectList()->count(), 3);
+    Documents->current()->setBytes("changed\n");
+    prompter.willAnswerSave("Save changes to main.asm?", SaveAnswer::Cancel);
+    fs::remove(dir / "args");
+    build();
+    EXPECT_FALSE(fs::exists(dir / "args"));
+    EXPECT_EQ(projectList()->count(), 3);
+}
+
+TEST_F(Build, F12StepsThroughTheMessagesAndStartsAgainAfterTheNote) {
+    fakeAssembler();
+    WriteFile(work / "canned.err", kThreeMessages);
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    f12();  // nothing to step through yet
+    build();
+    EXPECT_EQ(where(), "main.asm:120 marked 120 \"Symbol not previously defined (COUNT)\"");
+    f12();
+    EXPECT_EQ(where(), "lib.inc:7 marked 7 \"Use of this instruction is not recommended.\"");
+    EXPECT_EQ(projectList()->currentRow(), 1);
+    EXPECT_EQ(editor()->MessageList->currentRow(), 1);
+    // the line marked before has its colours back: one mark at a time
+    EXPECT_NE(Documents->find(Q(work / "main.asm"))->lineStyle(119), 14);
+    f12();
+    EXPECT_EQ(where(), "main.asm:3 marked 3 \"No text for this one\"");
+    prompter.expectInformation(kNoMoreMessages);
+    f12();
+    f12();
+    EXPECT_EQ(where(), "main.asm:120 marked 120 \"Symbol not previously defined (COUNT)\"");
+
+    // a double-click opens any message without moving the F12 count
+    QListWidget* list = editor()->MessageList;
+    QRect third = list->visualItemRect(list->item(2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    EXPECT_EQ(projectList()->currentRow(), 2);  // the lists keep in step
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    EXPECT_EQ(where(), "main.asm:3 marked 3 \"No text for this one\"");
+    f12();
+    EXPECT_EQ(where(), "lib.inc:7 marked 7 \"Use of this instruction is not recommended.\"");
+
+    // Enter in the Project window's list opens its selected message
+    projectList()->setCurrentRow(0);
+    QTest::keyClick(projectList(), Qt::Key_Return);
+    EXPECT_EQ(where(), "main.asm:120 marked 120 \"Symbol not previously defined (COUNT)\"");
+}
+
+TEST_F(Build, RightButtonOnTheEditorListExplainsTheSelectedEntry) {
+    fakeAssembler();
+    WriteFile(work / "canned.err", kThreeMessages);
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    build();
+    QListWidget* list = editor()->MessageList;
+    list->setCurrentRow(1);
+    QPoint onThird = list->visualItemRect(list->item(2)).center();
+    prompter.expectInformation(QString::fromUtf8(MessageExplanations(MessageKind::Warning, 224)));
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, onThird);
+    EXPECT_EQ(list->currentRow(), 1);  // the right button leaves the selection
+
+    list->setCurrentRow(2);  // Message[311] has no text: an empty box
+    prompter.expectInformation("");
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, onThird);
+
+    ProjectFormat = 0;  // only MPASM projects explain
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, onThird);
+    ProjectFormat = 1;
+}
+
+TEST_F(Build, WithoutASourceOnlyTheProjectListFillsAndCloseEmptiesIt) {
+    fakeAssembler();
+    WriteFile(work / "canned.err", kThreeMessages);
+    openProject({"main.asm"});
+    build();
+    EXPECT_EQ(projectList()->count(), 3);
+    EXPECT_EQ(editor()->MessageList->count(), 0);
+    EXPECT_TRUE(editor()->isMaximized());  // the window made for the message's file
+    EXPECT_EQ(where(), "main.asm:120 marked 120 \"Symbol not previously defined (COUNT)\"");
+    build();  // a source is open now
+    EXPECT_EQ(editor()->MessageList->count(), 3);
+    MainForm->ProjectCloseClick();
+    EXPECT_EQ(projectList()->count(), 0);
+    EXPECT_FALSE(editor()->MessageList->isVisibleTo(editor()));
+    f12();  // an empty list: nothing
+}
+
+// The real thing: gpasm through the front end, on a source with an error, a warning and a message.
+TEST_F(Build, RealBuildThroughGpasmOpensTheMissingSymbolsLineMarked) {
+    if (QStandardPaths::findExecutable("gpasm").isEmpty())
+        GTEST_SKIP() << "gpasm is not installed";
+    WriteFile(work / "main.asm",
+              "\t#include <p16f84a.inc>\n"
+              "\torg 0\n"
+              "start\tmovlw 5\n"
+              "\tmovwf COUNT\n"      // 4: Error[113]
+              "\ttris PORTB\n"       // 5: Warning[224]
+              "\tmessg \"ready\"\n"  // 6: Message[301]
+              "\tgoto start\n"
+              "\tend\n");
+    useAssembler(KORVEX_BINARY_DIR "/tools/mpasmwin/MPASMWIN.EXE");
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    build();
+
+    QStringList lines = Items(projectList());
+    ASSERT_EQ(lines.size(), 3) << ReadFile(work / "main.err");
+    EXPECT_TRUE(lines[0].startsWith("Error[113]")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("Warning[224]")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("Message[301]")) << lines[2].toStdString();
+    EXPECT_EQ(Items(editor()->MessageList), lines);
+    EXPECT_EQ(where().substr(0, 20), "main.asm:4 marked 4 ");
+    EXPECT_NE(editor()->statusText(5).indexOf("COUNT"), -1);
+    EXPECT_EQ(Documents->current()->lineStyle(3), 14);
+
+    f12();
+    EXPECT_EQ(where().substr(0, 20), "main.asm:5 marked 5 ");
+    editor()->MessageList->setCurrentRow(1);
+    prompter.expectInformation(QString::fromUtf8(MessageExplanations(MessageKind::Warning, 224)));
+    QTest::mousePress(editor()->MessageList->viewport(), Qt::RightButton, {},
+                      editor()->MessageList->visualItemRect(editor()->MessageList->item(1)).center());
+    f12();
+    EXPECT_EQ(where().substr(0, 20), "main.asm:6 marked 6 ");
+    prompter.expectInformation(kNoMoreMessages);
+    f12();
+    f12();
+    EXPECT_EQ(where().substr(0, 20), "main.asm:4 marked 4 ");
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+// Loading an error file of 100,000 lines into the Project window's and the editor's message lists.
+#include "assembler/Messages.h"
+#include "editctl/DocumentManager.h"
+#include "platform/Prompter.h"
+#include "shell/Idefunction.h"
+#include "shell/Main.h"
+#include "shell/ProW.h"
+#include "shell/Project.h"
+#include "shell/Startup.h"
+
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kLines = 100000;
+
+// Answers nothing: the load shows no box.
+class SilentPrompter : public Prompter {
+  public:
+    void error(const QString&) override {}
+    void information(const QString&) override {}
+    bool confirm(const QString&) override { return false; }
+    SaveAnswer askSave(const QString&, SaveButtons) override { return SaveAnswer::No; }
+    void exception(const QString&) override {}
+    FileDialogResult openFiles(const FileDialogRequest&, bool) override { return {}; }
+    FileDialogResult saveFile(const FileDialogRequest&) override { return {}; }
+    int showModal(QDialog&) override { return 0; }
+};
+
+void BM_LoadMessages(benchmark::State& state) {
+    QTemporaryDir dir;
+    QString folder = dir.path() + "/";
+    {
+        QFile source(folder + "main.asm");
+        source.open(QIODevice::WriteOnly);
+        for (int i = 0; i < 1000; ++i)
+            source.write("\tnop\n");
+        QFile errors(folder + "main.err");
+        errors.open(QIODevice::WriteOnly);
+        for (int i = 0; i < kLines; ++i)
+            errors.write(QString("Warning[224] main.asm %1 : Use of this instruction is not recommended.\r\n")
+                             .arg(i % 1000 + 1)
+                             .toLatin1());
+    }
+    SilentPrompter prompter;
+    TKorvex korvex((dir.path() + "/config").toStdString(), prompter);
+    ProWindow->show();
+    SetProjectPath((folder + "p.pro").toStdString());
+    ProjectFormat = 1;
+    Documents->open(folder + "main.asm");
+    for (auto _ : state) {
+        MainForm->messages->ClearLists();
+        MainForm->messages->LoadMessages(folder + "main.err");
+        QApplication::processEvents();  // the lists are drawn
+    }
+    state.counters["lines"] = ProWindow->MessageList->count();
+}
+BENCHMARK(BM_LoadMessages)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -68,8 +68,10 @@ void TMainForm::ProjectBuildClick() {
     // the project may close while the assembler runs: what the build reads afterwards is fixed now
     QString projectDir = QString::fromStdString(ProjectDir);
     QString errorFile = QString::fromStdString(ErrorFilePath(ProjectDir, entries.front().toStdString()));
+    // the entry as it stands: a bare name is found in the project folder, where the assembler runs, and the
+    // messages name it as briefly
     QStringList arguments =
-        AssemblerArguments(QString::fromStdString(MPASMDlg->CommandLineOptions()), firstFile);
+        AssemblerArguments(QString::fromStdString(MPASMDlg->CommandLineOptions()), entries.front());
     QDir::setCurrent(projectDir);
     TBuildRun run(services_.prompter);
     if (run.RunAndWait(QString::fromStdString(services_.settings.AssemblerPath), arguments, projectDir) ==

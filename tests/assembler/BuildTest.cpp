@@ -114,7 +114,7 @@ class Build : public ::testing::Test {
     }
 
     TempDir dir;
-    fs::path work = dir / "work";
+    fs::path work = dir / "my work";  // blanks in the folder name pass through unquoted
     ScriptedPrompter prompter;
     std::unique_ptr<TKorvex> korvex;
 };
@@ -160,8 +160,7 @@ TEST_F(Build, FakeAssemblerRunsInTheProjectFolderAndTheFirstMessageOpensMarked) 
     openProject({"main.asm", "lib.inc"});
     build();
 
-    EXPECT_EQ(ReadFile(dir / "args"),
-              "/q\n/e+\n/l-\n/x-\n/c-\n/p16F84A\n" + (work / "main.asm").string() + "\n");
+    EXPECT_EQ(ReadFile(dir / "args"), "/q\n/e+\n/l-\n/x-\n/c-\n/p16F84A\nmain.asm\n");
     EXPECT_EQ(ReadFile(dir / "cwd"), work.string() + "\n");
     QStringList expected = {"Error[113]   main.asm 120 : Symbol not previously defined (COUNT)",
                             "Warning[224] lib.inc 7 : Use of this instruction is not recommended.",

@@ -2,6 +2,8 @@
 #include "editctl/Document.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -24,6 +26,41 @@ bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& erro
 }
 
 }  // namespace
+
+namespace {
+
+// QScintilla's own accessible (2.x up to at least 2.13) counts the caret's character offset from the start
+// of the document on every screen update, so a repaint at the end of a large file takes tens of
+// milliseconds. The editor controls get the plain accessible of an editable text widget instead; being
+// found earlier in the class chain, it is the one Qt uses.
+QAccessibleInterface* PlainEditorAccessible(const QString& className, QObject* object) {
+    if ((className == "QsciScintilla" || className == "TMemo") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+    return nullptr;
+}
+
+}  // namespace
+
+void UsePlainEditorAccessibility() {
+#if QSCINTILLA_VERSION < 0x030000
+    static const bool installed = [] {
+        QAccessible::installFactory(PlainEditorAccessible);
+        return true;
+    }();
+    (void)installed;
+#endif
+}
+
+void QuietTextChangeNotices(QsciScintilla& control) {
+    UsePlainEditorAccessibility();
+#if QSCINTILLA_VERSION < 0x030000
+    // an insertion also carries the "performed by" and undo bits, so only unrelated kinds may stay
+    control.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                          long(QsciScintillaBase::SC_MOD_CHANGEFOLD | QsciScintillaBase::SC_MOD_CHANGEMARKER));
+#else
+    (void)control;
+#endif
+}
 
 bool IsValidUtf8(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -59,6 +96,7 @@ LineEnd DetectLineEnd(const QByteArray& bytes) {
 TDocument::TDocument(QString fileName, bool untitled)
     : fileName_(std::move(fileName)), untitled_(untitled), buffer_(std::make_unique<QsciScintilla>()) {
     buffer_->setUtf8(true);
+    QuietTextChangeNotices(*buffer_);
     connect(buffer_.get(), &QsciScintilla::modificationChanged, this, &TDocument::modifiedChanged);
 }
 

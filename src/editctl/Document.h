@@ -90,6 +90,13 @@ private:
     QPointer<QsciScintilla> view_;
 };
 
+// Stops a control from reporting text insertions and deletions as change notices. QScintilla (2.x up to at
+// least 2.13) turns each into an accessibility event whose offset it counts from the start of the document,
+// so a keystroke at the end of a 100,000-line file costs tens of milliseconds per control on the document.
+// It also gives every editor control a plain accessible (UsePlainEditorAccessibility), for the same reason.
+void QuietTextChangeNotices(QsciScintilla& control);
+void UsePlainEditorAccessibility();
+
 // True when the bytes are valid UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(const QByteArray& bytes);
 // The line end a file uses first; LF when it has none.

@@ -22,6 +22,7 @@ int FirstTabStop(const std::string& tabStops) {
 TMemo::TMemo(QWidget* parent) : QsciScintilla(parent) {
     setObjectName("Memo");
     setUtf8(true);
+    QuietTextChangeNotices(*this);
     setMarginLineNumbers(0, false);
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);

@@ -23,7 +23,7 @@
 
 namespace {
 
-using Handler = void (TMainForm::*)();
+using Handler = TMainForm::Handler;
 
 struct MenuSpec {
     QMenu* TMainForm::*menu;
@@ -211,6 +211,8 @@ void TMainForm::buildReadOuts() {
     auto place = [&](const char* name, const QString& text, int x, const char* colour) {
         auto* label = new QLabel(text, strip);
         label->setObjectName(name);
+        // the captions are 12 pixels high, the values 13
+        courier.setPixelSize(std::string_view(colour) == "blue" ? 12 : 13);
         label->setFont(courier);
         label->setStyleSheet(QString("color: %1").arg(colour));
         label->move(x, 2);

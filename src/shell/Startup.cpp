@@ -41,6 +41,8 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
     aboutBox_ = std::make_unique<TAboutBox>();
     AboutBox = aboutBox_.get();
     MainForm->InstallMessageLists();
+    // the environment dialog's OK recolours the editor windows
+    QObject::connect(EnviDlg, &TEnviDlg::optionsApplied, editors_.get(), &TEditorWindows::applyOptions);
     if (!settings.saveError().empty())
         prompter.error(QString("Settings cannot be saved: %1").arg(QString::fromStdString(settings.saveError())));
 }

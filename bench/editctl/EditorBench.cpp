@@ -1,0 +1,113 @@
+// Opening a 100,000-line assembler file until its first screen is coloured, and typing one character at its
+// end, on the offscreen platform.
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+#include "editctl/MemoOptions.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+class NoPrompts : public Prompter {
+public:
+    void error(const QString&) override {}
+    void information(const QString&) override {}
+    bool confirm(const QString&) override { return false; }
+    SaveAnswer askSave(const QString&, SaveButtons) override { return SaveAnswer::No; }
+    void exception(const QString&) override {}
+    FileDialogResult openFiles(const FileDialogRequest&, bool) override { return {}; }
+    FileDialogResult saveFile(const FileDialogRequest&) override { return {}; }
+    int showModal(QDialog&) override { return 0; }
+};
+
+// 100,000 lines of real include files, repeated as often as needed.
+QString LargeSource(const QTemporaryDir& dir) {
+    QByteArray text;
+    int lines = 0;
+    QDir headers("/usr/share/gputils/header");
+    const int wanted = 100000;
+    while (lines < wanted) {
+        for (const QString& name : headers.entryList({"*.inc"}, QDir::Files)) {
+            QFile file(headers.filePath(name));
+            file.open(QIODevice::ReadOnly);
+            while (!file.atEnd() && lines < wanted) {
+                text += file.readLine();
+                ++lines;
+            }
+            if (lines >= wanted) break;
+        }
+        if (lines == 0) text += "\tmovlw 0x10 ; no headers installed\n", ++lines;
+    }
+    QString path = dir.filePath("large.asm");
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(text);
+    return path;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString path = LargeSource(dir);
+    NoPrompts prompts;
+    TMemoSourceOptions source;
+    TMemoEnvOptions env;
+};
+
+Fixture& Shared() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_OpenLargeFileUntilFirstScreenColoured(benchmark::State& state) {
+    Fixture& f = Shared();
+    for (auto _ : state) {
+        DocumentManager manager(f.prompts);
+        TMemo memo;
+        memo.resize(800, 600);
+        memo.applyOptions(f.source, f.env);
+        memo.show();
+        TDocument* document = manager.open(f.path);
+        memo.showDocument(document);
+        memo.grab();  // paints the first screen, which styles it
+        benchmark::DoNotOptimize(memo.styleAt(10));
+        state.PauseTiming();
+        manager.close(document);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenLargeFileUntilFirstScreenColoured)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_KeystrokeAtTheEndOfALargeFile(benchmark::State& state) {
+    Fixture& f = Shared();
+    DocumentManager manager(f.prompts);
+    TMemo memo;
+    memo.resize(800, 600);
+    memo.applyOptions(f.source, f.env);
+    memo.show();
+    memo.showDocument(manager.open(f.path));
+    memo.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    memo.grab();
+    for (auto _ : state) {
+        QTest::keyClick(&memo, Qt::Key_X);
+        memo.grab();  // the keystroke is done when its screen is repainted
+    }
+}
+BENCHMARK(BM_KeystrokeAtTheEndOfALargeFile)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

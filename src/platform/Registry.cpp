@@ -2,6 +2,7 @@
 #include "platform/Registry.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -329,7 +330,33 @@ void Registry::setValue(RegistryHive& hive, std::string_view key, std::string_vi
     else values.emplace_back(std::string(name), std::move(value));
 }
 
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
+namespace {
+
+// A symbolic link is written through: its target is replaced and the link stays.
+std::filesystem::path ThroughLinks(const std::filesystem::path& file) {
+    std::error_code ec;
+    std::filesystem::path target = file;
+    for (int hops = 0; hops < 16 && std::filesystem::is_symlink(target, ec); ++hops) {
+        std::filesystem::path next = std::filesystem::read_symlink(target, ec);
+        if (ec) break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
+}
+
+// The permissions the written file gets: those of the file it replaces, else what the umask allows.
+mode_t ModeFor(const std::filesystem::path& file) {
+    struct stat old {};
+    if (::stat(file.c_str(), &old) == 0) return old.st_mode & 07777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+    std::filesystem::path file = ThroughLinks(path);
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     std::string temp = file.string() + ".XXXXXX";
@@ -338,6 +365,7 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
         error = "Cannot write " + file.string() + ": " + std::strerror(errno);
         return false;
     }
+    ::fchmod(fd, ModeFor(file));
     bool ok = true;
     for (size_t done = 0; ok && done < bytes.size();) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

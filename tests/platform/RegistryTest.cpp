@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -97,6 +99,21 @@ TEST(Registry, AFailedWriteLeavesTheFileAndTheValuesAsTheyWere) {
     EXPECT_EQ(r.readString(HKLM, "Software\\K", "V"), "old");
     // no temporary file is left behind
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(Registry, AnAtomicWriteKeepsPermissionsAndWritesThroughALink) {
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir / "fresh", "a", error));
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(std::filesystem::status(dir / "fresh").permissions(), std::filesystem::perms(0666 & ~mask));
+    std::filesystem::permissions(dir / "fresh", std::filesystem::perms(0640));
+    std::filesystem::create_symlink("fresh", dir / "link");
+    ASSERT_TRUE(WriteFileAtomically(dir / "link", "b", error));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
+    EXPECT_EQ(ReadAll(dir / "fresh"), "b");
+    EXPECT_EQ(std::filesystem::status(dir / "fresh").permissions(), std::filesystem::perms(0640));
 }
 
 TEST(Registry, ABatchWritesEachRootOnceWhenCommitted) {

@@ -158,6 +158,14 @@ void TMemo::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void TMemo::mouseDoubleClickEvent(QMouseEvent* event) {
+    QsciScintilla::mouseDoubleClickEvent(event);
+    if (env_ && env_->Has(moDblClickLine)) {
+        int line = caretLine();
+        setSelection(line, 0, line, lineLength(line));
+    }
+}
+
 void TMemo::focusInEvent(QFocusEvent* event) {
     if (document_) document_->setView(this);
     QsciScintilla::focusInEvent(event);

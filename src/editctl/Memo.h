@@ -53,6 +53,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    // With "double click line" a double click selects the whole line.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void applyColouring();

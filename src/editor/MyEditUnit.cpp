@@ -153,7 +153,10 @@ void TEditor::release() {
 void TEditor::loadPlacement() {
     Registry& registry = settings_.registry();
     auto bytes = registry.readBinary(RegRoot::CurrentUser, PlacementKey(), "WinPos");
-    if (!bytes) return;
+    if (!bytes) {
+        move(40, 160);  // below the main window's strip, which spans the top of the screen
+        return;
+    }
     if (auto rect = NormalRectOf(*bytes)) setGeometry(*rect);
     uint32_t state = registry.readDword(RegRoot::CurrentUser, PlacementKey(), "WindowState").value_or(0);
     if (state == 1) setWindowState(Qt::WindowMinimized);

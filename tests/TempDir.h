@@ -1,7 +1,10 @@
-// A fresh temporary folder for one test, removed with everything in it afterwards.
+// A fresh temporary folder for one test, removed with everything in it afterwards; reading and writing
+// whole files.
 #pragma once
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <stdlib.h>
@@ -23,3 +26,15 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A file's whole contents, as bytes; empty when it cannot be read.
+inline std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteAll(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}

@@ -1,11 +1,13 @@
 // The message lists: reading the error file, opening and stepping through messages, explanations, drawing.
 #include "assembler/Messages.h"
 
+
 #include "assembler/ErrorLine.h"
 #include "assembler/Explanations.h"
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
 #include "editor/MyEditUnit.h"
+#include "platform/Lists.h"
 #include "platform/Prompter.h"
 
 #include <QFile>
@@ -88,21 +90,7 @@ QSize TMessageDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
 }
 
 void StyleMessageList(QListWidget* list) {
-    if (qobject_cast<TMessageDelegate*>(list->itemDelegate()))
-        return;
-    list->setItemDelegate(new TMessageDelegate(list));
-    // one measured entry stands for all: 100,000 lines fill at once
-    list->setUniformItemSizes(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QFont font("Arial");
-    font.setPixelSize(11);
-    font.setBold(true);
-    list->setFont(font);
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Base, Qt::black);
-    palette.setColor(QPalette::Text, Qt::white);
-    list->setPalette(palette);
+    if (!qobject_cast<TMessageDelegate*>(list->itemDelegate())) StyleWhiteOnBlackList(list, new TMessageDelegate(list));
 }
 
 TMessages::TMessages(TMessageContext context, TEditorWindows& editors, DocumentManager& documents,

@@ -61,12 +61,7 @@ TEditor::TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManag
     resize(700, 500);
     MessageList = new QListWidget(centralWidget());
     MessageList->setObjectName("MessageList");
-    MessageList->setFixedHeight(75);
-    QFont arial("Arial");
-    arial.setPixelSize(11);
-    arial.setBold(true);
-    MessageList->setFont(arial);
-    MessageList->setStyleSheet("QListWidget { background: black; color: white; } QListWidget::item { height: 14px; }");
+    MessageList->setFixedHeight(75);  // its look and drawing come from the message lists
     MessageList->hide();
     centralWidget()->layout()->addWidget(MessageList);
     connect(MessageList, &QListWidget::itemPressed, this, [this] { ClearErrorLine(); });

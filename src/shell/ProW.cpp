@@ -1,7 +1,9 @@
 // The Project window: owner-drawn lists, opening an entry's file, the keys of the Files list.
 #include "shell/ProW.h"
 
+
 #include "editctl/DocumentManager.h"
+#include "platform/Lists.h"
 #include "platform/Prompter.h"
 #include "shell/Idefunction.h"
 #include "shell/Main.h"
@@ -54,18 +56,7 @@ class TOwnerDrawDelegate : public QStyledItemDelegate {
 QListWidget* OwnerDrawnList(const char* name, int lineHeight) {
     auto* list = new QListWidget;
     list->setObjectName(name);
-    list->setItemDelegate(new TOwnerDrawDelegate(lineHeight, list));
-    list->setUniformItemSizes(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QFont font("Arial");
-    font.setPixelSize(11);
-    font.setBold(true);
-    list->setFont(font);
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Base, Qt::black);
-    palette.setColor(QPalette::Text, Qt::white);
-    list->setPalette(palette);
+    StyleWhiteOnBlackList(list, new TOwnerDrawDelegate(lineHeight, list));
     return list;
 }
 

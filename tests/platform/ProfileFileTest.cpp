@@ -12,16 +12,7 @@
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-void WriteAll(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 TEST(ProfileFile, SectionsAndKeysMatchWithoutCaseAndTheFirstOfDuplicatesWins) {
     TempDir dir;

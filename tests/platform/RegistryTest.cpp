@@ -15,16 +15,7 @@ namespace {
 constexpr auto HKLM = RegRoot::LocalMachine;
 constexpr auto HKCU = RegRoot::CurrentUser;
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-void WriteAll(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 TEST(Registry, ValuesOfEveryTypeReadBackAfterARestart) {
     TempDir dir;

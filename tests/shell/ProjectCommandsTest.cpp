@@ -28,16 +28,7 @@
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-void WriteAll(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
 
 const std::string kNewProject =
     "[PROJECT]\nFormat=MPASM\n[MPASM]\nList File=1\nCross File=0\nRadix=0\nWarning Level=0\nHex Output=0\n"

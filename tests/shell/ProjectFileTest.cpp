@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 ProfileFile FileWith(const TempDir& dir, const std::string& text) {
     std::ofstream(dir / "p.pro", std::ios::binary) << text;

@@ -58,10 +58,13 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     const PanelSpec* specs = statusPanels == 6 ? kEditorPanels : kFormPanels;
     for (int i = 0; i < statusPanels; ++i) {
         auto* panel = new QLabel(bar);
-        panel->setFixedWidth(specs[i].width);
         panel->setAlignment(specs[i].alignment | Qt::AlignVCenter);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(panel);
+        // the last panel takes the rest of the bar, so a long message text can be read
+        bool last = i == statusPanels - 1;
+        if (last) panel->setMinimumWidth(specs[i].width);
+        else panel->setFixedWidth(specs[i].width);
+        bar->addWidget(panel, last ? 1 : 0);
         panels_.push_back(panel);
     }
     setStatusBar(bar);

@@ -55,15 +55,15 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     auto* bar = new QStatusBar(this);
     bar->setObjectName("StatusBar1");
     bar->setSizeGripEnabled(true);
-    const PanelSpec* specs = statusPanels == 6 ? kEditorPanels : kFormPanels;
+    const PanelSpec* rows = statusPanels == 6 ? kEditorPanels : kFormPanels;
     for (int i = 0; i < statusPanels; ++i) {
         auto* panel = new QLabel(bar);
-        panel->setAlignment(specs[i].alignment | Qt::AlignVCenter);
+        panel->setAlignment(rows[i].alignment | Qt::AlignVCenter);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // the last panel takes the rest of the bar, so a long message text can be read
         bool last = i == statusPanels - 1;
-        if (last) panel->setMinimumWidth(specs[i].width);
-        else panel->setFixedWidth(specs[i].width);
+        if (last) panel->setMinimumWidth(rows[i].width);
+        else panel->setFixedWidth(rows[i].width);
         bar->addWidget(panel, last ? 1 : 0);
         panels_.push_back(panel);
     }

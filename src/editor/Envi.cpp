@@ -375,10 +375,10 @@ QWidget* TEnviDlg::buildEditorPage() {
     auto* group = new QGroupBox("Editor options:");
     auto* boxes = new QGridLayout(group);
     int row = 0;
-    for (const OptionBox& spec : kOptionBoxes) {
-        auto* box = new QCheckBox(spec.caption);
-        box->setObjectName(spec.component);
-        this->*spec.box = box;
+    for (const OptionBox& option : kOptionBoxes) {
+        auto* box = new QCheckBox(option.caption);
+        box->setObjectName(option.component);
+        this->*option.box = box;
         boxes->addWidget(box, row % 6, row / 6);
         ++row;
     }
@@ -573,9 +573,9 @@ void TEnviDlg::EnviShow(SettingsStore& settings, Prompter& prompter) {
 }
 
 void TEnviDlg::showEditorOptions(const TMemoSourceOptions& source, const TMemoEnvOptions& env) {
-    for (const OptionBox& spec : kOptionBoxes) {
-        uint32_t bits = spec.object == OptionObject::Source ? source.Options : env.Options;
-        (this->*spec.box)->setChecked(bits & Bit(spec.bit));
+    for (const OptionBox& option : kOptionBoxes) {
+        uint32_t bits = option.object == OptionObject::Source ? source.Options : env.Options;
+        (this->*option.box)->setChecked(bits & Bit(option.bit));
     }
     EMVisible->setChecked(env.Has(moDrawMargin));
     ETab->setText(QString::fromStdString(source.TabStops));
@@ -779,9 +779,9 @@ void TEnviDlg::Apply() {
     TMemoEnvOptions& env = settings_->MemoEnvOptions();
     if (DKeymapping->currentIndex() >= 0)
         env.KeyMapping = DKeymapping->currentText().toStdString();
-    for (const OptionBox& spec : kOptionBoxes) {
-        uint32_t& bits = spec.object == OptionObject::Source ? source.Options : env.Options;
-        bits = (this->*spec.box)->isChecked() ? bits | Bit(spec.bit) : bits & ~Bit(spec.bit);
+    for (const OptionBox& option : kOptionBoxes) {
+        uint32_t& bits = option.object == OptionObject::Source ? source.Options : env.Options;
+        bits = (this->*option.box)->isChecked() ? bits | Bit(option.bit) : bits & ~Bit(option.bit);
     }
     env.Options = EMVisible->isChecked() ? env.Options | Bit(moDrawMargin) : env.Options & ~Bit(moDrawMargin);
     env.MarginPen.Color = EMColor->currentData().toUInt();

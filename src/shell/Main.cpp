@@ -154,26 +154,26 @@ TMainForm::TMainForm(TServices& services) : services_(services) {
 }
 
 void TMainForm::buildMenus() {
-    for (const MenuSpec& spec : kMenus) {
-        QMenu* menu = menuBar()->addMenu(spec.caption);
-        menu->menuAction()->setVisible(spec.visible);
-        this->*spec.menu = menu;
+    for (const MenuSpec& row : kMenus) {
+        QMenu* menu = menuBar()->addMenu(row.caption);
+        menu->menuAction()->setVisible(row.visible);
+        this->*row.menu = menu;
     }
-    for (const ItemSpec& spec : kItems) {
-        QMenu* menu = this->*spec.menu;
-        QAction* action = std::string_view(spec.caption) == "-" ? menu->addSeparator() : menu->addAction(spec.caption);
-        action->setObjectName(spec.component);
-        action->setShortcut(QKeySequence(spec.shortcut));
+    for (const ItemSpec& row : kItems) {
+        QMenu* menu = this->*row.menu;
+        QAction* action = std::string_view(row.caption) == "-" ? menu->addSeparator() : menu->addAction(row.caption);
+        action->setObjectName(row.component);
+        action->setShortcut(QKeySequence(row.shortcut));
         // the shortcuts work from every window: the user types in the editor windows, not in this strip
         action->setShortcutContext(Qt::ApplicationShortcut);
-        action->setEnabled(spec.enabled);
-        action->setVisible(spec.visible);
-        if (spec.handler)
-            connect(action, &QAction::triggered, this, [this, handler = spec.handler] { RunCommand([this, handler] {
+        action->setEnabled(row.enabled);
+        action->setVisible(row.visible);
+        if (row.handler)
+            connect(action, &QAction::triggered, this, [this, handler = row.handler] { RunCommand([this, handler] {
                         (this->*handler)();
                     }); });
-        this->*spec.action = action;
-        if (spec.separator == Sep::After) menu->addSeparator();
+        this->*row.action = action;
+        if (row.separator == Sep::After) menu->addSeparator();
     }
 }
 
@@ -185,20 +185,20 @@ void TMainForm::buildToolBar() {
     ToolBar1->setFixedHeight(kToolBarHeight);
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonSpec& row : kButtons) {
         auto* button = new QToolButton(ToolBar1);
-        button->setObjectName(spec.component);
-        button->setToolTip(spec.hint);
-        button->setIcon(ToolIcon(spec.glyph));
+        button->setObjectName(row.component);
+        button->setToolTip(row.hint);
+        button->setIcon(ToolIcon(row.glyph));
         button->setAutoRaise(true);
         button->setFixedSize(22, 22);
-        button->setEnabled(spec.enabled);
-        connect(button, &QToolButton::clicked, this, [this, handler = spec.handler] {
+        button->setEnabled(row.enabled);
+        connect(button, &QToolButton::clicked, this, [this, handler = row.handler] {
             RunCommand([this, handler] { (this->*handler)(); });
         });
         ToolBar1->addWidget(button);
-        if (spec.divider == Divider::After) ToolBar1->addSeparator();
-        this->*spec.button = button;
+        if (row.divider == Divider::After) ToolBar1->addSeparator();
+        this->*row.button = button;
     }
 }
 

@@ -14,7 +14,7 @@ struct GlyphSpec {
 };
 
 const GlyphSpec& SpecOf(ToolGlyph glyph) {
-    static const GlyphSpec specs[] = {
+    static const GlyphSpec rows[] = {
         {"document-new", "+", QColor(0x20, 0x80, 0x20)},        {"document-open", "", QColor(0xC0, 0x90, 0x20)},
         {"document-save", "", QColor(0x20, 0x40, 0xA0)},        {"document-save-as", "", QColor(0x20, 0x40, 0xA0)},
         {"edit-undo", "\u21B6", QColor(0x30, 0x30, 0x30)},      {"edit-redo", "\u21B7", QColor(0x30, 0x30, 0x30)},
@@ -23,7 +23,7 @@ const GlyphSpec& SpecOf(ToolGlyph glyph) {
         {"edit-find-replace", "\u21C4", QColor(0x20, 0x20, 0x80)}, {"folder-open", "P", QColor(0xC0, 0x90, 0x20)},
         {"system-run", "\u25B6", QColor(0x20, 0x80, 0x20)},
     };
-    return specs[int(glyph)];
+    return rows[int(glyph)];
 }
 
 void DrawPage(QPainter& p, const QRectF& r) {
@@ -55,26 +55,26 @@ void DrawDisk(QPainter& p, const QRectF& r, const QColor& colour) {
 }
 
 void DrawGlyph(QPainter& p, ToolGlyph glyph) {
-    const GlyphSpec& spec = SpecOf(glyph);
+    const GlyphSpec& row = SpecOf(glyph);
     switch (glyph) {
         case ToolGlyph::Open:
         case ToolGlyph::OpenProject:
-            DrawFolder(p, spec.colour);
+            DrawFolder(p, row.colour);
             break;
         case ToolGlyph::Save:
-            DrawDisk(p, QRectF(1.5, 1.5, 13, 13), spec.colour);
+            DrawDisk(p, QRectF(1.5, 1.5, 13, 13), row.colour);
             break;
         case ToolGlyph::SaveAll:
-            DrawDisk(p, QRectF(4.5, 1.5, 11, 11), spec.colour);
-            DrawDisk(p, QRectF(0.5, 4.5, 11, 11), spec.colour);
+            DrawDisk(p, QRectF(4.5, 1.5, 11, 11), row.colour);
+            DrawDisk(p, QRectF(0.5, 4.5, 11, 11), row.colour);
             break;
         case ToolGlyph::Copy:
             DrawPage(p, QRectF(5.5, 1.5, 9, 11));
             DrawPage(p, QRectF(1.5, 4.5, 9, 11));
             break;
         case ToolGlyph::Paste:
-            p.setPen(QPen(spec.colour.darker(150), 1));
-            p.setBrush(spec.colour);
+            p.setPen(QPen(row.colour.darker(150), 1));
+            p.setBrush(row.colour);
             p.drawRect(QRectF(1.5, 2.5, 11, 13));
             DrawPage(p, QRectF(5.5, 5.5, 9, 10));
             break;
@@ -84,13 +84,13 @@ void DrawGlyph(QPainter& p, ToolGlyph glyph) {
         default:
             break;
     }
-    if (*spec.mark) {
+    if (*row.mark) {
         QFont font = p.font();
         font.setPixelSize(12);
         font.setBold(true);
         p.setFont(font);
-        p.setPen(spec.colour);
-        p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QString::fromUtf8(spec.mark));
+        p.setPen(row.colour);
+        p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QString::fromUtf8(row.mark));
     }
 }
 

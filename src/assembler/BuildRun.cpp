@@ -30,7 +30,8 @@ struct RunningFlag {
 }  // namespace
 
 QStringList AssemblerArguments(const QString& options, const QString& firstFile) {
-    QStringList arguments = options.split(' ', Qt::SkipEmptyParts);
+    // split as a command line is: a quoted value with blanks in the additional options stays one switch
+    QStringList arguments = QProcess::splitCommand(options);
     arguments << firstFile;
     return arguments;
 }

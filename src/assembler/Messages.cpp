@@ -197,7 +197,7 @@ void TMessages::placeCaret(TEditor* window, int line) {
     int below = HalfWindowLines(memo->viewport()->height(), lineHeight);
     // going down first scrolls the view so that about half a window follows the line
     memo->SendScintilla(TMemo::SCI_GOTOLINE, long(std::min(line, last)));
-    memo->SendScintilla(TMemo::SCI_GOTOLINE, long(std::min(line + below, last)));
+    memo->SendScintilla(TMemo::SCI_GOTOLINE, long(std::min<long long>(0LL + line + below, last)));
     memo->SendScintilla(TMemo::SCI_GOTOLINE, long(std::min(line, last)));
 }
 

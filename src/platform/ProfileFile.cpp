@@ -214,8 +214,12 @@ bool ProfileFile::commitBatch() {
         --batchDepth_;
     if (batchDepth_ > 0)
         return true;
-    if (std::exchange(batchFailed_, false))
-        return false;  // a batch is saved whole or not at all
+    if (std::exchange(batchFailed_, false)) {
+        // a batch is saved whole or not at all, and memory goes back to what the file holds
+        sections_ = std::move(beforeBatch_);
+        dirty_ = false;
+        return false;
+    }
     return !dirty_ || save();
 }
 

@@ -41,7 +41,8 @@ void QtPrompter::exception(const QString& text) { QMessageBox::critical(Owner(),
 
 FileDialogResult QtPrompter::openFiles(const FileDialogRequest& request, bool multiple) {
     QFileDialog dialog(Owner(), request.title, request.directory);
-    dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (!request.mustExist) dialog.setFileMode(QFileDialog::AnyFile);
+    else dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(request.filters);
     if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
@@ -55,6 +56,7 @@ FileDialogResult QtPrompter::saveFile(const FileDialogRequest& request) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.askOverwrite);
     if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
     if (dialog.exec() != QDialog::Accepted) return {};
     return {dialog.selectedFiles(), dialog.selectedNameFilter()};

@@ -17,6 +17,8 @@ struct FileDialogRequest {
     QString selectedFilter;  // preselected entry of filters
     QString directory;       // starting folder or file
     QString defaultSuffix;   // added to a typed name without one
+    bool askOverwrite = true;  // the save dialog asks before an existing file is chosen
+    bool mustExist = true;     // the open dialog accepts only existing files
 };
 
 struct FileDialogResult {

@@ -45,6 +45,10 @@ void TMainForm::InstallMessageLists() {
 
 void TMainForm::ProjectBuildClick() {
     InstallMessageLists();
+    if (TBuildRun::running()) {  // before the save questions: this build will not happen
+        services_.prompter.information(kBuildRunning);
+        return;
+    }
     if (!QuerySaveAll() || ProjectFormat != 1)
         return;
     QStringList entries = ProWindow->Entries();
@@ -67,6 +71,7 @@ void TMainForm::ProjectBuildClick() {
     }
     // the project may close while the assembler runs: what the build reads afterwards is fixed now
     QString projectDir = QString::fromStdString(ProjectDir);
+    std::string builtProject = ProjectPath;
     QString errorFile = QString::fromStdString(ErrorFilePath(ProjectDir, entries.front().toStdString()));
     // the entry as it stands: a bare name is found in the project folder, where the assembler runs, and the
     // messages name it as briefly
@@ -76,6 +81,10 @@ void TMainForm::ProjectBuildClick() {
     TBuildRun run(services_.prompter);
     if (run.RunAndWait(QString::fromStdString(services_.settings.AssemblerPath), arguments, projectDir) ==
         TBuildRun::Outcome::Refused)
+        return;
+    // messages of a project that was closed or replaced meanwhile, or of a program that is ending, would
+    // land in the wrong place
+    if (ProjectPath != builtProject || closeAccepted_)
         return;
     messages->ClearLists();
     if (QFileInfo(errorFile).isFile())

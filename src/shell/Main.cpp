@@ -252,7 +252,9 @@ void TMainForm::fixHeight() {
 void TMainForm::ShowLastProject(const QString& path) {
     ProjectLastLine->setVisible(!path.isEmpty());
     ProjectLast->setVisible(!path.isEmpty());
-    if (!path.isEmpty()) ProjectLast->setText(path);
+    // the caption shows the path as it is ("&" would otherwise mark an access key); the path itself rides along
+    if (!path.isEmpty()) ProjectLast->setText(QString(path).replace('&', "&&"));
+    ProjectLast->setData(path);
 }
 
 void TMainForm::RunCommand(const std::function<void()>& command) {
@@ -282,6 +284,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    closeAccepted_ = true;
     emit closed();
 }
 

@@ -148,4 +148,5 @@ private:
     void fixHeight();
 
     TServices& services_;
+    bool closeAccepted_ = false;  // the quit flow agreed: the program is ending
 };

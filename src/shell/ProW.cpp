@@ -2,6 +2,7 @@
 #include "shell/ProW.h"
 
 
+#include "assembler/ErrorLine.h"
 #include "editctl/DocumentManager.h"
 #include "platform/Lists.h"
 #include "platform/Prompter.h"
@@ -195,8 +196,8 @@ void TProWindow::ListDblClick() {
     QString entry = ProList->item(line)->text();
     if (entry.isEmpty())
         return;
-    // a bare name lies in the project's folder
-    QString path = entry.contains('/') ? entry : QString::fromStdString(ProjectDir) + entry;
+    // a bare name lies in the project's folder, as it does for the build
+    QString path = QString::fromStdString(ResolveProjectFile(ProjectDir, entry.toStdString()));
     bool editing = ActiveSource() != nullptr;
     if (editing && EditorWindows)
         EditorWindows->RestoreFirstIfMinimized();

@@ -105,6 +105,7 @@ bool TMainForm::SaveProjectFiles() {
 
 void TMainForm::ProjectNewClick() {
     FileDialogRequest request{"New Project", {kProjectFilter}, kProjectFilter, {}, "pro"};
+    request.askOverwrite = false;  // the command asks its own question
     QStringList chosen = services_.prompter.saveFile(request).files;
     if (chosen.isEmpty())
         return;
@@ -131,6 +132,7 @@ void TMainForm::ProjectNewClick() {
 
 void TMainForm::ProjectOpenClick() {
     FileDialogRequest request{"Open project", {kProjectFilter}, kProjectFilter, {}, "pro"};
+    request.mustExist = false;  // the command says itself when the file cannot be found
     QStringList chosen = services_.prompter.openFiles(request, false).files;
     if (chosen.isEmpty())
         return;
@@ -147,7 +149,7 @@ void TMainForm::ProjectOpenClick() {
 }
 
 void TMainForm::ProjectLastClick() {
-    QString path = ProjectLast->text();
+    QString path = ProjectLast->data().toString();
     if (!QFileInfo::exists(path)) {
         services_.prompter.error("Project file cannot be found");
         WriteLastProjectSetting({});  // LastProject itself stays, as the menu no longer offers it

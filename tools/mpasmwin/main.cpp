@@ -198,10 +198,9 @@ int main(int argc, char** argv) {
     // gpasm's own -q would also empty the error file: its console output is held back here instead
     std::vector<std::string> gpasm = o.gpasm;
     std::string errFile = stem(o.source) + ".err";
-    if (o.errorFile) {
-        std::remove(errFile.c_str());  // an earlier build's messages must not pass for this one's
+    std::remove(errFile.c_str());  // an earlier build's messages must not pass for this one's
+    if (o.errorFile)
         gpasm.push_back("-k");
-    }
     gpasm.push_back(o.source);
     RunResult run = runGpasm(gpasm);
     if (!o.quiet)

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -209,9 +210,9 @@ bool TDocument::saveTo(const QString& path, Backup backup, QString& error) {
     if (!WriteAtomically(target, bytes(), error)) return false;
     if (existed) QFile::setPermissions(target, permissions);
     if (fileName_ != path || untitled_) {
-        fileName_ = QFileInfo(path).absoluteFilePath();
+        QString oldName = std::exchange(fileName_, QFileInfo(path).absoluteFilePath());
         untitled_ = false;
-        emit fileNameChanged(fileName_);
+        emit fileNameChanged(oldName, fileName_);
     }
     setModified(false);
     return true;

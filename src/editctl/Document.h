@@ -28,6 +28,7 @@ class TDocument : public QObject {
     Q_OBJECT
 public:
     TDocument(QString fileName, bool untitled);
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     ~TDocument() override;
 
     const QString& fileName() const { return fileName_; }
@@ -66,6 +67,15 @@ public:
     enum class Backup { No, Yes };
     bool saveTo(const QString& path, Backup backup, QString& error);
 
+    // Where a control left the document (caret, anchor, first visible line), so the next control to show it
+    // continues there.
+    struct ViewPosition {
+        long caret = 0;
+        long anchor = 0;
+        long firstLine = 0;
+    };
+    ViewPosition viewPosition;
+
     // The control the user last worked in on this document: its caret is the document's caret.
     void setView(QsciScintilla* view) { view_ = view; }
     QsciScintilla* view() const;
@@ -77,7 +87,7 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
-    void fileNameChanged(const QString& fileName);
+    void fileNameChanged(const QString& oldName, const QString& newName);
     void lineStyleChanged(int line);
 
 private:

@@ -75,6 +75,7 @@ TDocument* DocumentManager::open(const QString& path, QString* error) {
     }
     auto document = std::make_unique<TDocument>(full, false);
     document->loadBytes(file.readAll());
+    document->setReadOnly(!QFileInfo(full).isWritable());
     currentFolder_ = QFileInfo(full).absolutePath();
     return add(std::move(document));
 }
@@ -96,8 +97,8 @@ bool DocumentManager::anyModified() const {
 }
 
 bool DocumentManager::save(TDocument* document) {
-    if (document->isUntitled()) return saveAs(document);
     if (!document->isModified()) return true;
+    if (document->isUntitled()) return saveAs(document);
     QString error;
     bool backup = options_ && options_->Has(soCreateBackups);
     if (document->saveTo(document->fileName(), backup ? TDocument::Backup::Yes : TDocument::Backup::No, error))
@@ -121,9 +122,17 @@ bool DocumentManager::saveAs(TDocument* document) {
     FileDialogResult chosen = prompter_.saveFile(request);
     if (chosen.files.isEmpty()) return false;
     QString path = chosen.files.front();
-    for (const SaveType& type : kSaveTypes)
-        if (chosen.selectedFilter == type.filter && *type.extension && QFileInfo(path).suffix().isEmpty())
-            path += QString(".") + type.extension;
+    for (const SaveType& type : kSaveTypes) {
+        if (chosen.selectedFilter != type.filter || !*type.extension || !QFileInfo(path).suffix().isEmpty()) continue;
+        // the dialog asked about the name as typed; the name with its extension may exist too
+        path += QString(".") + type.extension;
+        if (QFileInfo::exists(path) && !prompter_.confirm(QString("%1 already exists.\nDo you want to replace it?").arg(path)))
+            return false;
+    }
+    if (TDocument* other = find(QFileInfo(path).absoluteFilePath()); other && other != document) {
+        prompter_.error(QString("%1 is open in another tab; close it before saving over it").arg(path));
+        return false;
+    }
     QString error;
     bool backup = options_ && options_->Has(soCreateBackups);
     if (!document->saveTo(path, backup ? TDocument::Backup::Yes : TDocument::Backup::No, error)) {

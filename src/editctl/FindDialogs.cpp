@@ -65,25 +65,59 @@ bool RunSearch(TMemo& memo, const TSearch& search) {
                           !search.backwards, line, index);
 }
 
-int RunReplace(TMemo& memo, const TSearch& search) {
-    if (search.text.isEmpty()) return 0;
-    if (!search.replaceAll) {
-        if (memo.hasSelectedText() && memo.selectedText().compare(search.text, search.matchCase ? Qt::CaseSensitive
-                                                                                                : Qt::CaseInsensitive) == 0) {
-            memo.replace(search.replacement);
-            RunSearch(memo, search);
-            return 1;
-        }
-        return RunSearch(memo, search) ? 0 : -1;
-    }
+namespace {
+
+QByteArray BytesOf(const TMemo& memo, const QString& text) { return memo.isUtf8() ? text.toUtf8() : text.toLatin1(); }
+
+// Replaces every match from the start of the document, as one undo step; an empty match moves on by one
+// character, so patterns like "x*" end.
+int ReplaceEvery(TMemo& memo, const TSearch& search) {
+    long flags = (search.matchCase ? QsciScintillaBase::SCFIND_MATCHCASE : 0) |
+                 (search.wholeWords ? QsciScintillaBase::SCFIND_WHOLEWORD : 0) |
+                 (search.regularExpression ? QsciScintillaBase::SCFIND_REGEXP | QsciScintillaBase::SCFIND_POSIX : 0);
+    QByteArray pattern = BytesOf(memo, search.text), replacement = BytesOf(memo, search.replacement);
+    unsigned replace = search.regularExpression ? QsciScintillaBase::SCI_REPLACETARGETRE : QsciScintillaBase::SCI_REPLACETARGET;
+    memo.SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS, flags);
     int count = 0;
+    long from = 0;
     memo.beginUndoAction();
-    if (memo.findFirst(search.text, search.regularExpression, search.matchCase, search.wholeWords, false, true, 0, 0)) {
-        do {
-            memo.replace(search.replacement);
-            ++count;
-        } while (memo.findNext());
+    while (from <= memo.SendScintilla(QsciScintillaBase::SCI_GETLENGTH)) {
+        memo.SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, from);
+        memo.SendScintilla(QsciScintillaBase::SCI_SETTARGETEND, memo.SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+        long found = memo.SendScintilla(QsciScintillaBase::SCI_SEARCHINTARGET, pattern.size(), pattern.constData());
+        if (found < 0) break;
+        bool empty = memo.SendScintilla(QsciScintillaBase::SCI_GETTARGETEND) == found;
+        memo.SendScintilla(replace, replacement.size(), replacement.constData());
+        ++count;
+        from = memo.SendScintilla(QsciScintillaBase::SCI_GETTARGETEND);
+        if (empty) {
+            if (from >= memo.SendScintilla(QsciScintillaBase::SCI_GETLENGTH)) break;
+            from = memo.SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER, from);
+        }
     }
     memo.endUndoAction();
     return count;
+}
+
+}  // namespace
+
+int RunReplace(TMemo& memo, const TSearch& search) {
+    if (search.text.isEmpty()) return -1;
+    if (search.replaceAll) return ReplaceEvery(memo, search);
+    // the match is looked for from the start of the selection: a selected match is replaced, else the next
+    // match is selected for the next Replace
+    int line = 0, index = 0, lineTo = 0, indexTo = 0;
+    bool selected = memo.hasSelectedText();
+    if (selected) memo.getSelection(&line, &index, &lineTo, &indexTo);
+    else memo.getCursorPosition(&line, &index);
+    if (!memo.findFirst(search.text, search.regularExpression, search.matchCase, search.wholeWords, false, true, line,
+                        index))
+        return -1;
+    int foundLine = 0, foundIndex = 0, foundLineTo = 0, foundIndexTo = 0;
+    memo.getSelection(&foundLine, &foundIndex, &foundLineTo, &foundIndexTo);
+    if (!selected || foundLine != line || foundIndex != index || foundLineTo != lineTo || foundIndexTo != indexTo)
+        return 0;
+    memo.replace(search.replacement);
+    RunSearch(memo, search);
+    return 1;
 }

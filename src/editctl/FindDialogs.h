@@ -43,5 +43,6 @@ private:
 
 // Runs a search on a control from its caret; false (and the caret unmoved) when nothing is found.
 bool RunSearch(TMemo& memo, const TSearch& search);
-// Replaces the match that is selected and finds the next; with replaceAll every match. Returns the count.
+// Replaces the match that is selected and selects the next; with replaceAll every match. Returns how many
+// were replaced, or -1 when there is no match at all.
 int RunReplace(TMemo& memo, const TSearch& search);

@@ -7,6 +7,8 @@
 #include "editctl/PicLexer.h"
 #include "platform/Colors.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexer.h>
 #include <QKeyEvent>
 
@@ -23,6 +25,8 @@ TMemo::TMemo(QWidget* parent) : QsciScintilla(parent) {
     setObjectName("Memo");
     setUtf8(true);
     QuietTextChangeNotices(*this);
+    // Ctrl+Del is the menu's Edit > Delete (the selection), not the control's delete-word-right
+    if (QsciCommand* deleteWord = standardCommands()->boundTo(int(Qt::Key_Delete) | int(Qt::CTRL))) deleteWord->setKey(0);
     setMarginLineNumbers(0, false);
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
@@ -33,6 +37,9 @@ TMemo::TMemo(QWidget* parent) : QsciScintilla(parent) {
 
 void TMemo::showDocument(TDocument* document) {
     if (document_ == document) return;
+    if (document_)
+        document_->viewPosition = {SendScintilla(SCI_GETCURRENTPOS), SendScintilla(SCI_GETANCHOR),
+                                   SendScintilla(SCI_GETFIRSTVISIBLELINE)};
     document_ = document;
     if (!document) {
         setDocument(QsciDocument());
@@ -46,10 +53,10 @@ void TMemo::showDocument(TDocument* document) {
     static const EolMode modes[] = {EolWindows, EolUnix, EolMac};
     setEolMode(modes[int(document->lineEnd())]);
     applyColouring();
-    // the caret the document had in its last view comes along with it
-    int line = 0, index = 0;
-    document->buffer()->getCursorPosition(&line, &index);
-    setCursorPosition(line, index);
+    // the document continues where its last view left it
+    const TDocument::ViewPosition& at = document->viewPosition;
+    SendScintilla(SCI_SETSEL, at.anchor, at.caret);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, at.firstLine);
     emit stateChanged(PositionChanged | ModifiedChanged | TypingModeChanged);
 }
 

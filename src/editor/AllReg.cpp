@@ -83,7 +83,8 @@ void SettingsStore::LoadSettings() {
 }
 
 bool SettingsStore::WriteSetting(std::string_view key, std::string_view name, std::string_view value) {
-    bool ok = registry_.writeString(RegRoot::LocalMachine, KeyOf(key), name, value, CreateKey::No);
+    // a key lost from a damaged settings file is made again, or the value could never be kept
+    bool ok = registry_.writeString(RegRoot::LocalMachine, KeyOf(key), name, value, CreateKey::Yes);
     noteFailure(ok);
     return ok;
 }

@@ -27,8 +27,8 @@ public:
     void LoadSettings();
     // First run of a user: the editor defaults, saved; then the File Save shortcut of the key mapping.
     void ApplyEditorDefaults();
-    // One program value under an existing key of the machine root; false when the key is missing or the
-    // write failed.
+    // One program value under a key of the machine root (made when a damaged file lost it); false when
+    // the write failed.
     bool WriteSetting(std::string_view key, std::string_view name, std::string_view value);
     // Saves both option objects (after the environment dialog changed them).
     bool SaveMemoOptions();

@@ -119,6 +119,7 @@ void TEditForm::addOrSelectTab() {
         tabAboutToChange();
         index = TabControl->addTab(QFileInfo(document->fileName()).fileName());
         tabPaths_.insert(index, document->fileName());
+        connect(document, &TDocument::fileNameChanged, this, &TEditForm::documentRenamed, Qt::UniqueConnection);
         TabControl->setCurrentIndex(index);
     } else if (TabControl->currentIndex() != index) {
         tabAboutToChange();
@@ -126,6 +127,14 @@ void TEditForm::addOrSelectTab() {
     }
     changingTabs_ = false;
     setWindowTitle(document->fileName());
+}
+
+void TEditForm::documentRenamed(const QString& oldName, const QString& newName) {
+    int index = tabPaths_.indexOf(oldName);
+    if (index < 0) return;
+    tabPaths_[index] = newName;
+    TabControl->setTabText(index, QFileInfo(newName).fileName());
+    if (Memo->document() && Memo->document()->fileName() == newName) setWindowTitle(newName);
 }
 
 void TEditForm::showSelectedTab() {

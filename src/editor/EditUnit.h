@@ -53,6 +53,8 @@ public:
     void showDocument(TDocument* document);
     // The document's tab and path go; the window goes with its last tab.
     void documentDestroyed(TDocument* document);
+    // A document saved under a new name keeps its tab, with the new name.
+    void documentRenamed(const QString& oldName, const QString& newName);
 
 signals:
     // The window is about to be destroyed (the window list drops it).

@@ -74,7 +74,7 @@ TEditor::TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManag
 }
 
 TEditor::~TEditor() {
-    savePlacement();
+    if (!released_) savePlacement();  // a released window stored its placement as it went
     windows_.released(this);
 }
 
@@ -116,8 +116,13 @@ void TEditor::ClearErrorLine() {
 void TEditor::changeEvent(QEvent* event) {
     TEditForm::changeEvent(event);
     if (event->type() != QEvent::ActivationChange) return;
-    if (isActiveWindow()) windows_.activated(this);
-    else ClearErrorLine();
+    if (isActiveWindow()) {
+        windows_.activated(this);
+        // the commands of the main menu work on the document the user is looking at
+        if (Memo->document()) documents_.setCurrent(Memo->document());
+    } else {
+        ClearErrorLine();
+    }
 }
 
 void TEditor::closeEvent(QCloseEvent* event) {
@@ -133,6 +138,7 @@ void TEditor::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    savePlacement();
     released_ = true;
     emit releasing(this);
 }
@@ -140,6 +146,7 @@ void TEditor::closeEvent(QCloseEvent* event) {
 void TEditor::release() {
     // while the close handler runs, closing the documents must not pull the window away under it
     if (closing_ || released_) return;
+    savePlacement();
     released_ = true;
     emit releasing(this);
     close();
@@ -189,6 +196,8 @@ TEditor* TEditorWindows::Show(TDocument* document, int flags) {
     if (!window) {
         window = new TEditor(*this, settings_, documents_);
         windows_.insert(windows_.begin(), window);
+        // a released window leaves the list at once, not when it is finally deleted
+        connect(window, &TEditForm::releasing, this, [this](TEditForm* w) { released(static_cast<TEditor*>(w)); });
         emit created(window);
     }
     if (window->isMinimized()) window->showNormal();

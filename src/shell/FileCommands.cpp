@@ -20,11 +20,10 @@
 
 namespace {
 
-// The document shown in the first editor window, as the open document of that name.
+// The document shown in the first editor window.
 TDocument* FirstWindowDocument(TServices& services) {
     if (!services.editors || !services.editors->first()) return nullptr;
-    TDocument* shown = services.editors->first()->Memo->document();
-    return shown ? services.documents.find(shown->fileName()) : nullptr;
+    return services.editors->first()->Memo->document();
 }
 
 }  // namespace

@@ -150,24 +150,34 @@ TEST_F(ExternalExe, OkWithoutBrowsingWritesThePathAgainAndOtherNamesAreAccepted)
     EXPECT_EQ(stored(), mpasm.toStdString());
 }
 
-TEST(ExternalExeSettings, AKeyThatCannotBeWrittenIsReportedAndThePathHoldsForThisRun) {
+TEST(ExternalExeSettings, AKeyLostFromADamagedFileIsMadeAgainAndAFailedWriteIsReported) {
     TempDir dir;
-    // the base key exists but "External EXE\Microchip" does not: nothing creates it
+    // the base key exists but "External EXE\Microchip" does not
     std::ofstream(dir / "machine.ini") << "[Software\\Tervane\\Korvex v0.30\\Project]\n";
     ScriptedPrompter prompter;
     TKorvex korvex(dir.path(), prompter);
     std::ofstream(dir / "MPASMWIN.EXE") << "";
     QString chosen = QString::fromStdString((dir / "MPASMWIN.EXE").string());
-    prompter.willShowModal("EXEDlg", [&](QDialog& d) {
-        prompter.willChooseFile(chosen);
-        EXEDlg->BMPASMWINClick();
-        prompter.expectError(
-            "Settings cannot be saved: The registry key \"Software\\Tervane\\Korvex v0.30\\External "
-            "EXE\\Microchip\" does not exist");
-        EXEDlg->OKBtn->click();
-        return d.result();
-    });
-    MainForm->ConfigureEXE->trigger();
+    auto choose = [&](const QString& error) {
+        prompter.willShowModal("EXEDlg", [&, error](QDialog& d) {
+            prompter.willChooseFile(chosen);
+            EXEDlg->BMPASMWINClick();
+            if (!error.isEmpty()) prompter.expectError(error);
+            EXEDlg->OKBtn->click();
+            return d.result();
+        });
+        MainForm->ConfigureEXE->trigger();
+    };
+    choose({});
+    EXPECT_EQ(Registry(dir.path()).readString(RegRoot::LocalMachine,
+                                              "Software\\Tervane\\Korvex v0.30\\External EXE\\Microchip",
+                                              "MPASMWIN.EXE"),
+              chosen.toStdString());
+    // a settings file that cannot be replaced: the box says so and the path holds for this run
+    std::filesystem::remove(dir / "machine.ini");
+    std::filesystem::create_directories(dir / "machine.ini" / "occupied");
+    choose(QString("Settings cannot be saved: Cannot write %1: Is a directory")
+               .arg(QString::fromStdString((dir / "machine.ini").string())));
     EXPECT_EQ(korvex.settings.AssemblerPath, chosen.toStdString());
 }
 

@@ -102,15 +102,16 @@ TEST(Settings, AnUnknownKeyMappingLeavesTheShortcutAlone) {
     EXPECT_EQ(Start(dir.path()).fileSaveShortcut, "(unchanged)");
 }
 
-TEST(Settings, AMissingSubkeyReadsAsEmptyAndIsNotCreated) {
+TEST(Settings, AMissingSubkeyReadsAsEmptyAndComesBackWhenWritten) {
     TempDir dir;
     Registry(dir.path()).writeString(HKLM, Base + "Project", "Name", "/p.pro");
     Start start(dir.path());
     EXPECT_EQ(start.store.LastProject, "/p.pro");
     EXPECT_EQ(start.store.ColorSetting, "");  // selects no scheme
     EXPECT_FALSE(start.registry.keyExists(HKLM, Base + "Environment"));
-    // and a value cannot be written to it
-    EXPECT_FALSE(start.store.WriteSetting("Environment\\Color", "ColorSetting", "Twilight"));
+    // a damaged file must not keep the scheme from being stored for good
+    EXPECT_TRUE(start.store.WriteSetting("Environment\\Color", "ColorSetting", "Twilight"));
+    EXPECT_EQ(Start(dir.path()).store.ColorSetting, "Twilight");
 }
 
 TEST(Settings, GarbageConfigFilesStartWithTheDefaults) {

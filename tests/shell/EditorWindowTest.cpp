@@ -14,8 +14,10 @@
 #include "shell/Startup.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -304,6 +306,85 @@ TEST_F(Editor, TheMainMenuShortcutsAndTheEditorCommandsWorkFromTheEditorWindow) 
     MainForm->FileClose->trigger();
     EXPECT_TRUE(WaitUntil([this] { return !window(); }));
     EXPECT_FALSE(ActiveSource());
+}
+
+TEST_F(Editor, SaveAsRenamesTheTabAndANewUntitledDocumentGetsItsOwn) {
+    MainForm->FileNew->trigger();
+    Documents->current()->setBytes("nop\n");
+    QString named = QString::fromStdString((dir / "named.asm").string());
+    prompter.willChooseFile(named);
+    MainForm->FileSaveAs->trigger();
+    EXPECT_EQ(tabs(), QStringList{"named.asm"});
+    EXPECT_EQ(window()->tabPaths(), QStringList{named});
+    EXPECT_EQ(window()->windowTitle(), named);
+    MainForm->FileNew->trigger();
+    EXPECT_EQ(tabs(), (QStringList{"named.asm", "Noname1"}));
+    // saving over another open document's file is refused
+    TDocument* untitled = Documents->current();
+    untitled->setBytes("other\n");
+    prompter.willChooseFile(named);
+    prompter.expectError(named + " is open in another tab; close it before saving over it");
+    MainForm->FileSaveAs->trigger();
+    EXPECT_TRUE(untitled->isUntitled());
+}
+
+TEST_F(Editor, SavingAnUntitledDocumentWithoutChangesAsksNothing) {
+    MainForm->FileNew->trigger();
+    MainForm->FileSave->trigger();
+    EXPECT_TRUE(Documents->current()->isUntitled());
+}
+
+TEST_F(Editor, ATabKeepsItsCaretWhenTheUserSwitchesAway) {
+    QByteArray text;
+    for (int i = 0; i < 200; ++i) text += "line\n";
+    open("long.asm", text);
+    window()->Memo->setCursorPosition(150, 2);
+    open("other.asm");
+    window()->TabControl->setCurrentIndex(0);
+    EXPECT_EQ(window()->Memo->caretLine(), 150);
+    EXPECT_EQ(window()->Memo->caretColumn(), 2);
+}
+
+TEST_F(Editor, CtrlDelDeletesTheSelectionAndAReadOnlyFileSaysSo) {
+    TDocument* document = open("d.asm", "alpha beta\n");
+    TMemo* memo = window()->Memo;
+    MainForm->show();  // the menu's shortcuts live while the main window shows
+    QApplication::setActiveWindow(window());
+    memo->setSelection(0, 0, 0, 5);
+    QTest::keyClick(memo, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(document->bytes(), " beta\n");
+    QString locked = write("locked.asm", "nop\n");
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadUser);
+    if (QFileInfo(locked).isWritable()) GTEST_SKIP() << "root can write any file";
+    Documents->open(locked);
+    EXPECT_EQ(window()->statusText(1), "Read Only");
+}
+
+TEST_F(Editor, ReplaceWorksWithPatternsAndOnAMatchTheUserSelected) {
+    TDocument* document = open("p.asm", "movlw 1\nmovwf 2\nmovlw 3\n");
+    TMemo* memo = window()->Memo;
+    auto replace = [this](const QString& find, const QString& with, bool pattern, bool all, QString note = {}) {
+        prompter.willShowModal("ReplaceDialog", [=](QDialog& dialog) {
+            auto& d = static_cast<TFindDialog&>(dialog);
+            d.FindText->setText(find);
+            d.ReplaceText->setText(with);
+            d.RegularExpression->setChecked(pattern);
+            if (all) d.ReplaceAllButton->click();
+            return all ? dialog.result() : int(QDialog::Accepted);
+        });
+        if (!note.isEmpty()) prompter.expectInformation(note);
+        MainForm->SearchReplace->trigger();
+    };
+    memo->setSelection(1, 0, 1, 5);  // the user selected "movwf"
+    replace("movwf", "clrf ", false, false);
+    EXPECT_EQ(document->bytes(), "movlw 1\nclrf  2\nmovlw 3\n");
+    memo->setCursorPosition(0, 0);
+    replace("mov.w", "addlw", true, false);  // the first Replace selects the match
+    replace("mov.w", "addlw", true, false);  // the second replaces it
+    EXPECT_EQ(document->bytes(), "addlw 1\nclrf  2\nmovlw 3\n");
+    // a pattern that matches an empty text moves on and ends
+    replace("^", ";", true, true, "4 occurrences replaced");  // the empty last line starts a line too
+    EXPECT_EQ(document->bytes(), ";addlw 1\n;clrf  2\n;movlw 3\n;");
 }
 
 }  // namespace

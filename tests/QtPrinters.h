@@ -6,11 +6,14 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 inline void PrintTo(const QStringList& list, std::ostream* os) {
     *os << "{\n";
-    for (const QString& text : list) *os << "  \"" << text.toStdString() << "\"\n";
+    for (const QString& text : list)
+        *os << "  \"" << text.toStdString() << "\"\n";
     *os << "}";
 }
 
@@ -24,7 +27,8 @@ inline bool WaitUntil(const std::function<bool()>& condition) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {
-        if (timer.elapsed() > 5000) return false;
+        if (timer.elapsed() > 5000)
+            return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -1,20 +1,22 @@
 // The scripted prompter used by every GUI test.
 #include "ScriptedPrompter.h"
 
-#include <QDialog>
 #include <gtest/gtest.h>
+#include <QDialog>
 
 namespace {
 
 const char* KindName(int kind) {
-    static const char* names[] = {"error", "information", "exception", "confirmation", "save question",
-                                  "file dialog", "modal dialog"};
+    static const char* names[] = {"error",         "information", "exception",   "confirmation",
+                                  "save question", "file dialog", "modal dialog"};
     return names[kind];
 }
 
 }  // namespace
 
-ScriptedPrompter::~ScriptedPrompter() { allAnswered(); }
+ScriptedPrompter::~ScriptedPrompter() {
+    allAnswered();
+}
 
 bool ScriptedPrompter::allAnswered() const {
     for (const Step& step : script_)
@@ -23,9 +25,15 @@ bool ScriptedPrompter::allAnswered() const {
     return script_.empty();
 }
 
-void ScriptedPrompter::expectError(const QString& text) { script_.push_back({Kind::Error, text}); }
-void ScriptedPrompter::expectInformation(const QString& text) { script_.push_back({Kind::Information, text}); }
-void ScriptedPrompter::expectException(const QString& text) { script_.push_back({Kind::Exception, text}); }
+void ScriptedPrompter::expectError(const QString& text) {
+    script_.push_back({Kind::Error, text});
+}
+void ScriptedPrompter::expectInformation(const QString& text) {
+    script_.push_back({Kind::Information, text});
+}
+void ScriptedPrompter::expectException(const QString& text) {
+    script_.push_back({Kind::Exception, text});
+}
 
 void ScriptedPrompter::willConfirm(const QString& text, bool yes) {
     Step step{Kind::Confirm, text};
@@ -40,7 +48,9 @@ void ScriptedPrompter::willAnswerSave(const QString& text, SaveAnswer answer, Sa
     script_.push_back(step);
 }
 
-void ScriptedPrompter::willChooseFile(const QString& path) { willChooseFiles({path}); }
+void ScriptedPrompter::willChooseFile(const QString& path) {
+    willChooseFiles({path});
+}
 
 void ScriptedPrompter::willChooseFiles(const QStringList& paths) {
     Step step{Kind::File, {}};
@@ -48,7 +58,9 @@ void ScriptedPrompter::willChooseFiles(const QStringList& paths) {
     script_.push_back(step);
 }
 
-void ScriptedPrompter::willCancelFile() { script_.push_back({Kind::File, {}}); }
+void ScriptedPrompter::willCancelFile() {
+    script_.push_back({Kind::File, {}});
+}
 
 void ScriptedPrompter::willShowModal(const QString& objectName, std::function<int(QDialog&)> answer) {
     Step step{Kind::Modal, objectName};
@@ -65,8 +77,8 @@ bool ScriptedPrompter::take(Kind kind, const QString& text, Step& step) {
     script_.pop_front();
     // file dialogs are matched by kind only; their requests are kept in lastFileRequest
     if (step.kind != kind || (kind != Kind::File && step.text != text)) {
-        ADD_FAILURE() << "expected " << KindName(int(step.kind)) << " \"" << step.text.toStdString() << "\" but got "
-                      << KindName(int(kind)) << " \"" << text.toStdString() << "\"";
+        ADD_FAILURE() << "expected " << KindName(int(step.kind)) << " \"" << step.text.toStdString()
+                      << "\" but got " << KindName(int(kind)) << " \"" << text.toStdString() << "\"";
         return false;
     }
     return true;
@@ -94,7 +106,8 @@ bool ScriptedPrompter::confirm(const QString& text) {
 
 SaveAnswer ScriptedPrompter::askSave(const QString& text, SaveButtons buttons) {
     Step step;
-    if (!take(Kind::Save, text, step)) return SaveAnswer::Cancel;
+    if (!take(Kind::Save, text, step))
+        return SaveAnswer::Cancel;
     EXPECT_EQ(int(step.buttons), int(buttons)) << "buttons of \"" << text.toStdString() << "\"";
     return step.save;
 }
@@ -102,19 +115,22 @@ SaveAnswer ScriptedPrompter::askSave(const QString& text, SaveButtons buttons) {
 FileDialogResult ScriptedPrompter::openFiles(const FileDialogRequest& request, bool) {
     lastFileRequest = request;
     Step step;
-    if (!take(Kind::File, {}, step)) return {};
+    if (!take(Kind::File, {}, step))
+        return {};
     return {step.files, request.selectedFilter};
 }
 
 FileDialogResult ScriptedPrompter::saveFile(const FileDialogRequest& request) {
     lastFileRequest = request;
     Step step;
-    if (!take(Kind::File, {}, step)) return {};
+    if (!take(Kind::File, {}, step))
+        return {};
     return {step.files, request.selectedFilter};
 }
 
 int ScriptedPrompter::showModal(QDialog& dialog) {
     Step step;
-    if (!take(Kind::Modal, dialog.objectName(), step)) return QDialog::Rejected;
+    if (!take(Kind::Modal, dialog.objectName(), step))
+        return QDialog::Rejected;
     return step.modal ? step.modal(dialog) : QDialog::Accepted;
 }

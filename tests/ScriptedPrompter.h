@@ -7,14 +7,15 @@
 #include <functional>
 
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     ~ScriptedPrompter() override;
 
     void expectError(const QString& text);
     void expectInformation(const QString& text);
     void expectException(const QString& text);
     void willConfirm(const QString& text, bool yes);
-    void willAnswerSave(const QString& text, SaveAnswer answer, SaveButtons buttons = SaveButtons::YesNoCancelAll);
+    void willAnswerSave(const QString& text, SaveAnswer answer,
+                        SaveButtons buttons = SaveButtons::YesNoCancelAll);
     void willChooseFile(const QString& path);
     void willChooseFiles(const QStringList& paths);
     void willCancelFile();
@@ -36,7 +37,7 @@ public:
     // The last file dialog shown, for checks on its title and filters.
     FileDialogRequest lastFileRequest;
 
-private:
+  private:
     enum class Kind { Error, Information, Exception, Confirm, Save, File, Modal };
     struct Step {
         Step(Kind k = Kind::Error, QString t = {}) : kind(k), text(std::move(t)) {}

@@ -10,7 +10,7 @@
 #include <stdlib.h>
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "korvex-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
@@ -23,7 +23,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -1,6 +1,6 @@
 // Test main for GUI tests: a QApplication on the offscreen platform, then every GoogleTest case.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <cstdlib>
 

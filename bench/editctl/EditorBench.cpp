@@ -4,19 +4,19 @@
 #include "editctl/Memo.h"
 #include "editctl/MemoOptions.h"
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
 namespace {
 
 class NoPrompts : public Prompter {
-public:
+  public:
     void error(const QString&) override {}
     void information(const QString&) override {}
     bool confirm(const QString&) override { return false; }
@@ -41,9 +41,11 @@ QString LargeSource(const QTemporaryDir& dir) {
                 text += file.readLine();
                 ++lines;
             }
-            if (lines >= wanted) break;
+            if (lines >= wanted)
+                break;
         }
-        if (lines == 0) text += "\tmovlw 0x10 ; no headers installed\n", ++lines;
+        if (lines == 0)
+            text += "\tmovlw 0x10 ; no headers installed\n", ++lines;
     }
     QString path = dir.filePath("large.asm");
     QFile out(path);

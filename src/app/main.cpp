@@ -1,8 +1,8 @@
 // Korvex: start-up, then the message loop until the main window closes.
+#include "shell/Main.h"
 #include "platform/Prompter.h"
 #include "shell/Idefunction.h"
 #include "shell/KorvexApplication.h"
-#include "shell/Main.h"
 #include "shell/Startup.h"
 
 #include <exception>

@@ -1,7 +1,6 @@
 // The message lists: reading the error file, opening and stepping through messages, explanations, drawing.
 #include "assembler/Messages.h"
 
-
 #include "assembler/ErrorLine.h"
 #include "assembler/Explanations.h"
 #include "editctl/DocumentManager.h"
@@ -90,7 +89,8 @@ QSize TMessageDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
 }
 
 void StyleMessageList(QListWidget* list) {
-    if (!qobject_cast<TMessageDelegate*>(list->itemDelegate())) StyleWhiteOnBlackList(list, new TMessageDelegate(list));
+    if (!qobject_cast<TMessageDelegate*>(list->itemDelegate()))
+        StyleWhiteOnBlackList(list, new TMessageDelegate(list));
 }
 
 TMessages::TMessages(TMessageContext context, TEditorWindows& editors, DocumentManager& documents,

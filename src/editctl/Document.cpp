@@ -15,13 +15,15 @@ namespace {
 
 int SlotOf(int style) {
     for (int i = 0; i < kLineStyleCount; ++i)
-        if (kLineStyleElements[i] == style) return i;
+        if (kLineStyleElements[i] == style)
+            return i;
     return -1;
 }
 
 bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& error) {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
     error = QString("Cannot save %1: %2").arg(path, file.errorString());
     return false;
 }
@@ -56,8 +58,9 @@ void QuietTextChangeNotices(QsciScintilla& control) {
     UsePlainEditorAccessibility();
 #if QSCINTILLA_VERSION < 0x030000
     // an insertion also carries the "performed by" and undo bits, so only unrelated kinds may stay
-    control.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
-                          long(QsciScintillaBase::SC_MOD_CHANGEFOLD | QsciScintillaBase::SC_MOD_CHANGEMARKER));
+    control.SendScintilla(
+        QsciScintillaBase::SCI_SETMODEVENTMASK,
+        long(QsciScintillaBase::SC_MOD_CHANGEFOLD | QsciScintillaBase::SC_MOD_CHANGEMARKER));
 #else
     (void)control;
 #endif
@@ -73,14 +76,17 @@ bool IsValidUtf8(const QByteArray& bytes) {
             continue;
         }
         int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
-        if (extra < 0 || c > 0xF4 || end - p <= extra) return false;
+        if (extra < 0 || c > 0xF4 || end - p <= extra)
+            return false;
         unsigned code = c & (0x3F >> extra);
         for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80) return false;
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
             code = code << 6 | (p[i] & 0x3F);
         }
         bool overlong = (extra == 2 && code < 0x800) || (extra == 3 && code < 0x10000);
-        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
         p += extra + 1;
     }
     return true;
@@ -88,8 +94,10 @@ bool IsValidUtf8(const QByteArray& bytes) {
 
 LineEnd DetectLineEnd(const QByteArray& bytes) {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n') return LineEnd::Lf;
-        if (bytes[i] == '\r') return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+        if (bytes[i] == '\n')
+            return LineEnd::Lf;
+        if (bytes[i] == '\r')
+            return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
     }
     return LineEnd::Lf;
 }
@@ -103,9 +111,13 @@ TDocument::TDocument(QString fileName, bool untitled)
 
 TDocument::~TDocument() = default;
 
-QString TDocument::displayName() const { return untitled_ ? fileName_ : QFileInfo(fileName_).fileName(); }
+QString TDocument::displayName() const {
+    return untitled_ ? fileName_ : QFileInfo(fileName_).fileName();
+}
 
-bool TDocument::isModified() const { return buffer_->isModified(); }
+bool TDocument::isModified() const {
+    return buffer_->isModified();
+}
 
 bool TDocument::isPicSource() const {
     QString suffix = QFileInfo(fileName_).suffix().toUpper();
@@ -114,7 +126,8 @@ bool TDocument::isPicSource() const {
 
 QByteArray TDocument::bytes() const {
     long length = buffer_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    const char* text = reinterpret_cast<const char*>(buffer_->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    const char* text =
+        reinterpret_cast<const char*>(buffer_->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     return QByteArray(text, length);
 }
 
@@ -143,7 +156,8 @@ void TDocument::loadBytes(const QByteArray& bytes) {
 }
 
 void TDocument::setModified(bool modified) {
-    if (!modified) buffer_->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    if (!modified)
+        buffer_->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     else if (!isModified()) {
         // Scintilla has no "set modified": an empty undoable action leaves the save point behind
         buffer_->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
@@ -152,9 +166,13 @@ void TDocument::setModified(bool modified) {
     }
 }
 
-int TDocument::lineCount() const { return buffer_->lines(); }
+int TDocument::lineCount() const {
+    return buffer_->lines();
+}
 
-QsciScintilla* TDocument::view() const { return view_ ? view_.data() : buffer_.get(); }
+QsciScintilla* TDocument::view() const {
+    return view_ ? view_.data() : buffer_.get();
+}
 
 int TDocument::caretLine() const {
     int line = 0, index = 0;
@@ -165,7 +183,8 @@ int TDocument::caretLine() const {
 void TDocument::setCaretLine(int line) {
     QsciScintilla* on = view();
     line = std::clamp(line, 0, std::max(0, lineCount() - 1));
-    long column = on->SendScintilla(QsciScintillaBase::SCI_GETCOLUMN, on->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    long column = on->SendScintilla(QsciScintillaBase::SCI_GETCOLUMN,
+                                    on->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     long position = on->SendScintilla(QsciScintillaBase::SCI_FINDCOLUMN, line, column);
     on->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, position);
 }
@@ -173,12 +192,14 @@ void TDocument::setCaretLine(int line) {
 int TDocument::lineStyle(int line) const {
     unsigned mask = unsigned(buffer_->markersAtLine(line));
     for (int i = 0; i < kLineStyleCount; ++i)
-        if (mask & (1u << (kLineStyleMarkerBase + i))) return kLineStyleElements[i];
+        if (mask & (1u << (kLineStyleMarkerBase + i)))
+            return kLineStyleElements[i];
     return kNoLineStyle;
 }
 
 void TDocument::setLineStyle(int line, int style) {
-    if (line < 0 || line >= lineCount()) return;
+    if (line < 0 || line >= lineCount())
+        return;
     long start = buffer_->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
     long length = buffer_->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line) - start;
     for (int i = 0; i < kLineStyleCount; ++i) {
@@ -204,11 +225,14 @@ bool TDocument::saveTo(const QString& path, Backup backup, QString& error) {
     QFile::Permissions permissions = old.permissions();
     if (backup == Backup::Yes && old.isFile()) {
         QFile previous(target);
-        if (!previous.open(QIODevice::ReadOnly) || !WriteAtomically(BackupPath(target), previous.readAll(), error))
+        if (!previous.open(QIODevice::ReadOnly) ||
+            !WriteAtomically(BackupPath(target), previous.readAll(), error))
             return false;
     }
-    if (!WriteAtomically(target, bytes(), error)) return false;
-    if (existed) QFile::setPermissions(target, permissions);
+    if (!WriteAtomically(target, bytes(), error))
+        return false;
+    if (existed)
+        QFile::setPermissions(target, permissions);
     if (fileName_ != path || untitled_) {
         QString oldName = std::exchange(fileName_, QFileInfo(path).absoluteFilePath());
         untitled_ = false;

@@ -26,7 +26,7 @@ inline constexpr int kLineStyleIndicatorBase = 8;
 
 class TDocument : public QObject {
     Q_OBJECT
-public:
+  public:
     TDocument(QString fileName, bool untitled);
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     ~TDocument() override;
@@ -85,12 +85,12 @@ public:
 
     static QString BackupPath(const QString& path) { return path + ".bak"; }
 
-signals:
+  signals:
     void modifiedChanged(bool modified);
     void fileNameChanged(const QString& oldName, const QString& newName);
     void lineStyleChanged(int line);
 
-private:
+  private:
     QString fileName_;
     bool untitled_;
     bool readOnly_ = false;

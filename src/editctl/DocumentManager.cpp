@@ -30,19 +30,22 @@ DocumentManager::~DocumentManager() = default;
 
 std::vector<TDocument*> DocumentManager::documents() const {
     std::vector<TDocument*> list;
-    for (const auto& d : documents_) list.push_back(d.get());
+    for (const auto& d : documents_)
+        list.push_back(d.get());
     return list;
 }
 
 void DocumentManager::setCurrent(TDocument* document) {
-    if (current_ == document) return;
+    if (current_ == document)
+        return;
     current_ = document;
     emit currentChanged(document);
 }
 
 TDocument* DocumentManager::newDocument() {
     int n = 1;
-    while (find(QString("Noname%1").arg(n))) ++n;
+    while (find(QString("Noname%1").arg(n)))
+        ++n;
     return add(std::make_unique<TDocument>(QString("Noname%1").arg(n), true));
 }
 
@@ -57,7 +60,8 @@ TDocument* DocumentManager::add(std::unique_ptr<TDocument> document) {
 
 TDocument* DocumentManager::find(const QString& fileName) const {
     for (const auto& d : documents_)
-        if (d->fileName().compare(fileName, Qt::CaseInsensitive) == 0) return d.get();
+        if (d->fileName().compare(fileName, Qt::CaseInsensitive) == 0)
+            return d.get();
     return nullptr;
 }
 
@@ -69,8 +73,9 @@ TDocument* DocumentManager::open(const QString& path, QString* error) {
     }
     QFile file(full);
     if (!QFileInfo(full).isFile() || !file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QString("Cannot open %1: %2").arg(full, QFileInfo(full).exists() ? file.errorString()
-                                                                                           : "No such file");
+        if (error)
+            *error = QString("Cannot open %1: %2")
+                         .arg(full, QFileInfo(full).exists() ? file.errorString() : "No such file");
         return nullptr;
     }
     auto document = std::make_unique<TDocument>(full, false);
@@ -88,7 +93,8 @@ void DocumentManager::openWithDialog(const QStringList& filters) {
     request.directory = currentFolder_;
     for (const QString& path : prompter_.openFiles(request, true).files) {
         QString error;
-        if (!open(path, &error)) prompter_.error(error);
+        if (!open(path, &error))
+            prompter_.error(error);
     }
 }
 
@@ -97,11 +103,14 @@ bool DocumentManager::anyModified() const {
 }
 
 bool DocumentManager::save(TDocument* document) {
-    if (!document->isModified()) return true;
-    if (document->isUntitled()) return saveAs(document);
+    if (!document->isModified())
+        return true;
+    if (document->isUntitled())
+        return saveAs(document);
     QString error;
     bool backup = options_ && options_->Has(soCreateBackups);
-    if (document->saveTo(document->fileName(), backup ? TDocument::Backup::Yes : TDocument::Backup::No, error))
+    if (document->saveTo(document->fileName(), backup ? TDocument::Backup::Yes : TDocument::Backup::No,
+                         error))
         return true;
     prompter_.error(error);
     return false;
@@ -116,17 +125,21 @@ bool DocumentManager::saveAs(TDocument* document) {
         if (request.selectedFilter.isEmpty() && QString(type.registered).toUpper().contains(suffix))
             request.selectedFilter = type.filter;
     }
-    if (request.selectedFilter.isEmpty()) request.selectedFilter = request.filters.front();
+    if (request.selectedFilter.isEmpty())
+        request.selectedFilter = request.filters.front();
     request.directory =
         document->isUntitled() ? QDir(currentFolder_).filePath(document->fileName()) : document->fileName();
     FileDialogResult chosen = prompter_.saveFile(request);
-    if (chosen.files.isEmpty()) return false;
+    if (chosen.files.isEmpty())
+        return false;
     QString path = chosen.files.front();
     for (const SaveType& type : kSaveTypes) {
-        if (chosen.selectedFilter != type.filter || !*type.extension || !QFileInfo(path).suffix().isEmpty()) continue;
+        if (chosen.selectedFilter != type.filter || !*type.extension || !QFileInfo(path).suffix().isEmpty())
+            continue;
         // the dialog asked about the name as typed; the name with its extension may exist too
         path += QString(".") + type.extension;
-        if (QFileInfo::exists(path) && !prompter_.confirm(QString("%1 already exists.\nDo you want to replace it?").arg(path)))
+        if (QFileInfo::exists(path) &&
+            !prompter_.confirm(QString("%1 already exists.\nDo you want to replace it?").arg(path)))
             return false;
     }
     if (TDocument* other = find(QFileInfo(path).absoluteFilePath()); other && other != document) {
@@ -146,22 +159,28 @@ bool DocumentManager::saveAs(TDocument* document) {
 bool DocumentManager::saveAll() {
     bool all = true;
     for (TDocument* document : documents())
-        if (document->isModified()) all = save(document) && all;
+        if (document->isModified())
+            all = save(document) && all;
     return all;
 }
 
 bool DocumentManager::close(TDocument* document) {
-    auto it = std::find_if(documents_.begin(), documents_.end(), [document](const auto& d) { return d.get() == document; });
-    if (it == documents_.end()) return true;
+    auto it = std::find_if(documents_.begin(), documents_.end(),
+                           [document](const auto& d) { return d.get() == document; });
+    if (it == documents_.end())
+        return true;
     if (document->isModified()) {
         SaveAnswer answer = askSaveChanges(document, SaveButtons::YesNoCancel);
-        if (answer == SaveAnswer::Cancel || (answer == SaveAnswer::Yes && !save(document))) return false;
+        if (answer == SaveAnswer::Cancel || (answer == SaveAnswer::Yes && !save(document)))
+            return false;
     }
     emit documentClosing(document);
-    it = std::find_if(documents_.begin(), documents_.end(), [document](const auto& d) { return d.get() == document; });
+    it = std::find_if(documents_.begin(), documents_.end(),
+                      [document](const auto& d) { return d.get() == document; });
     std::unique_ptr<TDocument> closing = std::move(*it);
     documents_.erase(it);
-    if (current_ == document) setCurrent(documents_.empty() ? nullptr : documents_.back().get());
+    if (current_ == document)
+        setCurrent(documents_.empty() ? nullptr : documents_.back().get());
     return true;
 }
 
@@ -170,18 +189,23 @@ bool DocumentManager::querySaveAll() {
     bool saveRest = false;
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         TDocument* document = *it;
-        if (!document->isModified()) continue;
+        if (!document->isModified())
+            continue;
         SaveAnswer answer = saveRest ? SaveAnswer::Yes : askSaveChanges(document);
-        if (answer == SaveAnswer::Cancel) return false;
-        if (answer == SaveAnswer::No) continue;
+        if (answer == SaveAnswer::Cancel)
+            return false;
+        if (answer == SaveAnswer::No)
+            continue;
         saveRest = saveRest || answer == SaveAnswer::All;
-        if (!save(document)) return false;
+        if (!save(document))
+            return false;
     }
     return true;
 }
 
 bool DocumentManager::closeAll() {
-    if (!querySaveAll()) return false;
+    if (!querySaveAll())
+        return false;
     while (!documents_.empty()) {
         TDocument* last = documents_.back().get();
         // answered already: what is still modified was meant to be discarded

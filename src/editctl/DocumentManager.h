@@ -15,7 +15,7 @@ struct TMemoSourceOptions;
 
 class DocumentManager : public QObject {
     Q_OBJECT
-public:
+  public:
     // options (may be null) says whether saving keeps a backup of the previous file.
     explicit DocumentManager(Prompter& prompter, const TMemoSourceOptions* options = nullptr);
     ~DocumentManager() override;
@@ -60,13 +60,13 @@ public:
     SaveAnswer askSaveChanges(TDocument* document, SaveButtons buttons = SaveButtons::YesNoCancelAll);
     Prompter& prompter() { return prompter_; }
 
-signals:
+  signals:
     void documentAdded(TDocument* document);
     // Sent before a document is destroyed; the windows showing it drop its tab.
     void documentClosing(TDocument* document);
     void currentChanged(TDocument* document);
 
-private:
+  private:
     Prompter& prompter_;
     const TMemoSourceOptions* options_;
     std::vector<std::unique_ptr<TDocument>> documents_;

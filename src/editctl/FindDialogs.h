@@ -21,7 +21,7 @@ struct TSearch {
 
 class TFindDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // With replace set the dialog also asks for the replacement and offers Replace All.
     enum class Mode { Find, Replace };
     TFindDialog(Mode mode, QWidget* parent = nullptr);
@@ -37,7 +37,7 @@ public:
     void load(const TSearch& search);
     TSearch search() const;
 
-private:
+  private:
     bool replaceAll_ = false;
 };
 

@@ -26,17 +26,20 @@ TMemo::TMemo(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
     QuietTextChangeNotices(*this);
     // Ctrl+Del is the menu's Edit > Delete (the selection), not the control's delete-word-right
-    if (QsciCommand* deleteWord = standardCommands()->boundTo(int(Qt::Key_Delete) | int(Qt::CTRL))) deleteWord->setKey(0);
+    if (QsciCommand* deleteWord = standardCommands()->boundTo(int(Qt::Key_Delete) | int(Qt::CTRL)))
+        deleteWord->setKey(0);
     setMarginLineNumbers(0, false);
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
     setMarginWidth(2, 0);
-    connect(this, &QsciScintilla::cursorPositionChanged, this, [this] { emit stateChanged(PositionChanged); });
+    connect(this, &QsciScintilla::cursorPositionChanged, this,
+            [this] { emit stateChanged(PositionChanged); });
     connect(this, &QsciScintilla::modificationChanged, this, [this] { emit stateChanged(ModifiedChanged); });
 }
 
 void TMemo::showDocument(TDocument* document) {
-    if (document_ == document) return;
+    if (document_ == document)
+        return;
     if (document_)
         document_->viewPosition = {SendScintilla(SCI_GETCURRENTPOS), SendScintilla(SCI_GETANCHOR),
                                    SendScintilla(SCI_GETFIRSTVISIBLELINE)};
@@ -84,7 +87,8 @@ void TMemo::applyOptions(const TMemoSourceOptions& source, const TMemoEnvOptions
     setEdgeColumn(int(env.MarginPos));
     setEdgeColor(ToQColor(env.MarginPen.Color));
     // a block caret shows overwrite mode when the user asks for it
-    SendScintilla(SCI_SETCARETSTYLE, env.Has(moOverwriteCaret) && isOverwrite() ? CARETSTYLE_BLOCK : CARETSTYLE_LINE);
+    SendScintilla(SCI_SETCARETSTYLE,
+                  env.Has(moOverwriteCaret) && isOverwrite() ? CARETSTYLE_BLOCK : CARETSTYLE_LINE);
     SendScintilla(SCI_SETENDATLASTLINE, source.Has(soBeyondFileEnd) ? 0L : 1L);
     SendScintilla(SCI_SETMOUSEDOWNCAPTURES, 1L);
     if (const TTextStyle* marked = env.TextStyles.Find("Marked Block")) {
@@ -102,10 +106,13 @@ void TMemo::applyColouring() {
         setLexer(nullptr);
         return;
     }
-    if (!lexer_) lexer_ = new PicLexer(this);
-    if (lexer() != lexer_) setLexer(lexer_);
+    if (!lexer_)
+        lexer_ = new PicLexer(this);
+    if (lexer() != lexer_)
+        setLexer(lexer_);
     lexer_->setColorElements(env_->TextStyles, env_->Font);
-    if (scheme_) applySchemeColours(scheme_->background, scheme_->text, scheme_->lineNumbers);
+    if (scheme_)
+        applySchemeColours(scheme_->background, scheme_->text, scheme_->lineNumbers);
     LineStyles::Install(*this, env_->TextStyles);
 }
 
@@ -134,16 +141,25 @@ int TMemo::caretColumn() const {
     return int(SendScintilla(SCI_GETCOLUMN, position));
 }
 
-bool TMemo::isOverwrite() const { return SendScintilla(SCI_GETOVERTYPE) != 0; }
+bool TMemo::isOverwrite() const {
+    return SendScintilla(SCI_GETOVERTYPE) != 0;
+}
 
-int TMemo::styleAt(long position) const { return int(SendScintilla(SCI_GETSTYLEAT, position)); }
+int TMemo::styleAt(long position) const {
+    return int(SendScintilla(SCI_GETSTYLEAT, position));
+}
 
-QColor TMemo::foregroundOfStyle(int style) const { return ToQColor(uint32_t(SendScintilla(SCI_STYLEGETFORE, style))); }
+QColor TMemo::foregroundOfStyle(int style) const {
+    return ToQColor(uint32_t(SendScintilla(SCI_STYLEGETFORE, style)));
+}
 
-QColor TMemo::backgroundOfStyle(int style) const { return ToQColor(uint32_t(SendScintilla(SCI_STYLEGETBACK, style))); }
+QColor TMemo::backgroundOfStyle(int style) const {
+    return ToQColor(uint32_t(SendScintilla(SCI_STYLEGETBACK, style)));
+}
 
 QColor TMemo::lineStyleBackground(int element) const {
-    if (!env_ || element < 0 || element >= int(env_->TextStyles.size())) return {};
+    if (!env_ || element < 0 || element >= int(env_->TextStyles.size()))
+        return {};
     return ToQColor(env_->TextStyles[size_t(element)].Color);
 }
 
@@ -174,7 +190,8 @@ void TMemo::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TMemo::focusInEvent(QFocusEvent* event) {
-    if (document_) document_->setView(this);
+    if (document_)
+        document_->setView(this);
     QsciScintilla::focusInEvent(event);
 }
 

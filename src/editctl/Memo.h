@@ -16,7 +16,7 @@ struct TMemoSourceOptions;
 
 class TMemo : public QsciScintilla {
     Q_OBJECT
-public:
+  public:
     // What a state-change notice names.
     enum Change { PositionChanged = 1, ModifiedChanged = 2, TypingModeChanged = 4 };
 
@@ -44,19 +44,19 @@ public:
     QColor lineStyleBackground(int element) const;
     QColor lineStyleForeground(int element) const;
 
-signals:
+  signals:
     void stateChanged(int changes);
     // A key or mouse button was pressed in the control (the error mark goes away on these).
     void userInteraction();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     // With "double click line" a double click selects the whole line.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void applyColouring();
 
     struct SchemeColours {

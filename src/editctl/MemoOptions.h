@@ -12,14 +12,31 @@
 
 // Text-buffer behaviour, bit n of MemoSourceOptions.Options.
 enum TStringsOption : uint32_t {
-    soBackUnindents, soGroupUndo, soBeyondFileEnd, soForceCutCopy, soAutoIndent, soSmartTab,
-    soFindTextAtCursor, soCreateBackups, soPersistentBlocks, soOverwriteBlocks, soLimitEOL,
+    soBackUnindents,
+    soGroupUndo,
+    soBeyondFileEnd,
+    soForceCutCopy,
+    soAutoIndent,
+    soSmartTab,
+    soFindTextAtCursor,
+    soCreateBackups,
+    soPersistentBlocks,
+    soOverwriteBlocks,
+    soLimitEOL,
 };
 
 // Display behaviour, bit n of MemoEnvOptions.Options.
 enum TMemoOption : uint32_t {
-    moDrawMargin, moDrawGutter, moThumbTracking, moDblClickLine, moColorSyntax, moLineNumbers,
-    moOverwriteCaret, moLeftIndent, moDisableDrag, moSelectOnlyText,
+    moDrawMargin,
+    moDrawGutter,
+    moThumbTracking,
+    moDblClickLine,
+    moColorSyntax,
+    moLineNumbers,
+    moOverwriteCaret,
+    moLeftIndent,
+    moDisableDrag,
+    moSelectOnlyText,
 };
 
 enum TFontStyle : uint32_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -28,7 +45,9 @@ enum TPenMode : uint32_t { pmBlack, pmWhite, pmNop, pmNot, pmCopy };
 enum TPenStyle : uint32_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
 enum TBrushStyle : uint32_t { bsSolid, bsClear };
 
-constexpr uint32_t Bit(uint32_t element) { return 1u << element; }
+constexpr uint32_t Bit(uint32_t element) {
+    return 1u << element;
+}
 
 struct TFont {
     std::string Name = "Courier New";
@@ -70,10 +89,10 @@ struct TTextStyle {
 
 // The colour elements in their fixed order; the index of an element is the token class it colours.
 class TTextStyles {
-public:
+  public:
     void Clear() { items_.clear(); }
-    void Add(std::string name, uint32_t foreground, uint32_t background, uint32_t fontStyle, bool useMemoColor,
-             bool useMemoFont, TUpdateMemoColors update);
+    void Add(std::string name, uint32_t foreground, uint32_t background, uint32_t fontStyle,
+             bool useMemoColor, bool useMemoFont, TUpdateMemoColors update);
     size_t size() const { return items_.size(); }
     TTextStyle& operator[](size_t i) { return items_[i]; }
     const TTextStyle& operator[](size_t i) const { return items_[i]; }
@@ -90,7 +109,7 @@ public:
 
     bool operator==(const TTextStyles&) const = default;
 
-private:
+  private:
     std::vector<TTextStyle> items_;
 };
 

@@ -3,7 +3,9 @@
 
 namespace {
 
-std::string KeyOf(std::string_view sub) { return std::string(kBaseKey) + "\\" + std::string(sub); }
+std::string KeyOf(std::string_view sub) {
+    return std::string(kBaseKey) + "\\" + std::string(sub);
+}
 
 constexpr std::string_view kExternalExeKey = "External EXE\\Microchip";
 constexpr std::string_view kProjectKey = "Project";
@@ -12,8 +14,10 @@ constexpr std::string_view kColorKey = "Environment\\Color";
 }  // namespace
 
 std::optional<std::string> FileSaveShortcutFor(std::string_view keyMapping) {
-    if (keyMapping == "Default") return "Ctrl+S";
-    if (keyMapping == "Classic") return "F2";
+    if (keyMapping == "Default")
+        return "Ctrl+S";
+    if (keyMapping == "Classic")
+        return "F2";
     return std::nullopt;
 }
 
@@ -72,7 +76,8 @@ void SettingsStore::LoadSettings() {
         return;
     }
     RegistryBatch batch(registry_);
-    for (auto key : {kExternalExeKey, kProjectKey, kColorKey}) registry_.createKey(RegRoot::LocalMachine, KeyOf(key));
+    for (auto key : {kExternalExeKey, kProjectKey, kColorKey})
+        registry_.createKey(RegRoot::LocalMachine, KeyOf(key));
     registry_.writeString(RegRoot::LocalMachine, KeyOf(kExternalExeKey), "MPASMWIN.EXE", "");
     registry_.writeString(RegRoot::LocalMachine, KeyOf(kProjectKey), "Name", "");
     registry_.writeString(RegRoot::LocalMachine, KeyOf(kColorKey), "ColorSetting", "Default");
@@ -99,5 +104,6 @@ bool SettingsStore::SaveMemoOptions() {
 }
 
 void SettingsStore::noteFailure(bool ok) {
-    if (!ok) saveError_ = registry_.lastError();
+    if (!ok)
+        saveError_ = registry_.lastError();
 }

@@ -19,7 +19,7 @@ std::optional<std::string> FileSaveShortcutFor(std::string_view keyMapping);
 std::string FileNamePart(std::string_view path);
 
 class SettingsStore {
-public:
+  public:
     // The option objects are created here and load what the user root holds, as the editor library does.
     explicit SettingsStore(Registry& registry);
 
@@ -48,7 +48,7 @@ public:
     // Why the last write of settings failed; empty when every write since start-up worked.
     const std::string& saveError() const { return saveError_; }
 
-private:
+  private:
     void ApplyKeyMapping();
     void noteFailure(bool ok);
 

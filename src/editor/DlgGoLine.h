@@ -7,7 +7,7 @@ class QLineEdit;
 
 class TGoToLineDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TGoToLineDlg(QWidget* parent = nullptr);
 
     // The entry field: at most 5 characters, digits only.

@@ -17,7 +17,8 @@ bool TVerbDispatcher::IsEnabled(const QString& name) const {
 }
 
 bool TVerbDispatcher::Execute(const QString& name) const {
-    if (!IsEnabled(name)) return false;
+    if (!IsEnabled(name))
+        return false;
     verbs_.at(name).execute();
     return true;
 }
@@ -30,7 +31,7 @@ struct PanelSpec {
 };
 
 // The editor window's six panels, and the plain form's three.
-const PanelSpec kEditorPanels[] = {{70, Qt::AlignRight}, {70, Qt::AlignLeft}, {70, Qt::AlignLeft},
+const PanelSpec kEditorPanels[] = {{70, Qt::AlignRight}, {70, Qt::AlignLeft},  {70, Qt::AlignLeft},
                                    {125, Qt::AlignLeft}, {125, Qt::AlignLeft}, {50, Qt::AlignLeft}};
 const PanelSpec kFormPanels[] = {{100, Qt::AlignRight}, {100, Qt::AlignLeft}, {50, Qt::AlignLeft}};
 
@@ -62,8 +63,10 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // the last panel takes the rest of the bar, so a long message text can be read
         bool last = i == statusPanels - 1;
-        if (last) panel->setMinimumWidth(rows[i].width);
-        else panel->setFixedWidth(rows[i].width);
+        if (last)
+            panel->setMinimumWidth(rows[i].width);
+        else
+            panel->setFixedWidth(rows[i].width);
         bar->addWidget(panel, last ? 1 : 0);
         panels_.push_back(panel);
     }
@@ -81,7 +84,8 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     PopupNewEditWindow->setObjectName("PopupNewEditWindow");
     connect(PopupClosePage, &QAction::triggered, this, [this] { VerbDispatcher1.Execute("File.Close"); });
     connect(PopupSave, &QAction::triggered, this, [this] { VerbDispatcher1.Execute("File.Save"); });
-    connect(PopupNewEditWindow, &QAction::triggered, this, [this] { VerbDispatcher1.Execute("View.NewEditWindow"); });
+    connect(PopupNewEditWindow, &QAction::triggered, this,
+            [this] { VerbDispatcher1.Execute("View.NewEditWindow"); });
     Memo->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Memo, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(Memo->mapToGlobal(at)); });
@@ -92,7 +96,8 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     VerbDispatcher1.Register("File.Save", {shown, [this] { documents_.save(Memo->document()); }});
 
     connect(TabControl, &QTabBar::currentChanged, this, [this] {
-        if (!changingTabs_) showSelectedTab();
+        if (!changingTabs_)
+            showSelectedTab();
     });
     connect(Memo, &TMemo::stateChanged, this, &TEditForm::updateStatus);
 }
@@ -102,7 +107,8 @@ QString TEditForm::statusText(int panel) const {
 }
 
 void TEditForm::setStatusText(int panel, const QString& text) {
-    if (panel >= 0 && panel < int(panels_.size())) panels_[size_t(panel)]->setText(text);
+    if (panel >= 0 && panel < int(panels_.size()))
+        panels_[size_t(panel)]->setText(text);
 }
 
 void TEditForm::showDocument(TDocument* document) {
@@ -112,14 +118,16 @@ void TEditForm::showDocument(TDocument* document) {
 
 void TEditForm::addOrSelectTab() {
     TDocument* document = Memo->document();
-    if (!document) return;
+    if (!document)
+        return;
     int index = tabPaths_.indexOf(document->fileName());
     changingTabs_ = true;
     if (index < 0) {
         tabAboutToChange();
         index = TabControl->addTab(QFileInfo(document->fileName()).fileName());
         tabPaths_.insert(index, document->fileName());
-        connect(document, &TDocument::fileNameChanged, this, &TEditForm::documentRenamed, Qt::UniqueConnection);
+        connect(document, &TDocument::fileNameChanged, this, &TEditForm::documentRenamed,
+                Qt::UniqueConnection);
         TabControl->setCurrentIndex(index);
     } else if (TabControl->currentIndex() != index) {
         tabAboutToChange();
@@ -131,15 +139,18 @@ void TEditForm::addOrSelectTab() {
 
 void TEditForm::documentRenamed(const QString& oldName, const QString& newName) {
     int index = tabPaths_.indexOf(oldName);
-    if (index < 0) return;
+    if (index < 0)
+        return;
     tabPaths_[index] = newName;
     TabControl->setTabText(index, QFileInfo(newName).fileName());
-    if (Memo->document() && Memo->document()->fileName() == newName) setWindowTitle(newName);
+    if (Memo->document() && Memo->document()->fileName() == newName)
+        setWindowTitle(newName);
 }
 
 void TEditForm::showSelectedTab() {
     int index = TabControl->currentIndex();
-    if (index < 0 || index >= tabPaths_.size()) return;
+    if (index < 0 || index >= tabPaths_.size())
+        return;
     TDocument* document = documents_.find(tabPaths_[index]);
     Memo->showDocument(document);
     if (document) {
@@ -156,12 +167,15 @@ void TEditForm::documentDestroyed(TDocument* document) {
         changingTabs_ = true;
         tabPaths_.removeAt(index);
         TabControl->removeTab(index);
-        if (TabControl->count() > 0) TabControl->setCurrentIndex(std::min(index, TabControl->count() - 1));
+        if (TabControl->count() > 0)
+            TabControl->setCurrentIndex(std::min(index, TabControl->count() - 1));
         changingTabs_ = false;
     }
-    if (wasShown) Memo->showDocument(nullptr);
+    if (wasShown)
+        Memo->showDocument(nullptr);
     if (TabControl->count() > 0) {
-        if (!Memo->document()) showSelectedTab();
+        if (!Memo->document())
+            showSelectedTab();
         return;
     }
     release();
@@ -179,7 +193,9 @@ void TEditForm::updateStatus(int changes) {
     if ((changes & TMemo::TypingModeChanged) && panels_.size() > 2)
         setStatusText(2, Memo->isOverwrite() ? "Overwrite" : "Insert");
     if (panels_.size() > 1) {
-        if (document && document->isReadOnly()) setStatusText(1, "Read Only");
-        else if (changes & TMemo::ModifiedChanged) setStatusText(1, document && document->isModified() ? "Modified" : "");
+        if (document && document->isReadOnly())
+            setStatusText(1, "Read Only");
+        else if (changes & TMemo::ModifiedChanged)
+            setStatusText(1, document && document->isModified() ? "Modified" : "");
     }
 }

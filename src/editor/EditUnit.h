@@ -16,7 +16,7 @@ class TMemo;
 
 // The library's named commands: an "enabled" test and an action each.
 class TVerbDispatcher {
-public:
+  public:
     struct Verb {
         std::function<bool()> enabled;
         std::function<void()> execute;
@@ -26,13 +26,13 @@ public:
     // Runs the command when it exists and is enabled; false otherwise.
     bool Execute(const QString& name) const;
 
-private:
+  private:
     std::map<QString, Verb> verbs_;
 };
 
 class TEditForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     TEditForm(DocumentManager& documents, int statusPanels, QWidget* parent = nullptr);
 
     QTabBar* TabControl;
@@ -56,11 +56,11 @@ public:
     // A document saved under a new name keeps its tab, with the new name.
     void documentRenamed(const QString& oldName, const QString& newName);
 
-signals:
+  signals:
     // The window is about to be destroyed (the window list drops it).
     void releasing(TEditForm* window);
 
-protected:
+  protected:
     void addOrSelectTab();
     void showSelectedTab();
     void updateStatus(int changes);

@@ -8,7 +8,7 @@ class TDocument;
 // The editor windows, as the shared helpers need them; "the first editor window" is the one most
 // recently active.
 class EditorWindowList {
-public:
+  public:
     virtual ~EditorWindowList() = default;
     // The document shown in the first editor window, or none (also none when no editor window exists).
     virtual TDocument* FirstEditorDocument() const = 0;

@@ -21,27 +21,42 @@ constexpr int kShowNormal = 1, kShowMinimized = 2, kShowMaximized = 3;
 // The 44-byte placement record: length, flags, show command, minimised and maximised positions and the
 // normal rectangle (left, top, right, bottom), each a little-endian 32-bit number.
 std::vector<uint8_t> PlacementRecord(const QRect& normal, int showCommand) {
-    int32_t fields[11] = {44, 0, showCommand, -1, -1, -1, -1, normal.left(), normal.top(),
-                          normal.left() + normal.width(), normal.top() + normal.height()};
+    int32_t fields[11] = {44,
+                          0,
+                          showCommand,
+                          -1,
+                          -1,
+                          -1,
+                          -1,
+                          normal.left(),
+                          normal.top(),
+                          normal.left() + normal.width(),
+                          normal.top() + normal.height()};
     std::vector<uint8_t> bytes;
     for (int32_t f : fields)
-        for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(uint32_t(f) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(uint32_t(f) >> (8 * i)));
     return bytes;
 }
 
 std::optional<QRect> NormalRectOf(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() != 44) return std::nullopt;
+    if (bytes.size() != 44)
+        return std::nullopt;
     auto field = [&bytes](int n) {
         uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) v |= uint32_t(bytes[size_t(n * 4 + i)]) << (8 * i);
+        for (int i = 0; i < 4; ++i)
+            v |= uint32_t(bytes[size_t(n * 4 + i)]) << (8 * i);
         return int32_t(v);
     };
     QRect rect(field(7), field(8), field(9) - field(7), field(10) - field(8));
-    if (rect.width() <= 0 || rect.height() <= 0 || rect.width() > 20000 || rect.height() > 20000) return std::nullopt;
+    if (rect.width() <= 0 || rect.height() <= 0 || rect.width() > 20000 || rect.height() > 20000)
+        return std::nullopt;
     return rect;
 }
 
-std::string PlacementKey() { return std::string(kBaseKey) + "\\" + kPlacementKey; }
+std::string PlacementKey() {
+    return std::string(kBaseKey) + "\\" + kPlacementKey;
+}
 
 }  // namespace
 
@@ -49,9 +64,12 @@ const SchemeColours* SchemeColoursOf(const std::string& scheme) {
     static const SchemeColours defaults{0xFFFFFF, 0x000000, 0x000000};
     static const SchemeColours classic{0x800000, 0x00FFFF, 0x00FFFF};
     static const SchemeColours twilight{0x000000, 0xFFFFFF, 0xFFFFFF};
-    if (scheme == "Default") return &defaults;
-    if (scheme == "Classic") return &classic;
-    if (scheme == "Twilight") return &twilight;
+    if (scheme == "Default")
+        return &defaults;
+    if (scheme == "Classic")
+        return &classic;
+    if (scheme == "Twilight")
+        return &twilight;
     return nullptr;
 }
 
@@ -67,14 +85,16 @@ TEditor::TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManag
     connect(MessageList, &QListWidget::itemPressed, this, [this] { ClearErrorLine(); });
     connect(Memo, &TMemo::userInteraction, this, [this] { ClearErrorLine(); });
 
-    VerbDispatcher1.Register("View.NewEditWindow", {[this] { return windows_.FirstEditorDocument() != nullptr; },
-                                                    [this] { windows_.Show(windows_.FirstEditorDocument(), 6); }});
+    VerbDispatcher1.Register("View.NewEditWindow",
+                             {[this] { return windows_.FirstEditorDocument() != nullptr; },
+                              [this] { windows_.Show(windows_.FirstEditorDocument(), 6); }});
     applyOptions();
     loadPlacement();
 }
 
 TEditor::~TEditor() {
-    if (!released_) savePlacement();  // a released window stored its placement as it went
+    if (!released_)
+        savePlacement();  // a released window stored its placement as it went
     windows_.released(this);
 }
 
@@ -96,9 +116,11 @@ void TEditor::showEvent(QShowEvent* event) {
 
 void TEditor::MarkErrorLine() {
     TDocument* document = Memo->document();
-    if (!document) return;
+    if (!document)
+        return;
     int line = Memo->caretLine();
-    if (line >= document->lineCount()) return;
+    if (line >= document->lineCount())
+        return;
     if (settings_.MemoEnvOptions().TextStyles.Find("Error Line")) {
         MarkedLineStyle = document->lineStyle(line);
         document->setLineStyle(line, 14);
@@ -107,19 +129,23 @@ void TEditor::MarkErrorLine() {
 }
 
 void TEditor::ClearErrorLine() {
-    if (MarkedLine == -1) return;
-    if (TDocument* document = Memo->document()) document->setLineStyle(MarkedLine, MarkedLineStyle);
+    if (MarkedLine == -1)
+        return;
+    if (TDocument* document = Memo->document())
+        document->setLineStyle(MarkedLine, MarkedLineStyle);
     MarkedLine = -1;
     setStatusText(5, "");
 }
 
 void TEditor::changeEvent(QEvent* event) {
     TEditForm::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange) return;
+    if (event->type() != QEvent::ActivationChange)
+        return;
     if (isActiveWindow()) {
         windows_.activated(this);
         // the commands of the main menu work on the document the user is looking at
-        if (Memo->document()) documents_.setCurrent(Memo->document());
+        if (Memo->document())
+            documents_.setCurrent(Memo->document());
     } else {
         ClearErrorLine();
     }
@@ -145,7 +171,8 @@ void TEditor::closeEvent(QCloseEvent* event) {
 
 void TEditor::release() {
     // while the close handler runs, closing the documents must not pull the window away under it
-    if (closing_ || released_) return;
+    if (closing_ || released_)
+        return;
     savePlacement();
     released_ = true;
     emit releasing(this);
@@ -159,10 +186,13 @@ void TEditor::loadPlacement() {
         move(40, 160);  // below the main window's strip, which spans the top of the screen
         return;
     }
-    if (auto rect = NormalRectOf(*bytes)) setGeometry(*rect);
+    if (auto rect = NormalRectOf(*bytes))
+        setGeometry(*rect);
     uint32_t state = registry.readDword(RegRoot::CurrentUser, PlacementKey(), "WindowState").value_or(0);
-    if (state == 1) setWindowState(Qt::WindowMinimized);
-    if (state == 2) setWindowState(Qt::WindowMaximized);
+    if (state == 1)
+        setWindowState(Qt::WindowMinimized);
+    if (state == 2)
+        setWindowState(Qt::WindowMaximized);
 }
 
 void TEditor::savePlacement() {
@@ -171,7 +201,8 @@ void TEditor::savePlacement() {
     int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
     int showCommand = state == 1 ? kShowMinimized : state == 2 ? kShowMaximized : kShowNormal;
     RegistryBatch batch(registry);
-    registry.writeBinary(RegRoot::CurrentUser, PlacementKey(), "WinPos", PlacementRecord(normal, showCommand));
+    registry.writeBinary(RegRoot::CurrentUser, PlacementKey(), "WinPos",
+                         PlacementRecord(normal, showCommand));
     registry.writeDword(RegRoot::CurrentUser, PlacementKey(), "WindowState", uint32_t(state));
     batch.commit();
 }
@@ -180,15 +211,18 @@ TEditorWindows::TEditorWindows(SettingsStore& settings, DocumentManager& documen
     : settings_(settings), documents_(documents) {
     connect(&documents, &DocumentManager::documentAdded, this, [this](TDocument* d) { Show(d, 2); });
     connect(&documents, &DocumentManager::currentChanged, this, [this](TDocument* d) {
-        if (d && first() && first()->tabPaths().contains(d->fileName())) Show(d, 0);
+        if (d && first() && first()->tabPaths().contains(d->fileName()))
+            Show(d, 0);
     });
     connect(&documents, &DocumentManager::documentClosing, this, [this](TDocument* d) {
-        for (TEditor* window : std::vector<TEditor*>(windows_)) window->documentDestroyed(d);
+        for (TEditor* window : std::vector<TEditor*>(windows_))
+            window->documentDestroyed(d);
     });
 }
 
 TEditorWindows::~TEditorWindows() {
-    for (TEditor* window : std::vector<TEditor*>(windows_)) delete window;
+    for (TEditor* window : std::vector<TEditor*>(windows_))
+        delete window;
 }
 
 TEditor* TEditorWindows::Show(TDocument* document, int flags) {
@@ -197,20 +231,26 @@ TEditor* TEditorWindows::Show(TDocument* document, int flags) {
         window = new TEditor(*this, settings_, documents_);
         windows_.insert(windows_.begin(), window);
         // a released window leaves the list at once, not when it is finally deleted
-        connect(window, &TEditForm::releasing, this, [this](TEditForm* w) { released(static_cast<TEditor*>(w)); });
+        connect(window, &TEditForm::releasing, this,
+                [this](TEditForm* w) { released(static_cast<TEditor*>(w)); });
         emit created(window);
     }
-    if (window->isMinimized()) window->showNormal();
+    if (window->isMinimized())
+        window->showNormal();
     window->showDocument(document);
-    if ((flags & 2) || window->isHidden()) window->show();
+    if ((flags & 2) || window->isHidden())
+        window->show();
     return window;
 }
 
 void TEditorWindows::applyOptions() {
-    for (TEditor* window : windows_) window->applyOptions();
+    for (TEditor* window : windows_)
+        window->applyOptions();
 }
 
-TDocument* TEditorWindows::FirstEditorDocument() const { return first() ? first()->Memo->document() : nullptr; }
+TDocument* TEditorWindows::FirstEditorDocument() const {
+    return first() ? first()->Memo->document() : nullptr;
+}
 
 void TEditorWindows::ShowAndRaise(TDocument* document) {
     TEditor* window = Show(document, 2);
@@ -220,25 +260,32 @@ void TEditorWindows::ShowAndRaise(TDocument* document) {
 }
 
 void TEditorWindows::SetStatusText(int panel, const QString& text) {
-    if (first()) first()->setStatusText(panel, text);
+    if (first())
+        first()->setStatusText(panel, text);
 }
 
 void TEditorWindows::RestoreFirstIfMinimized() {
-    if (first() && first()->isMinimized()) first()->showNormal();
+    if (first() && first()->isMinimized())
+        first()->showNormal();
 }
 
 void TEditorWindows::MaximizeWindowOf(TDocument* document) {
     for (TEditor* window : windows_)
-        if (window->Memo->document() == document) window->showMaximized();
+        if (window->Memo->document() == document)
+            window->showMaximized();
 }
 
 void TEditorWindows::HideMessageList() {
-    if (first()) first()->MessageList->hide();
+    if (first())
+        first()->MessageList->hide();
 }
 
 void TEditorWindows::activated(TEditor* window) {
     auto it = std::find(windows_.begin(), windows_.end(), window);
-    if (it != windows_.end()) std::rotate(windows_.begin(), it, it + 1);
+    if (it != windows_.end())
+        std::rotate(windows_.begin(), it, it + 1);
 }
 
-void TEditorWindows::released(TEditor* window) { std::erase(windows_, window); }
+void TEditorWindows::released(TEditor* window) {
+    std::erase(windows_, window);
+}

@@ -15,7 +15,7 @@ class TEditorWindows;
 
 class TEditor : public TEditForm {
     Q_OBJECT
-public:
+  public:
     TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManager& documents);
     ~TEditor() override;
 
@@ -31,14 +31,14 @@ public:
     void applyOptions();
     void applyScheme();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void release() override;
     void tabAboutToChange() override { ClearErrorLine(); }
 
-private:
+  private:
     void loadPlacement();
     void savePlacement();
 
@@ -60,7 +60,7 @@ const SchemeColours* SchemeColoursOf(const std::string& scheme);
 // The open editor windows, the most recently active first; it shows documents as they open.
 class TEditorWindows : public QObject, public EditorWindowList {
     Q_OBJECT
-public:
+  public:
     TEditorWindows(SettingsStore& settings, DocumentManager& documents);
     ~TEditorWindows() override;
 
@@ -82,11 +82,11 @@ public:
     void activated(TEditor* window);
     void released(TEditor* window);
 
-signals:
+  signals:
     // A new editor window exists; its commands can be registered now.
     void created(TEditor* window);
 
-private:
+  private:
     SettingsStore& settings_;
     DocumentManager& documents_;
     std::vector<TEditor*> windows_;

@@ -4,9 +4,12 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-void WaitCursorOn() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+void WaitCursorOn() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
 void WaitCursorOff() {
     // an unmatched Off must not pop a cursor someone else set
-    if (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    if (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
 }

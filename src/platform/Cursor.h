@@ -7,7 +7,7 @@ void WaitCursorOff();
 
 // Shows the wait cursor for the lifetime of the object.
 class WaitCursor {
-public:
+  public:
     WaitCursor() { WaitCursorOn(); }
     ~WaitCursor() { WaitCursorOff(); }
     WaitCursor(const WaitCursor&) = delete;

@@ -42,7 +42,8 @@ class ProfileFile {
     // Between beginBatch and commitBatch, writes change memory only; commitBatch saves once, so a group
     // of keys reaches the disk together or not at all: after a refused write, commitBatch saves nothing.
     void beginBatch() {
-        if (batchDepth_++ == 0) beforeBatch_ = sections_;
+        if (batchDepth_++ == 0)
+            beforeBatch_ = sections_;
     }
     bool commitBatch();
 
@@ -67,7 +68,7 @@ class ProfileFile {
 
     std::filesystem::path file_;
     std::vector<Section> sections_;
-    std::vector<Section> beforeBatch_;  // what a refused batch returns to
+    std::vector<Section> beforeBatch_;                      // what a refused batch returns to
     std::unordered_map<std::string, size_t> sectionIndex_;  // folded name -> first section of that name
     std::string eol_ = "\n";
     std::string error_;

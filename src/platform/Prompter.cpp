@@ -9,17 +9,23 @@
 
 namespace {
 
-QWidget* Owner() { return QApplication::activeWindow(); }
+QWidget* Owner() {
+    return QApplication::activeWindow();
+}
 
 }  // namespace
 
-void QtPrompter::error(const QString& text) { QMessageBox::critical(Owner(), "Error", text); }
+void QtPrompter::error(const QString& text) {
+    QMessageBox::critical(Owner(), "Error", text);
+}
 
-void QtPrompter::information(const QString& text) { QMessageBox::information(Owner(), "Information", text); }
+void QtPrompter::information(const QString& text) {
+    QMessageBox::information(Owner(), "Information", text);
+}
 
 bool QtPrompter::confirm(const QString& text) {
-    return QMessageBox::question(Owner(), "Confirm", text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(Owner(), "Confirm", text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 SaveAnswer QtPrompter::askSave(const QString& text, SaveButtons buttons) {
@@ -27,26 +33,36 @@ SaveAnswer QtPrompter::askSave(const QString& text, SaveButtons buttons) {
     QPushButton* yes = box.addButton(QMessageBox::Yes);
     QPushButton* no = box.addButton(QMessageBox::No);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
-    QPushButton* all = buttons == SaveButtons::YesNoCancelAll ? box.addButton("&All", QMessageBox::YesRole) : nullptr;
+    QPushButton* all =
+        buttons == SaveButtons::YesNoCancelAll ? box.addButton("&All", QMessageBox::YesRole) : nullptr;
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
     box.exec();
-    if (box.clickedButton() == yes) return SaveAnswer::Yes;
-    if (box.clickedButton() == no) return SaveAnswer::No;
-    if (all && box.clickedButton() == all) return SaveAnswer::All;
+    if (box.clickedButton() == yes)
+        return SaveAnswer::Yes;
+    if (box.clickedButton() == no)
+        return SaveAnswer::No;
+    if (all && box.clickedButton() == all)
+        return SaveAnswer::All;
     return SaveAnswer::Cancel;
 }
 
-void QtPrompter::exception(const QString& text) { QMessageBox::critical(Owner(), "Korvex", text); }
+void QtPrompter::exception(const QString& text) {
+    QMessageBox::critical(Owner(), "Korvex", text);
+}
 
 FileDialogResult QtPrompter::openFiles(const FileDialogRequest& request, bool multiple) {
     QFileDialog dialog(Owner(), request.title, request.directory);
-    if (!request.mustExist) dialog.setFileMode(QFileDialog::AnyFile);
-    else dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (!request.mustExist)
+        dialog.setFileMode(QFileDialog::AnyFile);
+    else
+        dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(request.filters);
-    if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
-    if (dialog.exec() != QDialog::Accepted) return {};
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
     return {dialog.selectedFiles(), dialog.selectedNameFilter()};
 }
 
@@ -57,9 +73,13 @@ FileDialogResult QtPrompter::saveFile(const FileDialogRequest& request) {
     dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.askOverwrite);
-    if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
-    if (dialog.exec() != QDialog::Accepted) return {};
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
     return {dialog.selectedFiles(), dialog.selectedNameFilter()};
 }
 
-int QtPrompter::showModal(QDialog& dialog) { return dialog.exec(); }
+int QtPrompter::showModal(QDialog& dialog) {
+    return dialog.exec();
+}

@@ -13,10 +13,10 @@ enum class SaveButtons { YesNoCancel, YesNoCancelAll };
 
 struct FileDialogRequest {
     QString title;
-    QStringList filters;     // "Assembler source (*.asm)", ...
-    QString selectedFilter;  // preselected entry of filters
-    QString directory;       // starting folder or file
-    QString defaultSuffix;   // added to a typed name without one
+    QStringList filters;       // "Assembler source (*.asm)", ...
+    QString selectedFilter;    // preselected entry of filters
+    QString directory;         // starting folder or file
+    QString defaultSuffix;     // added to a typed name without one
     bool askOverwrite = true;  // the save dialog asks before an existing file is chosen
     bool mustExist = true;     // the open dialog accepts only existing files
 };
@@ -27,7 +27,7 @@ struct FileDialogResult {
 };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     // An error box: caption "Error", error icon, OK.
@@ -50,7 +50,7 @@ public:
 
 // The prompter of the running program: QMessageBox and QFileDialog over the active window.
 class QtPrompter : public Prompter {
-public:
+  public:
     void error(const QString& text) override;
     void information(const QString& text) override;
     bool confirm(const QString& text) override;

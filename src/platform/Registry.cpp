@@ -25,8 +25,10 @@ bool SameText(std::string_view a, std::string_view b) {
 
 // Key paths are compared without trailing backslashes: "A\B\" and "a\b" name one key.
 std::string_view TrimKey(std::string_view path) {
-    while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-    while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+    while (!path.empty() && path.back() == '\\')
+        path.remove_suffix(1);
+    while (!path.empty() && path.front() == '\\')
+        path.remove_prefix(1);
     return path;
 }
 
@@ -49,15 +51,19 @@ std::string Quote(std::string_view text) {
 }
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
 // Reads a quoted text at the start of `in`; on success `in` is left after the closing quote.
 std::optional<std::string> Unquote(std::string_view& in) {
-    if (in.empty() || in.front() != '"') return std::nullopt;
+    if (in.empty() || in.front() != '"')
+        return std::nullopt;
     std::string out;
     size_t i = 1;
     while (i < in.size() && in[i] != '"') {
@@ -65,9 +71,11 @@ std::optional<std::string> Unquote(std::string_view& in) {
             out += in[i++];
             continue;
         }
-        if (i + 1 >= in.size()) return std::nullopt;
+        if (i + 1 >= in.size())
+            return std::nullopt;
         if (in[i + 1] == 'x') {
-            if (i + 3 >= in.size() || HexDigit(in[i + 2]) < 0 || HexDigit(in[i + 3]) < 0) return std::nullopt;
+            if (i + 3 >= in.size() || HexDigit(in[i + 2]) < 0 || HexDigit(in[i + 3]) < 0)
+                return std::nullopt;
             out += char(HexDigit(in[i + 2]) * 16 + HexDigit(in[i + 3]));
             i += 4;
         } else {
@@ -75,7 +83,8 @@ std::optional<std::string> Unquote(std::string_view& in) {
             i += 2;
         }
     }
-    if (i >= in.size()) return std::nullopt;
+    if (i >= in.size())
+        return std::nullopt;
     in.remove_prefix(i + 1);
     return out;
 }
@@ -84,16 +93,19 @@ std::optional<RegValue> ParseData(std::string_view data) {
     RegValue value;
     if (data.starts_with("\"")) {
         auto text = Unquote(data);
-        if (!text || !data.empty()) return std::nullopt;
+        if (!text || !data.empty())
+            return std::nullopt;
         value.text = *text;
         return value;
     }
     if (data.starts_with("dword:")) {
         data.remove_prefix(6);
-        if (data.empty() || data.size() > 8) return std::nullopt;
+        if (data.empty() || data.size() > 8)
+            return std::nullopt;
         uint32_t n = 0;
         for (char c : data) {
-            if (HexDigit(c) < 0) return std::nullopt;
+            if (HexDigit(c) < 0)
+                return std::nullopt;
             n = n * 16 + uint32_t(HexDigit(c));
         }
         value.type = RegValue::Type::Dword;
@@ -104,11 +116,13 @@ std::optional<RegValue> ParseData(std::string_view data) {
         data.remove_prefix(4);
         value.type = RegValue::Type::Binary;
         while (!data.empty()) {
-            if (data.size() < 2 || HexDigit(data[0]) < 0 || HexDigit(data[1]) < 0) return std::nullopt;
+            if (data.size() < 2 || HexDigit(data[0]) < 0 || HexDigit(data[1]) < 0)
+                return std::nullopt;
             value.bytes.push_back(uint8_t(HexDigit(data[0]) * 16 + HexDigit(data[1])));
             data.remove_prefix(2);
             if (!data.empty()) {
-                if (data.front() != ',') return std::nullopt;
+                if (data.front() != ',')
+                    return std::nullopt;
                 data.remove_prefix(1);
             }
         }
@@ -142,7 +156,8 @@ std::string FormatData(const RegValue& value) {
 void RegistryHive::load(const std::filesystem::path& file) {
     keys_.clear();
     std::ifstream in(file, std::ios::binary);
-    if (!in) return;
+    if (!in)
+        return;
     std::stringstream text;
     text << in.rdbuf();
     parse(text.str());
@@ -154,20 +169,25 @@ void RegistryHive::parse(std::string_view text) {
         size_t end = text.find_first_of("\r\n");
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == ';') continue;
+        if (line.empty() || line.front() == ';')
+            continue;
         if (line.front() == '[') {
-            current = line.back() == ']' && line.size() > 2 ? &createKey(line.substr(1, line.size() - 2)) : nullptr;
+            current =
+                line.back() == ']' && line.size() > 2 ? &createKey(line.substr(1, line.size() - 2)) : nullptr;
             continue;
         }
         auto name = Unquote(line);
-        if (!current || !name || !line.starts_with("=")) continue;
+        if (!current || !name || !line.starts_with("="))
+            continue;
         line.remove_prefix(1);
         if (auto value = ParseData(line)) {
             auto& values = current->values;
             auto same = std::find_if(values.begin(), values.end(),
                                      [&name](const auto& v) { return SameText(v.first, *name); });
-            if (same != values.end()) same->second = *value;
-            else values.emplace_back(*name, *value);
+            if (same != values.end())
+                same->second = *value;
+            else
+                values.emplace_back(*name, *value);
         }
     }
 }
@@ -176,7 +196,8 @@ std::string RegistryHive::serialize() const {
     std::string out = "; Korvex settings, written by the program.\n";
     for (const Key& key : keys_) {
         out += "\n[" + key.path + "]\n";
-        for (const auto& [name, value] : key.values) out += Quote(name) + "=" + FormatData(value) + "\n";
+        for (const auto& [name, value] : key.values)
+            out += Quote(name) + "=" + FormatData(value) + "\n";
     }
     return out;
 }
@@ -197,7 +218,8 @@ bool RegistryHive::keyExists(std::string_view path) const {
 
 const RegistryHive::Key* RegistryHive::findKey(std::string_view path) const {
     path = TrimKey(path);
-    auto it = std::find_if(keys_.begin(), keys_.end(), [path](const Key& key) { return SameText(key.path, path); });
+    auto it =
+        std::find_if(keys_.begin(), keys_.end(), [path](const Key& key) { return SameText(key.path, path); });
     return it == keys_.end() ? nullptr : &*it;
 }
 
@@ -206,16 +228,19 @@ RegistryHive::Key* RegistryHive::findKey(std::string_view path) {
 }
 
 RegistryHive::Key& RegistryHive::createKey(std::string_view path) {
-    if (Key* key = findKey(path)) return *key;
+    if (Key* key = findKey(path))
+        return *key;
     keys_.push_back(Key{std::string(TrimKey(path)), {}});
     return keys_.back();
 }
 
 const RegValue* RegistryHive::findValue(std::string_view path, std::string_view name) const {
     const Key* key = findKey(path);
-    if (!key) return nullptr;
+    if (!key)
+        return nullptr;
     for (const auto& [valueName, value] : key->values)
-        if (SameText(valueName, name)) return &value;
+        if (SameText(valueName, name))
+            return &value;
     return nullptr;
 }
 
@@ -225,11 +250,15 @@ Registry::Registry(std::filesystem::path configDir) : dir_(std::move(configDir))
 }
 
 std::filesystem::path Registry::defaultConfigDir() {
-    if (const char* own = std::getenv("KORVEX_CONFIG_HOME"); own && *own) return own;
+    if (const char* own = std::getenv("KORVEX_CONFIG_HOME"); own && *own)
+        return own;
     std::filesystem::path base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home) base = std::filesystem::path(home) / ".config";
-    else base = std::filesystem::temp_directory_path();
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::filesystem::path(home) / ".config";
+    else
+        base = std::filesystem::temp_directory_path();
     return base / "Tervane" / "Korvex v0.30";
 }
 
@@ -237,10 +266,13 @@ std::filesystem::path Registry::fileOf(RegRoot root) const {
     return dir_ / (root == RegRoot::LocalMachine ? "machine.ini" : "user.ini");
 }
 
-bool Registry::keyExists(RegRoot root, std::string_view key) const { return hive(root).keyExists(key); }
+bool Registry::keyExists(RegRoot root, std::string_view key) const {
+    return hive(root).keyExists(key);
+}
 
 bool Registry::createKey(RegRoot root, std::string_view key) {
-    if (hive(root).findKey(key)) return true;
+    if (hive(root).findKey(key))
+        return true;
     if (batchDepth_ > 0) {
         hive(root).createKey(key);
         (root == RegRoot::LocalMachine ? dirtyMachine_ : dirtyUser_) = true;
@@ -248,27 +280,32 @@ bool Registry::createKey(RegRoot root, std::string_view key) {
     }
     RegistryHive changed = hive(root);
     changed.createKey(key);
-    if (!changed.save(fileOf(root), lastError_)) return false;
+    if (!changed.save(fileOf(root), lastError_))
+        return false;
     hive(root) = std::move(changed);
     return true;
 }
 
-std::optional<std::string> Registry::readString(RegRoot root, std::string_view key, std::string_view name) const {
+std::optional<std::string> Registry::readString(RegRoot root, std::string_view key,
+                                                std::string_view name) const {
     const RegValue* value = hive(root).findValue(key, name);
-    if (!value || value->type != RegValue::Type::String) return std::nullopt;
+    if (!value || value->type != RegValue::Type::String)
+        return std::nullopt;
     return value->text;
 }
 
 std::optional<uint32_t> Registry::readDword(RegRoot root, std::string_view key, std::string_view name) const {
     const RegValue* value = hive(root).findValue(key, name);
-    if (!value || value->type != RegValue::Type::Dword) return std::nullopt;
+    if (!value || value->type != RegValue::Type::Dword)
+        return std::nullopt;
     return value->dword;
 }
 
 std::optional<std::vector<uint8_t>> Registry::readBinary(RegRoot root, std::string_view key,
                                                          std::string_view name) const {
     const RegValue* value = hive(root).findValue(key, name);
-    if (!value || value->type != RegValue::Type::Binary) return std::nullopt;
+    if (!value || value->type != RegValue::Type::Binary)
+        return std::nullopt;
     return value->bytes;
 }
 
@@ -309,25 +346,32 @@ bool Registry::write(RegRoot root, std::string_view key, std::string_view name, 
     // change a copy and keep it only when the file took it, so memory and disk agree
     RegistryHive changed = hive(root);
     setValue(changed, key, name, std::move(value));
-    if (!changed.save(fileOf(root), lastError_)) return false;
+    if (!changed.save(fileOf(root), lastError_))
+        return false;
     hive(root) = std::move(changed);
     return true;
 }
 
 bool Registry::commitBatch() {
-    if (batchDepth_ == 0 || --batchDepth_ > 0) return true;
+    if (batchDepth_ == 0 || --batchDepth_ > 0)
+        return true;
     bool ok = true;
-    if (dirtyMachine_) ok = machine_.save(fileOf(RegRoot::LocalMachine), lastError_) && ok;
-    if (dirtyUser_) ok = user_.save(fileOf(RegRoot::CurrentUser), lastError_) && ok;
+    if (dirtyMachine_)
+        ok = machine_.save(fileOf(RegRoot::LocalMachine), lastError_) && ok;
+    if (dirtyUser_)
+        ok = user_.save(fileOf(RegRoot::CurrentUser), lastError_) && ok;
     dirtyMachine_ = dirtyUser_ = false;
     return ok;
 }
 
 void Registry::setValue(RegistryHive& hive, std::string_view key, std::string_view name, RegValue value) {
     auto& values = hive.createKey(key).values;
-    auto same = std::find_if(values.begin(), values.end(), [name](const auto& v) { return SameText(v.first, name); });
-    if (same != values.end()) same->second = std::move(value);
-    else values.emplace_back(std::string(name), std::move(value));
+    auto same =
+        std::find_if(values.begin(), values.end(), [name](const auto& v) { return SameText(v.first, name); });
+    if (same != values.end())
+        same->second = std::move(value);
+    else
+        values.emplace_back(std::string(name), std::move(value));
 }
 
 namespace {
@@ -338,7 +382,8 @@ std::filesystem::path ThroughLinks(const std::filesystem::path& file) {
     std::filesystem::path target = file;
     for (int hops = 0; hops < 16 && std::filesystem::is_symlink(target, ec); ++hops) {
         std::filesystem::path next = std::filesystem::read_symlink(target, ec);
-        if (ec) break;
+        if (ec)
+            break;
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
     return target;
@@ -347,7 +392,8 @@ std::filesystem::path ThroughLinks(const std::filesystem::path& file) {
 // The permissions the written file gets: those of the file it replaces, else what the umask allows.
 mode_t ModeFor(const std::filesystem::path& file) {
     struct stat old {};
-    if (::stat(file.c_str(), &old) == 0) return old.st_mode & 07777;
+    if (::stat(file.c_str(), &old) == 0)
+        return old.st_mode & 07777;
     mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -369,14 +415,17 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     bool ok = true;
     for (size_t done = 0; ok && done < bytes.size();) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         ok = n > 0;
-        if (ok) done += size_t(n);
+        if (ok)
+            done += size_t(n);
     }
     ok = ok && ::fsync(fd) == 0;
     int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), file.c_str()) == 0) return true;
+    if (ok && std::rename(temp.c_str(), file.c_str()) == 0)
+        return true;
     error = "Cannot write " + file.string() + ": " + std::strerror(ok ? errno : savedErrno);
     ::unlink(temp.c_str());
     return false;

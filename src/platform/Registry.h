@@ -24,7 +24,7 @@ struct RegValue {
 // One root: keys (paths like "Software\Tervane\Korvex v0.30\Project") holding named values.
 // Key paths and value names match without regard to ASCII letter case, as in the Windows registry.
 class RegistryHive {
-public:
+  public:
     struct Key {
         std::string path;
         std::vector<std::pair<std::string, RegValue>> values;
@@ -44,12 +44,12 @@ public:
     Key& createKey(std::string_view path);
     const RegValue* findValue(std::string_view path, std::string_view name) const;
 
-private:
+  private:
     std::vector<Key> keys_;
 };
 
 class Registry {
-public:
+  public:
     // configDir holds machine.ini and user.ini; it is created on the first write.
     explicit Registry(std::filesystem::path configDir);
 
@@ -84,11 +84,9 @@ public:
     void beginBatch() { ++batchDepth_; }
     bool commitBatch();
 
-private:
+  private:
     RegistryHive& hive(RegRoot root) { return root == RegRoot::LocalMachine ? machine_ : user_; }
-    const RegistryHive& hive(RegRoot root) const {
-        return root == RegRoot::LocalMachine ? machine_ : user_;
-    }
+    const RegistryHive& hive(RegRoot root) const { return root == RegRoot::LocalMachine ? machine_ : user_; }
     static void setValue(RegistryHive& hive, std::string_view key, std::string_view name, RegValue value);
     bool write(RegRoot root, std::string_view key, std::string_view name, RegValue value, CreateKey create);
 
@@ -103,10 +101,11 @@ private:
 
 // A batch of registry writes for the lifetime of the object; commit() saves and says whether that worked.
 class RegistryBatch {
-public:
+  public:
     explicit RegistryBatch(Registry& registry) : registry_(registry) { registry_.beginBatch(); }
     ~RegistryBatch() {
-        if (!done_) registry_.commitBatch();
+        if (!done_)
+            registry_.commitBatch();
     }
     bool commit() {
         done_ = true;
@@ -115,11 +114,10 @@ public:
     RegistryBatch(const RegistryBatch&) = delete;
     RegistryBatch& operator=(const RegistryBatch&) = delete;
 
-private:
+  private:
     Registry& registry_;
     bool done_ = false;
 };
 
 // Writes bytes to a file atomically: a temporary file beside it, flushed, then renamed over it.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error);
-

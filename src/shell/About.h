@@ -8,7 +8,7 @@ class QPushButton;
 
 class TAboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
     QLabel* ProductName;

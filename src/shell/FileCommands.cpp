@@ -22,7 +22,8 @@ namespace {
 
 // The document shown in the first editor window.
 TDocument* FirstWindowDocument(TServices& services) {
-    if (!services.editors || !services.editors->first()) return nullptr;
+    if (!services.editors || !services.editors->first())
+        return nullptr;
     return services.editors->first()->Memo->document();
 }
 
@@ -30,20 +31,24 @@ TDocument* FirstWindowDocument(TServices& services) {
 
 TMemo* TMainForm::currentMemo() const {
     TDocument* current = services_.documents.current();
-    if (!current || !current->isText() || !services_.editors) return nullptr;
+    if (!current || !current->isText() || !services_.editors)
+        return nullptr;
     for (TEditor* window : services_.editors->windows())
-        if (window->Memo->document() == current) return window->Memo;
+        if (window->Memo->document() == current)
+            return window->Memo;
     return nullptr;
 }
 
 void TMainForm::FileNewClick() {
     bool noneShown = ActiveSource() == nullptr;
     TDocument* document = services_.documents.newDocument();
-    if (noneShown && services_.editors) services_.editors->MaximizeWindowOf(document);
+    if (noneShown && services_.editors)
+        services_.editors->MaximizeWindowOf(document);
 }
 
 void TMainForm::FileOpenClick() {
-    QStringList filters = {"Any file (*)", "Include file (*.inc)", "Listing file (*.lst)", "Assembler file (*.asm)"};
+    QStringList filters = {"Any file (*)", "Include file (*.inc)", "Listing file (*.lst)",
+                           "Assembler file (*.asm)"};
     bool noneShown = ActiveSource() == nullptr;
     services_.documents.openWithDialog(filters);
     if (noneShown && services_.editors && services_.editors->first())
@@ -51,34 +56,44 @@ void TMainForm::FileOpenClick() {
 }
 
 void TMainForm::FileSaveClick() {
-    if (TDocument* document = FirstWindowDocument(services_)) services_.documents.save(document);
+    if (TDocument* document = FirstWindowDocument(services_))
+        services_.documents.save(document);
 }
 
 void TMainForm::FileSaveAsClick() {
-    if (TDocument* document = FirstWindowDocument(services_)) services_.documents.saveAs(document);
+    if (TDocument* document = FirstWindowDocument(services_))
+        services_.documents.saveAs(document);
 }
 
 void TMainForm::FileCloseClick() {
-    if (TDocument* document = FirstWindowDocument(services_)) services_.documents.close(document);
+    if (TDocument* document = FirstWindowDocument(services_))
+        services_.documents.close(document);
 }
 
-void TMainForm::FileSaveAllClick() { services_.documents.saveAll(); }
+void TMainForm::FileSaveAllClick() {
+    services_.documents.saveAll();
+}
 
-void TMainForm::FileCloseAllClick() { services_.documents.closeAll(); }
+void TMainForm::FileCloseAllClick() {
+    services_.documents.closeAll();
+}
 
 void TMainForm::FilePrintClick() {
-    if (!services_.editors || !services_.editors->first()) return;
+    if (!services_.editors || !services_.editors->first())
+        return;
     TMemo* memo = services_.editors->first()->Memo;
     QsciPrinter printer;
     printer.setDocName(memo->document() ? memo->document()->displayName() : QString());
     QPrintDialog dialog(&printer, memo);
     dialog.setObjectName("PrintDialog");
-    if (services_.prompter.showModal(dialog) == QDialog::Accepted) printer.printRange(memo);
+    if (services_.prompter.showModal(dialog) == QDialog::Accepted)
+        printer.printRange(memo);
 }
 
 // Each edit command works on the control showing the current document and gives the focus back to it.
 void TMainForm::editCommand(const std::function<void(TMemo&)>& operation) {
-    if (TMemo* memo = currentMemo()) operation(*memo);
+    if (TMemo* memo = currentMemo())
+        operation(*memo);
     RefocusEditor();
 }
 
@@ -106,17 +121,21 @@ void TMainForm::EditSelectAllClick() {
 
 bool TMainForm::askSearch(TFindDialog::Mode mode) {
     TMemo* memo = currentMemo();
-    if (!memo) return false;
+    if (!memo)
+        return false;
     TSearch preset = lastSearch;
-    if (memo->hasSelectedText() && !memo->selectedText().contains('\n')) preset.text = memo->selectedText();
+    if (memo->hasSelectedText() && !memo->selectedText().contains('\n'))
+        preset.text = memo->selectedText();
     else if (services_.settings.MemoSourceOptions().Has(soFindTextAtCursor)) {
         int line = 0, index = 0;
         memo->getCursorPosition(&line, &index);
-        if (QString word = memo->wordAtLineIndex(line, index); !word.isEmpty()) preset.text = word;
+        if (QString word = memo->wordAtLineIndex(line, index); !word.isEmpty())
+            preset.text = word;
     }
     TFindDialog dialog(mode, this);
     dialog.load(preset);
-    if (services_.prompter.showModal(dialog) != QDialog::Accepted) return false;
+    if (services_.prompter.showModal(dialog) != QDialog::Accepted)
+        return false;
     lastSearch = dialog.search();
     return true;
 }
@@ -126,44 +145,58 @@ void TMainForm::reportNotFound() {
 }
 
 void TMainForm::SearchFindClick() {
-    if (!askSearch(TFindDialog::Mode::Find)) return;
-    if (!RunSearch(*currentMemo(), lastSearch)) reportNotFound();
+    if (!askSearch(TFindDialog::Mode::Find))
+        return;
+    if (!RunSearch(*currentMemo(), lastSearch))
+        reportNotFound();
     RefocusEditor();
 }
 
 void TMainForm::SearchReplaceClick() {
-    if (!askSearch(TFindDialog::Mode::Replace)) return;
+    if (!askSearch(TFindDialog::Mode::Replace))
+        return;
     int replaced = RunReplace(*currentMemo(), lastSearch);
-    if (replaced < 0 || (lastSearch.replaceAll && replaced == 0)) reportNotFound();
-    else if (lastSearch.replaceAll) services_.prompter.information(QString("%1 occurrences replaced").arg(replaced));
+    if (replaced < 0 || (lastSearch.replaceAll && replaced == 0))
+        reportNotFound();
+    else if (lastSearch.replaceAll)
+        services_.prompter.information(QString("%1 occurrences replaced").arg(replaced));
 }
 
 void TMainForm::SearchAgain1Click() {
     TMemo* memo = currentMemo();
-    if (!memo || lastSearch.text.isEmpty()) return;
-    if (!RunSearch(*memo, lastSearch)) reportNotFound();
+    if (!memo || lastSearch.text.isEmpty())
+        return;
+    if (!RunSearch(*memo, lastSearch))
+        reportNotFound();
 }
 
 void TMainForm::GotoLineNumber1Click() {
     TMemo* memo = currentMemo();
     TDocument* source = ActiveSource();
-    if (!memo || !source) return;
+    if (!memo || !source)
+        return;
     GoToLineDlg->prepare(memo->caretLine() + 1);
-    if (services_.prompter.showModal(*GoToLineDlg) != QDialog::Accepted) return;
+    if (services_.prompter.showModal(*GoToLineDlg) != QDialog::Accepted)
+        return;
     // an empty entry means line 2; 0 or a line past the end go to the first or last line
-    if (GoToLineDlg->ELine->text().isEmpty()) GoToLineDlg->ELine->setText("2");
+    if (GoToLineDlg->ELine->text().isEmpty())
+        GoToLineDlg->ELine->setText("2");
     bool ok = false;
     int n = GoToLineDlg->ELine->text().toInt(&ok);
-    if (!ok) throw std::invalid_argument(QString("'%1' is not a valid integer value").arg(GoToLineDlg->ELine->text()).toStdString());
+    if (!ok)
+        throw std::invalid_argument(
+            QString("'%1' is not a valid integer value").arg(GoToLineDlg->ELine->text()).toStdString());
     source->setCaretLine(n - 1);
     RefocusEditor();
 }
 
 void TMainForm::registerEditorCommands() {
-    if (!services_.editors) return;
+    if (!services_.editors)
+        return;
     connect(services_.editors, &TEditorWindows::created, this, [this](TEditor* window) {
         auto onActiveSource = [this](Handler handler) {
-            return TVerbDispatcher::Verb{[] { return ActiveSource() != nullptr; }, [this, handler] {
+            return TVerbDispatcher::Verb{[] { return ActiveSource() != nullptr; },
+                                         [this, handler] {
                                              EditorWindows->ShowInEditor(ActiveSource(), 2);
                                              RunCommand([this, handler] { (this->*handler)(); });
                                          }};

@@ -15,17 +15,23 @@ DocumentManager* Documents = nullptr;
 EditorWindowList* EditorWindows = nullptr;
 
 TDocument* ActiveSource() {
-    if (!Documents) return nullptr;
-    if (TDocument* current = Documents->current(); current && current->isText()) return current;
+    if (!Documents)
+        return nullptr;
+    if (TDocument* current = Documents->current(); current && current->isText())
+        return current;
     return EditorWindows ? EditorWindows->FirstEditorDocument() : nullptr;
 }
 
 void RefocusEditor() {
-    if (TDocument* source = ActiveSource(); source && EditorWindows) EditorWindows->ShowAndRaise(source);
+    if (TDocument* source = ActiveSource(); source && EditorWindows)
+        EditorWindows->ShowAndRaise(source);
 }
 
-bool QuerySaveAll() { return !Documents || Documents->querySaveAll(); }
+bool QuerySaveAll() {
+    return !Documents || Documents->querySaveAll();
+}
 
 void SetEditorStatusText(int panel, const QString& text) {
-    if (EditorWindows) EditorWindows->SetStatusText(panel, text);
+    if (EditorWindows)
+        EditorWindows->SetStatusText(panel, text);
 }

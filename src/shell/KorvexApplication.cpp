@@ -17,9 +17,11 @@ bool KorvexApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        if (prompter_) prompter_->exception(QString::fromUtf8(e.what()));
+        if (prompter_)
+            prompter_->exception(QString::fromUtf8(e.what()));
     } catch (...) {
-        if (prompter_) prompter_->exception("An unknown error occurred.");
+        if (prompter_)
+            prompter_->exception("An unknown error occurred.");
     }
     return false;
 }

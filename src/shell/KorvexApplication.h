@@ -6,11 +6,11 @@
 class Prompter;
 
 class KorvexApplication : public QApplication {
-public:
+  public:
     KorvexApplication(int& argc, char** argv);
     void setPrompter(Prompter* prompter) { prompter_ = prompter; }
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     Prompter* prompter_ = nullptr;
 };

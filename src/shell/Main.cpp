@@ -32,9 +32,9 @@ struct MenuSpec {
 };
 
 constexpr MenuSpec kMenus[] = {
-    {&TMainForm::FileMenu, "&File", true},       {&TMainForm::EditMenu, "&Edit", true},
-    {&TMainForm::SearchMenu, "&Search", true},   {&TMainForm::ProjectMenu, "&Project", true},
-    {&TMainForm::DebugMenu, "&Debug", false},    {&TMainForm::ConfigureMenu, "&Configure", true},
+    {&TMainForm::FileMenu, "&File", true},     {&TMainForm::EditMenu, "&Edit", true},
+    {&TMainForm::SearchMenu, "&Search", true}, {&TMainForm::ProjectMenu, "&Project", true},
+    {&TMainForm::DebugMenu, "&Debug", false},  {&TMainForm::ConfigureMenu, "&Configure", true},
     {&TMainForm::HelpMenu, "&Help", true},
 };
 
@@ -59,40 +59,44 @@ const ItemSpec kItems[] = {
     {&M::FileMenu, &M::FileOpen, "FileOpen", "&Open...", "", &M::FileOpenClick, true, true, Sep::After},
     {&M::FileMenu, &M::FileSave, "FileSave", "&Save", "Ctrl+S", &M::FileSaveClick, true, true, Sep::No},
     {&M::FileMenu, &M::FileSaveAs, "FileSaveAs", "Save &As...", "", &M::FileSaveAsClick, true, true, Sep::No},
-    {&M::FileMenu, &M::FileSaveAll, "FileSaveAll", "Sa&ve All", "", &M::FileSaveAllClick, true, true, Sep::After},
+    {&M::FileMenu, &M::FileSaveAll, "FileSaveAll", "Sa&ve All", "", &M::FileSaveAllClick, true, true,
+     Sep::After},
     {&M::FileMenu, &M::FileClose, "FileClose", "&Close", "", &M::FileCloseClick, true, true, Sep::No},
     {&M::FileMenu, &M::FileCloseAll, "FileCloseAll", "C&lose All", "", &M::FileCloseAllClick, true, true,
      Sep::After},
     {&M::FileMenu, &M::FilePrint, "FilePrint", "&Print...", "", &M::FilePrintClick, true, true, Sep::After},
     {&M::FileMenu, &M::FileExit, "FileExit", "E&xit", "", &M::FileExitClick, true, true, Sep::No},
     {&M::EditMenu, &M::EditUndo, "EditUndo", "&Undo", "Ctrl+Z", &M::EditUndoClick, true, true, Sep::No},
-    {&M::EditMenu, &M::EditRedo, "EditRedo", "&Redo", "Ctrl+Shift+Z", &M::EditRedoClick, true, true, Sep::After},
+    {&M::EditMenu, &M::EditRedo, "EditRedo", "&Redo", "Ctrl+Shift+Z", &M::EditRedoClick, true, true,
+     Sep::After},
     {&M::EditMenu, &M::EditCut, "EditCut", "Cu&t", "Ctrl+X", &M::EditCutClick, true, true, Sep::No},
     {&M::EditMenu, &M::EditCopy, "EditCopy", "&Copy", "Ctrl+C", &M::EditCopyClick, true, true, Sep::No},
     {&M::EditMenu, &M::EditPaste, "EditPaste", "&Paste", "Ctrl+V", &M::EditPasteClick, true, true, Sep::No},
-    {&M::EditMenu, &M::EditDelete, "EditDelete", "&Delete", "Ctrl+Del", &M::EditDeleteClick, true, true, Sep::No},
-    {&M::EditMenu, &M::EditSelectAll, "EditSelectAll", "Se&lect All", "Ctrl+A", &M::EditSelectAllClick, true, true,
+    {&M::EditMenu, &M::EditDelete, "EditDelete", "&Delete", "Ctrl+Del", &M::EditDeleteClick, true, true,
      Sep::No},
-    {&M::SearchMenu, &M::SearchFind, "SearchFind", "&Find...", "Ctrl+F", &M::SearchFindClick, true, true, Sep::No},
-    {&M::SearchMenu, &M::SearchReplace, "SearchReplace", "&Replace...", "Ctrl+R", &M::SearchReplaceClick, true,
+    {&M::EditMenu, &M::EditSelectAll, "EditSelectAll", "Se&lect All", "Ctrl+A", &M::EditSelectAllClick, true,
      true, Sep::No},
-    {&M::SearchMenu, &M::SearchAgain1, "SearchAgain1", "&Search Again", "F3", &M::SearchAgain1Click, true, true,
-     Sep::After},
+    {&M::SearchMenu, &M::SearchFind, "SearchFind", "&Find...", "Ctrl+F", &M::SearchFindClick, true, true,
+     Sep::No},
+    {&M::SearchMenu, &M::SearchReplace, "SearchReplace", "&Replace...", "Ctrl+R", &M::SearchReplaceClick,
+     true, true, Sep::No},
+    {&M::SearchMenu, &M::SearchAgain1, "SearchAgain1", "&Search Again", "F3", &M::SearchAgain1Click, true,
+     true, Sep::After},
     {&M::SearchMenu, &M::GotoLineNumber1, "GotoLineNumber1", "&Go to Line Number...", "Alt+G",
      &M::GotoLineNumber1Click, true, true, Sep::No},
     {&M::SearchMenu, &M::SearchNextError, "SearchNextError", "Go to Next Warning/&Error/Message", "F12",
      &M::SearchNextErrorClick, true, true, Sep::No},
     {&M::ProjectMenu, &M::ProjectNew, "ProjectNew", "&New...", "", &M::ProjectNewClick, true, true, Sep::No},
-    {&M::ProjectMenu, &M::ProjectOpen, "ProjectOpen", "&Open...", "Ctrl+F11", &M::ProjectOpenClick, true, true,
-     Sep::No},
+    {&M::ProjectMenu, &M::ProjectOpen, "ProjectOpen", "&Open...", "Ctrl+F11", &M::ProjectOpenClick, true,
+     true, Sep::No},
     {&M::ProjectMenu, &M::ProjectClose, "ProjectClose", "&Close", "", &M::ProjectCloseClick, false, true,
      Sep::After},
-    {&M::ProjectMenu, &M::ProjectAdd, "ProjectAdd", "&Add to Project...", "Shift+F11", &M::ProjectAddClick, false,
-     true, Sep::No},
+    {&M::ProjectMenu, &M::ProjectAdd, "ProjectAdd", "&Add to Project...", "Shift+F11", &M::ProjectAddClick,
+     false, true, Sep::No},
     {&M::ProjectMenu, &M::ProjectRemove, "ProjectRemove", "&Remove from Project", "", &M::ProjectRemoveClick,
      false, true, Sep::After},
-    {&M::ProjectMenu, &M::ProjectBuild, "ProjectBuild", "&Build", "Ctrl+F9", &M::ProjectBuildClick, false, true,
-     Sep::After},
+    {&M::ProjectMenu, &M::ProjectBuild, "ProjectBuild", "&Build", "Ctrl+F9", &M::ProjectBuildClick, false,
+     true, Sep::After},
     {&M::ProjectMenu, &M::ProjectOptions, "ProjectOptions", "&Options...", "Ctrl+Shift+F11",
      &M::ProjectOptionsClick, false, true, Sep::No},
     {&M::ProjectMenu, &M::ProjectLastLine, "ProjectLastLine", "-", "", nullptr, true, false, Sep::No},
@@ -102,8 +106,8 @@ const ItemSpec kItems[] = {
      true, Sep::No},
     {&M::ConfigureMenu, &M::CfgEnviOptions, "CfgEnviOptions", "&Environment Options...", "",
      &M::CfgEnviOptionsClick, true, true, Sep::No},
-    {&M::ConfigureMenu, &M::ConfigureEXE, "ConfigureEXE", "External EXE...", "", &M::ConfigureEXEClick, true, true,
-     Sep::No},
+    {&M::ConfigureMenu, &M::ConfigureEXE, "ConfigureEXE", "External EXE...", "", &M::ConfigureEXEClick, true,
+     true, Sep::No},
     {&M::HelpMenu, &M::About1, "About1", "&About...", "", &M::About1Click, true, true, Sep::No},
 };
 
@@ -132,7 +136,8 @@ const ButtonSpec kButtons[] = {
     {&M::SBPaste, "SBPaste", "Paste", ToolGlyph::Paste, &M::EditPasteClick, true, Divider::After},
     {&M::SBFind, "SBFind", "Find", ToolGlyph::Find, &M::SearchFindClick, true, Divider::No},
     {&M::SBReplace, "SBReplace", "Replace", ToolGlyph::Replace, &M::SearchReplaceClick, true, Divider::After},
-    {&M::SBProOpen, "SBProOpen", "Open Project", ToolGlyph::OpenProject, &M::ProjectOpenClick, true, Divider::No},
+    {&M::SBProOpen, "SBProOpen", "Open Project", ToolGlyph::OpenProject, &M::ProjectOpenClick, true,
+     Divider::No},
     {&M::SBProjectBuild, "SBProjectBuild", "Build Project", ToolGlyph::Build, &M::ProjectBuildClick, false,
      Divider::No},
 };
@@ -161,7 +166,8 @@ void TMainForm::buildMenus() {
     }
     for (const ItemSpec& row : kItems) {
         QMenu* menu = this->*row.menu;
-        QAction* action = std::string_view(row.caption) == "-" ? menu->addSeparator() : menu->addAction(row.caption);
+        QAction* action =
+            std::string_view(row.caption) == "-" ? menu->addSeparator() : menu->addAction(row.caption);
         action->setObjectName(row.component);
         action->setShortcut(QKeySequence(row.shortcut));
         // the shortcuts work from every window: the user types in the editor windows, not in this strip
@@ -169,11 +175,11 @@ void TMainForm::buildMenus() {
         action->setEnabled(row.enabled);
         action->setVisible(row.visible);
         if (row.handler)
-            connect(action, &QAction::triggered, this, [this, handler = row.handler] { RunCommand([this, handler] {
-                        (this->*handler)();
-                    }); });
+            connect(action, &QAction::triggered, this,
+                    [this, handler = row.handler] { RunCommand([this, handler] { (this->*handler)(); }); });
         this->*row.action = action;
-        if (row.separator == Sep::After) menu->addSeparator();
+        if (row.separator == Sep::After)
+            menu->addSeparator();
     }
 }
 
@@ -193,11 +199,11 @@ void TMainForm::buildToolBar() {
         button->setAutoRaise(true);
         button->setFixedSize(22, 22);
         button->setEnabled(row.enabled);
-        connect(button, &QToolButton::clicked, this, [this, handler = row.handler] {
-            RunCommand([this, handler] { (this->*handler)(); });
-        });
+        connect(button, &QToolButton::clicked, this,
+                [this, handler = row.handler] { RunCommand([this, handler] { (this->*handler)(); }); });
         ToolBar1->addWidget(button);
-        if (row.divider == Divider::After) ToolBar1->addSeparator();
+        if (row.divider == Divider::After)
+            ToolBar1->addSeparator();
         this->*row.button = button;
     }
 }
@@ -252,8 +258,10 @@ void TMainForm::fixHeight() {
 void TMainForm::ShowLastProject(const QString& path) {
     ProjectLastLine->setVisible(!path.isEmpty());
     ProjectLast->setVisible(!path.isEmpty());
-    // the caption shows the path as it is ("&" would otherwise mark an access key); the path itself rides along
-    if (!path.isEmpty()) ProjectLast->setText(QString(path).replace('&', "&&"));
+    // the caption shows the path as it is ("&" would otherwise mark an access key); the path itself rides
+    // along
+    if (!path.isEmpty())
+        ProjectLast->setText(QString(path).replace('&', "&&"));
     ProjectLast->setData(path);
 }
 
@@ -269,11 +277,13 @@ void TMainForm::RunCommand(const std::function<void()>& command) {
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!event->spontaneous()) MainShow();
+    if (!event->spontaneous())
+        MainShow();
 }
 
 void TMainForm::MainShow() {
-    if (ProWindow) ProWindow->show();
+    if (ProWindow)
+        ProWindow->show();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -289,10 +299,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::MainClose() {
-    if (ActiveSource() && services_.documents.anyModified() && !QuerySaveAll()) return false;
+    if (ActiveSource() && services_.documents.anyModified() && !QuerySaveAll())
+        return false;
     return services_.prompter.confirm("Do you want to quit Korvex?");
 }
 
-void TMainForm::FileExitClick() { close(); }
+void TMainForm::FileExitClick() {
+    close();
+}
 
-void TMainForm::About1Click() { services_.prompter.showModal(*AboutBox); }
+void TMainForm::About1Click() {
+    services_.prompter.showModal(*AboutBox);
+}

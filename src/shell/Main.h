@@ -19,7 +19,7 @@ struct TServices;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     using Handler = void (TMainForm::*)();
     explicit TMainForm(TServices& services);
 
@@ -28,8 +28,8 @@ public:
         *FileExit;
     QAction *EditUndo, *EditRedo, *EditCut, *EditCopy, *EditPaste, *EditDelete, *EditSelectAll;
     QAction *SearchFind, *SearchReplace, *SearchAgain1, *GotoLineNumber1, *SearchNextError;
-    QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild, *ProjectOptions,
-        *ProjectLastLine, *ProjectLast;
+    QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild,
+        *ProjectOptions, *ProjectLastLine, *ProjectLast;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
     QAction* About1;
@@ -94,7 +94,7 @@ public:
     void registerEditorCommands();
     // ---- end of file commands ----
 
-public slots:
+  public slots:
     void FileNewClick();
     void FileOpenClick();
     void FileSaveClick();
@@ -130,15 +130,15 @@ public slots:
     void ConfigureEXEClick();
     void About1Click();
 
-signals:
+  signals:
     // The main window closed after the quit flow agreed: the program ends.
     void closed();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void MainCreate();
     void MainShow();
     bool MainClose();

@@ -1,7 +1,6 @@
 // The Project window: owner-drawn lists, opening an entry's file, the keys of the Files list.
 #include "shell/ProW.h"
 
-
 #include "assembler/ErrorLine.h"
 #include "editctl/DocumentManager.h"
 #include "platform/Lists.h"

@@ -74,7 +74,8 @@ bool WriteProjectFiles(ProfileFile& file, const std::vector<std::string>& files)
 }
 
 bool WriteNewProjectFile(ProfileFile& file, int format, const TMpasmOptions& options) {
-    if (format < 0 || size_t(format) >= FormatNames.size()) format = 0;
+    if (format < 0 || size_t(format) >= FormatNames.size())
+        format = 0;
     file.beginBatch();
     bool ok = file.WriteString(kProjectSection, "Format", FormatNames[size_t(format)]);
     if (format == 1)

@@ -15,7 +15,9 @@
 #include <QApplication>
 
 TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
-    : registry(configDir), settings(registry), documents(prompter, &settings.MemoSourceOptions()),
+    : registry(configDir),
+      settings(registry),
+      documents(prompter, &settings.MemoSourceOptions()),
       services{registry, settings, prompter, documents} {
     QApplication::setApplicationName("Korvex");
     QApplication::setApplicationDisplayName("Korvex");
@@ -44,7 +46,8 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
     // the environment dialog's OK recolours the editor windows
     QObject::connect(EnviDlg, &TEnviDlg::optionsApplied, editors_.get(), &TEditorWindows::applyOptions);
     if (!settings.saveError().empty())
-        prompter.error(QString("Settings cannot be saved: %1").arg(QString::fromStdString(settings.saveError())));
+        prompter.error(
+            QString("Settings cannot be saved: %1").arg(QString::fromStdString(settings.saveError())));
 }
 
 TKorvex::~TKorvex() {

@@ -21,7 +21,7 @@ class TMPASMDlg;
 class TProWindow;
 
 class TKorvex {
-public:
+  public:
     // Creates the windows (and so loads the settings) with the registry in configDir.
     TKorvex(const std::filesystem::path& configDir, Prompter& prompter);
     ~TKorvex();
@@ -33,7 +33,7 @@ public:
     DocumentManager documents;
     TServices services;
 
-private:
+  private:
     std::unique_ptr<TEditorWindows> editors_;
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<TEXEDlg> exeDlg_;

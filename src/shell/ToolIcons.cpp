@@ -15,12 +15,18 @@ struct GlyphSpec {
 
 const GlyphSpec& SpecOf(ToolGlyph glyph) {
     static const GlyphSpec rows[] = {
-        {"document-new", "+", QColor(0x20, 0x80, 0x20)},        {"document-open", "", QColor(0xC0, 0x90, 0x20)},
-        {"document-save", "", QColor(0x20, 0x40, 0xA0)},        {"document-save-as", "", QColor(0x20, 0x40, 0xA0)},
-        {"edit-undo", "\u21B6", QColor(0x30, 0x30, 0x30)},      {"edit-redo", "\u21B7", QColor(0x30, 0x30, 0x30)},
-        {"edit-cut", "\u2702", QColor(0x80, 0x20, 0x20)},       {"edit-copy", "", QColor(0x40, 0x40, 0x40)},
-        {"edit-paste", "", QColor(0x80, 0x60, 0x20)},           {"edit-find", "?", QColor(0x20, 0x20, 0x80)},
-        {"edit-find-replace", "\u21C4", QColor(0x20, 0x20, 0x80)}, {"folder-open", "P", QColor(0xC0, 0x90, 0x20)},
+        {"document-new", "+", QColor(0x20, 0x80, 0x20)},
+        {"document-open", "", QColor(0xC0, 0x90, 0x20)},
+        {"document-save", "", QColor(0x20, 0x40, 0xA0)},
+        {"document-save-as", "", QColor(0x20, 0x40, 0xA0)},
+        {"edit-undo", "\u21B6", QColor(0x30, 0x30, 0x30)},
+        {"edit-redo", "\u21B7", QColor(0x30, 0x30, 0x30)},
+        {"edit-cut", "\u2702", QColor(0x80, 0x20, 0x20)},
+        {"edit-copy", "", QColor(0x40, 0x40, 0x40)},
+        {"edit-paste", "", QColor(0x80, 0x60, 0x20)},
+        {"edit-find", "?", QColor(0x20, 0x20, 0x80)},
+        {"edit-find-replace", "\u21C4", QColor(0x20, 0x20, 0x80)},
+        {"folder-open", "P", QColor(0xC0, 0x90, 0x20)},
         {"system-run", "\u25B6", QColor(0x20, 0x80, 0x20)},
     };
     return rows[int(glyph)];
@@ -106,4 +112,6 @@ QIcon FallbackToolIcon(ToolGlyph glyph) {
     return QIcon(pixmap);
 }
 
-QIcon ToolIcon(ToolGlyph glyph) { return QIcon::fromTheme(SpecOf(glyph).themeName, FallbackToolIcon(glyph)); }
+QIcon ToolIcon(ToolGlyph glyph) {
+    return QIcon::fromTheme(SpecOf(glyph).themeName, FallbackToolIcon(glyph));
+}

@@ -3,7 +3,21 @@
 
 #include <QIcon>
 
-enum class ToolGlyph { New, Open, Save, SaveAll, Undo, Redo, Cut, Copy, Paste, Find, Replace, OpenProject, Build };
+enum class ToolGlyph {
+    New,
+    Open,
+    Save,
+    SaveAll,
+    Undo,
+    Redo,
+    Cut,
+    Copy,
+    Paste,
+    Find,
+    Replace,
+    OpenProject,
+    Build
+};
 
 QIcon ToolIcon(ToolGlyph glyph);
 // The picture drawn when the theme has none (also what tests look at).

@@ -162,16 +162,17 @@ TEST(ExternalExeSettings, AKeyLostFromADamagedFileIsMadeAgainAndAFailedWriteIsRe
         prompter.willShowModal("EXEDlg", [&, error](QDialog& d) {
             prompter.willChooseFile(chosen);
             EXEDlg->BMPASMWINClick();
-            if (!error.isEmpty()) prompter.expectError(error);
+            if (!error.isEmpty())
+                prompter.expectError(error);
             EXEDlg->OKBtn->click();
             return d.result();
         });
         MainForm->ConfigureEXE->trigger();
     };
     choose({});
-    EXPECT_EQ(Registry(dir.path()).readString(RegRoot::LocalMachine,
-                                              "Software\\Tervane\\Korvex v0.30\\External EXE\\Microchip",
-                                              "MPASMWIN.EXE"),
+    EXPECT_EQ(Registry(dir.path())
+                  .readString(RegRoot::LocalMachine,
+                              "Software\\Tervane\\Korvex v0.30\\External EXE\\Microchip", "MPASMWIN.EXE"),
               chosen.toStdString());
     // a settings file that cannot be replaced: the box says so and the path holds for this run
     std::filesystem::remove(dir / "machine.ini");

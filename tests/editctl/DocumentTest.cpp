@@ -7,15 +7,17 @@
 #include "editctl/Memo.h"
 #include "editctl/MemoOptions.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
-QString PathIn(const TempDir& dir, const char* name) { return QString::fromStdString((dir / name).string()); }
+QString PathIn(const TempDir& dir, const char* name) {
+    return QString::fromStdString((dir / name).string());
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -29,7 +31,7 @@ QByteArray ReadFile(const QString& path) {
 }
 
 class Documents : public ::testing::Test {
-protected:
+  protected:
     ScriptedPrompter prompter;
     TMemoSourceOptions options;
     DocumentManager manager{prompter, &options};
@@ -39,7 +41,8 @@ protected:
 TEST_F(Documents, EveryGputilsHeaderSurvivesOpenAndSaveByteForByte) {
     QDir headers("/usr/share/gputils/header");
     QStringList files = headers.entryList({"*.inc"}, QDir::Files);
-    if (files.isEmpty()) GTEST_SKIP() << "gputils headers are not installed";
+    if (files.isEmpty())
+        GTEST_SKIP() << "gputils headers are not installed";
     QString copy = PathIn(dir, "copy.inc");
     for (const QString& name : files) {
         QString error;
@@ -53,12 +56,12 @@ TEST_F(Documents, EveryGputilsHeaderSurvivesOpenAndSaveByteForByte) {
 
 TEST_F(Documents, OddBytesAndLineEndsSurviveOpenAndSave) {
     const QByteArray samples[] = {
-        QByteArray("caf\xE9 \x80\x9F\xFF cp1252\r\n"),                    // not UTF-8: one byte per character
-        QByteArray("movlw 1\r\nmovwf 2\nnop\rgoto 0\n\r\n"),              // every line end, mixed
-        QByteArray("a\0b\0\0c\r\n\0", 10),                                 // NUL bytes
-        QByteArray("no final newline"),                                    // and none at the end
-        QByteArray("\xEF\xBB\xBF; UTF-8 with a mark \xE2\x82\xAC\n"),      // UTF-8 with BOM
-        QByteArray(),                                                      // empty
+        QByteArray("caf\xE9 \x80\x9F\xFF cp1252\r\n"),                 // not UTF-8: one byte per character
+        QByteArray("movlw 1\r\nmovwf 2\nnop\rgoto 0\n\r\n"),           // every line end, mixed
+        QByteArray("a\0b\0\0c\r\n\0", 10),                             // NUL bytes
+        QByteArray("no final newline"),                                // and none at the end
+        QByteArray("\xEF\xBB\xBF; UTF-8 with a mark \xE2\x82\xAC\n"),  // UTF-8 with BOM
+        QByteArray(),                                                  // empty
     };
     for (const QByteArray& bytes : samples) {
         QString path = PathIn(dir, "sample.asm"), copy = PathIn(dir, "copy.asm");
@@ -72,13 +75,14 @@ TEST_F(Documents, OddBytesAndLineEndsSurviveOpenAndSave) {
         EXPECT_EQ(ReadFile(copy), bytes);
         manager.close(document);
     }
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));  // overlong
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
     EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
 }
 
 TEST_F(Documents, ANewLineTypedTakesTheDocumentsOwnLineEnd) {
-    for (auto [bytes, expected] : {std::pair{"a\r\nb", "a\r\n\r\nb"}, {"a\nb", "a\n\nb"}, {"a\rb", "a\r\rb"}}) {
+    for (auto [bytes, expected] :
+         {std::pair{"a\r\nb", "a\r\n\r\nb"}, {"a\nb", "a\n\nb"}, {"a\rb", "a\r\rb"}}) {
         QString path = PathIn(dir, "ends.asm");
         WriteFile(path, bytes);
         TDocument* document = manager.open(path);
@@ -117,13 +121,15 @@ TEST_F(Documents, AFailedSaveLeavesTheFileAsItWasAndTheDocumentModified) {
     QDir().mkpath(TDocument::BackupPath(path));  // the backup cannot be written where a folder stands
     TDocument* document = manager.open(path);
     document->setBytes("changed\n");
-    prompter.expectError(QString("Cannot save %1: ").arg(TDocument::BackupPath(path)) + "Filename refers to a directory");
+    prompter.expectError(QString("Cannot save %1: ").arg(TDocument::BackupPath(path)) +
+                         "Filename refers to a directory");
     EXPECT_FALSE(manager.save(document));
     EXPECT_EQ(ReadFile(path), "precious\n");
     EXPECT_TRUE(document->isModified());
     // and a folder that does not exist cannot take a save as
     prompter.willChooseFile(PathIn(dir, "missing/keep.asm"));
-    prompter.expectError(QString("Cannot save %1: No such file or directory").arg(PathIn(dir, "missing/keep.asm")));
+    prompter.expectError(
+        QString("Cannot save %1: No such file or directory").arg(PathIn(dir, "missing/keep.asm")));
     EXPECT_FALSE(manager.saveAs(document));
     EXPECT_EQ(document->fileName(), path);
 }
@@ -167,7 +173,8 @@ TEST_F(Documents, SaveAsOffersTheTypesAndGivesABareNameTheAssemblerExtension) {
     prompter.willChooseFile(PathIn(dir, "fresh"));
     EXPECT_TRUE(manager.saveAs(document));
     EXPECT_EQ(prompter.lastFileRequest.filters, (QStringList{"Any file (*)", "Assembler file (*.asm)"}));
-    EXPECT_EQ(document->fileName(), PathIn(dir, "fresh"));  // "Any file" stays preselected for an untitled one
+    EXPECT_EQ(document->fileName(),
+              PathIn(dir, "fresh"));  // "Any file" stays preselected for an untitled one
     prompter.willChooseFile(PathIn(dir, "other.asm"));
     EXPECT_TRUE(manager.saveAs(document));
     EXPECT_EQ(prompter.lastFileRequest.selectedFilter, "Any file (*)");

@@ -50,10 +50,12 @@ TEST(Settings, FirstRunWritesTheDefaultsToBothRoots) {
 TEST(Settings, FirstRunColourElementsAreStoredInOrderWithTheirColours) {
     TempDir dir;
     Start first(dir.path());
-    auto stored = TTextStyles::Deserialize(*first.registry.readBinary(HKCU, Base + "MemoEnvOptions", "TextStyles"));
+    auto stored =
+        TTextStyles::Deserialize(*first.registry.readBinary(HKCU, Base + "MemoEnvOptions", "TextStyles"));
     ASSERT_TRUE(stored);
     ASSERT_EQ(stored->size(), 21u);
-    for (size_t i = 0; i < 21; ++i) EXPECT_EQ((*stored)[i].Name, kColorElementNames[i]);
+    for (size_t i = 0; i < 21; ++i)
+        EXPECT_EQ((*stored)[i].Name, kColorElementNames[i]);
     const TTextStyle& errorLine = *stored->Find("Error Line");
     EXPECT_EQ(errorLine.Font.Color, 0xFFFFFFu);
     EXPECT_EQ(errorLine.Color, 0x000080u);
@@ -80,7 +82,8 @@ TEST(Settings, ALaterStartReadsBackWhatTheUserChanged) {
         first.store.MemoSourceOptions().Delimeters = "=\"\\";
         ASSERT_TRUE(first.store.SaveMemoOptions());
         ASSERT_TRUE(first.store.WriteSetting("Project", "Name", "/home/u/blink.pro"));
-        ASSERT_TRUE(first.store.WriteSetting("External EXE\\Microchip", "MPASMWIN.EXE", "/opt/mp/MPASMWIN.EXE"));
+        ASSERT_TRUE(
+            first.store.WriteSetting("External EXE\\Microchip", "MPASMWIN.EXE", "/opt/mp/MPASMWIN.EXE"));
     }
     Start second(dir.path());
     EXPECT_EQ(second.fileSaveShortcut, "F2");
@@ -131,7 +134,8 @@ TEST(Settings, DamagedColourElementsKeepTheDefaults) {
     Registry r(dir.path());
     auto bytes = *r.readBinary(HKCU, Base + "MemoEnvOptions", "TextStyles");
     for (size_t cut : {size_t(0), size_t(5), bytes.size() / 2, bytes.size() - 1}) {
-        r.writeBinary(HKCU, Base + "MemoEnvOptions", "TextStyles", {bytes.begin(), bytes.begin() + long(cut)});
+        r.writeBinary(HKCU, Base + "MemoEnvOptions", "TextStyles",
+                      {bytes.begin(), bytes.begin() + long(cut)});
         Start start(dir.path());
         EXPECT_EQ(start.store.MemoEnvOptions().TextStyles, DefaultTextStyles()) << "cut at " << cut;
     }

@@ -12,8 +12,6 @@
 
 namespace {
 
-
-
 TEST(ProfileFile, SectionsAndKeysMatchWithoutCaseAndTheFirstOfDuplicatesWins) {
     TempDir dir;
     WriteAll(dir / "p.pro",

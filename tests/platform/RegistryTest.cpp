@@ -15,8 +15,6 @@ namespace {
 constexpr auto HKLM = RegRoot::LocalMachine;
 constexpr auto HKCU = RegRoot::CurrentUser;
 
-
-
 TEST(Registry, ValuesOfEveryTypeReadBackAfterARestart) {
     TempDir dir;
     std::string awkward = "C:\\Program Files\\\"quoted\"\tand\nnewline \xC3\xA9";

@@ -13,9 +13,10 @@
 #include "shell/Main.h"
 #include "shell/Startup.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -23,16 +24,16 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
 class Editor : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { korvex = std::make_unique<TKorvex>(dir.path(), prompter); }
     void TearDown() override {
         // leave without questions: what is still modified is thrown away
-        for (TDocument* d : Documents->documents()) d->setModified(false);
+        for (TDocument* d : Documents->documents())
+            d->setModified(false);
         korvex.reset();
     }
 
@@ -43,11 +44,14 @@ protected:
         file.write(bytes);
         return path;
     }
-    TDocument* open(const char* name, const QByteArray& bytes = "nop\n") { return Documents->open(write(name, bytes)); }
+    TDocument* open(const char* name, const QByteArray& bytes = "nop\n") {
+        return Documents->open(write(name, bytes));
+    }
     TEditor* window() const { return korvex->services.editors->first(); }
     QStringList tabs() const {
         QStringList captions;
-        for (int i = 0; i < window()->TabControl->count(); ++i) captions << window()->TabControl->tabText(i);
+        for (int i = 0; i < window()->TabControl->count(); ++i)
+            captions << window()->TabControl->tabText(i);
         return captions;
     }
     QString currentTab() const { return window()->TabControl->tabText(window()->TabControl->currentIndex()); }
@@ -103,7 +107,8 @@ TEST_F(Editor, StatusBarFollowsTheCaretTheModifiedStateAndTheTypingMode) {
     open("s.asm", "movlw 1\nmovwf 2\n");
     TMemo* memo = window()->Memo;
     memo->setCursorPosition(1, 3);
-    EXPECT_TRUE(WaitUntil([this] { return window()->statusText(0) == "2: 4"; })) << window()->statusText(0).toStdString();
+    EXPECT_TRUE(WaitUntil([this] { return window()->statusText(0) == "2: 4"; }))
+        << window()->statusText(0).toStdString();
     EXPECT_EQ(window()->statusText(1), "");
     QTest::keyClick(memo, Qt::Key_X);
     EXPECT_EQ(window()->statusText(1), "Modified");
@@ -122,7 +127,7 @@ TEST_F(Editor, AsmIsColouredByElementAndOtherFilesArePlain) {
     const TTextStyles& elements = korvex->settings.MemoEnvOptions().TextStyles;
     int integer = memo->styleAt(7);  // the 0x10
     EXPECT_EQ(integer, 4);
-    EXPECT_EQ(memo->picLexer()->foregroundOf(integer), QColor(Qt::red));  // "Integer" is 0x0000FF
+    EXPECT_EQ(memo->picLexer()->foregroundOf(integer), QColor(Qt::red));    // "Integer" is 0x0000FF
     EXPECT_EQ(memo->picLexer()->fontOf(memo->styleAt(14)).italic(), true);  // the comment
     EXPECT_EQ(elements[4].Font.Color, 0x0000FFu);
     open("notes.txt", "movlw 0x10\n");
@@ -162,7 +167,8 @@ TEST_F(Editor, SchemeColoursApplyOnShowingAndNoSchemeKeepsWhiteOnBlack) {
     korvex->settings.ColorSetting = "Classic";
     window()->hide();
     window()->show();
-    EXPECT_EQ(window()->Memo->backgroundOfStyle(QsciScintillaBase::STYLE_DEFAULT), QColor(0, 0, 0x80));  // navy
+    EXPECT_EQ(window()->Memo->backgroundOfStyle(QsciScintillaBase::STYLE_DEFAULT),
+              QColor(0, 0, 0x80));  // navy
     EXPECT_EQ(window()->Memo->foregroundOfStyle(QsciScintillaBase::STYLE_DEFAULT), QColor(Qt::yellow));
     EXPECT_EQ(window()->MarkedLine, -1);
 }
@@ -172,8 +178,8 @@ TEST_F(Editor, WindowPlacementIsKeptForTheNextWindow) {
     window()->setGeometry(40, 50, 610, 420);
     MainForm->FileClose->trigger();
     EXPECT_TRUE(WaitUntil([this] { return !window(); }));
-    auto stored = korvex->registry.readBinary(RegRoot::CurrentUser, "Software\\Tervane\\Korvex v0.30\\Forms\\CodeEdit",
-                                              "WinPos");
+    auto stored = korvex->registry.readBinary(RegRoot::CurrentUser,
+                                              "Software\\Tervane\\Korvex v0.30\\Forms\\CodeEdit", "WinPos");
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->size(), 44u);
     open("w2.asm");
@@ -245,7 +251,8 @@ TEST_F(Editor, ReplaceAllChangesEveryMatchAsOneUndoStep) {
 
 TEST_F(Editor, GoToLineMovesTheCaretKeepingItsColumn) {
     QByteArray text;
-    for (int i = 1; i <= 12; ++i) text += "line " + QByteArray::number(i) + "\n";
+    for (int i = 1; i <= 12; ++i)
+        text += "line " + QByteArray::number(i) + "\n";
     open("g.asm", text);
     TMemo* memo = window()->Memo;
     memo->setCursorPosition(0, 3);
@@ -336,7 +343,8 @@ TEST_F(Editor, SavingAnUntitledDocumentWithoutChangesAsksNothing) {
 
 TEST_F(Editor, ATabKeepsItsCaretWhenTheUserSwitchesAway) {
     QByteArray text;
-    for (int i = 0; i < 200; ++i) text += "line\n";
+    for (int i = 0; i < 200; ++i)
+        text += "line\n";
     open("long.asm", text);
     window()->Memo->setCursorPosition(150, 2);
     open("other.asm");
@@ -355,7 +363,8 @@ TEST_F(Editor, CtrlDelDeletesTheSelectionAndAReadOnlyFileSaysSo) {
     EXPECT_EQ(document->bytes(), " beta\n");
     QString locked = write("locked.asm", "nop\n");
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadUser);
-    if (QFileInfo(locked).isWritable()) GTEST_SKIP() << "root can write any file";
+    if (QFileInfo(locked).isWritable())
+        GTEST_SKIP() << "root can write any file";
     Documents->open(locked);
     EXPECT_EQ(window()->statusText(1), "Read Only");
 }
@@ -363,16 +372,19 @@ TEST_F(Editor, CtrlDelDeletesTheSelectionAndAReadOnlyFileSaysSo) {
 TEST_F(Editor, ReplaceWorksWithPatternsAndOnAMatchTheUserSelected) {
     TDocument* document = open("p.asm", "movlw 1\nmovwf 2\nmovlw 3\n");
     TMemo* memo = window()->Memo;
-    auto replace = [this](const QString& find, const QString& with, bool pattern, bool all, QString note = {}) {
+    auto replace = [this](const QString& find, const QString& with, bool pattern, bool all,
+                          QString note = {}) {
         prompter.willShowModal("ReplaceDialog", [=](QDialog& dialog) {
             auto& d = static_cast<TFindDialog&>(dialog);
             d.FindText->setText(find);
             d.ReplaceText->setText(with);
             d.RegularExpression->setChecked(pattern);
-            if (all) d.ReplaceAllButton->click();
+            if (all)
+                d.ReplaceAllButton->click();
             return all ? dialog.result() : int(QDialog::Accepted);
         });
-        if (!note.isEmpty()) prompter.expectInformation(note);
+        if (!note.isEmpty())
+            prompter.expectInformation(note);
         MainForm->SearchReplace->trigger();
     };
     memo->setSelection(1, 0, 1, 5);  // the user selected "movwf"

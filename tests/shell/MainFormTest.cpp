@@ -9,6 +9,7 @@
 #include "shell/ProW.h"
 #include "shell/Startup.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QFile>
 #include <QGuiApplication>
@@ -19,14 +20,13 @@
 #include <QSignalSpy>
 #include <QToolBar>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include <stdexcept>
 
 namespace {
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     void start() { korvex = std::make_unique<TKorvex>(dir.path(), prompter); }
     void TearDown() override { korvex.reset(); }
 
@@ -53,9 +53,12 @@ QString Describe(QMenu* menu) {
     QStringList items;
     for (QAction* a : menu->actions()) {
         QString text = a->isSeparator() ? "-" : a->text();
-        if (!a->shortcut().isEmpty()) text += " [" + a->shortcut().toString() + "]";
-        if (a->isVisible() && !a->isEnabled()) text = "~" + text;  // Qt disables what it hides
-        if (!a->isVisible()) text = "(" + text + ")";
+        if (!a->shortcut().isEmpty())
+            text += " [" + a->shortcut().toString() + "]";
+        if (a->isVisible() && !a->isEnabled())
+            text = "~" + text;  // Qt disables what it hides
+        if (!a->isVisible())
+            text = "(" + text + ")";
         items << text;
     }
     return (menu->menuAction()->isVisible() ? "" : "hidden ") + menu->title() + ": " + items.join(" | ");
@@ -64,11 +67,14 @@ QString Describe(QMenu* menu) {
 TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState) {
     start();
     QStringList menus;
-    for (QAction* a : MainForm->menuBar()->actions()) menus << Describe(a->menu());
+    for (QAction* a : MainForm->menuBar()->actions())
+        menus << Describe(a->menu());
     QStringList expected = {
-        "&File: &New... | &Open... | - | &Save [Ctrl+S] | Save &As... | Sa&ve All | - | &Close | C&lose All | - | "
+        "&File: &New... | &Open... | - | &Save [Ctrl+S] | Save &As... | Sa&ve All | - | &Close | C&lose All "
+        "| - | "
         "&Print... | - | E&xit",
-        "&Edit: &Undo [Ctrl+Z] | &Redo [Ctrl+Shift+Z] | - | Cu&t [Ctrl+X] | &Copy [Ctrl+C] | &Paste [Ctrl+V] | "
+        "&Edit: &Undo [Ctrl+Z] | &Redo [Ctrl+Shift+Z] | - | Cu&t [Ctrl+X] | &Copy [Ctrl+C] | &Paste [Ctrl+V] "
+        "| "
         "&Delete [Ctrl+Del] | Se&lect All [Ctrl+A]",
         "&Search: &Find... [Ctrl+F] | &Replace... [Ctrl+R] | &Search Again [F3] | - | "
         "&Go to Line Number... [Alt+G] | Go to Next Warning/&Error/Message [F12]",
@@ -84,13 +90,15 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
 TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
     start();
     const char* components[] = {
-        "FileNew",       "FileOpen",        "FileSave",       "FileSaveAs",     "FileSaveAll",   "FileClose",
-        "FileCloseAll",  "FilePrint",       "FileExit",       "EditUndo",       "EditRedo",      "EditCut",
-        "EditCopy",      "EditPaste",       "EditDelete",     "EditSelectAll",  "SearchFind",    "SearchReplace",
-        "SearchAgain1",  "GotoLineNumber1", "SearchNextError", "ProjectNew",    "ProjectOpen",   "ProjectClose",
-        "ProjectAdd",    "ProjectRemove",   "ProjectBuild",   "ProjectOptions", "ProjectLastLine", "ProjectLast",
-        "DebugStart",    "DebugTraceInto",  "CfgEnviOptions", "ConfigureEXE",   "About1"};
-    for (const char* name : components) EXPECT_TRUE(MainForm->findChild<QAction*>(name)) << name;
+        "FileNew",         "FileOpen",       "FileSave",       "FileSaveAs",      "FileSaveAll",
+        "FileClose",       "FileCloseAll",   "FilePrint",      "FileExit",        "EditUndo",
+        "EditRedo",        "EditCut",        "EditCopy",       "EditPaste",       "EditDelete",
+        "EditSelectAll",   "SearchFind",     "SearchReplace",  "SearchAgain1",    "GotoLineNumber1",
+        "SearchNextError", "ProjectNew",     "ProjectOpen",    "ProjectClose",    "ProjectAdd",
+        "ProjectRemove",   "ProjectBuild",   "ProjectOptions", "ProjectLastLine", "ProjectLast",
+        "DebugStart",      "DebugTraceInto", "CfgEnviOptions", "ConfigureEXE",    "About1"};
+    for (const char* name : components)
+        EXPECT_TRUE(MainForm->findChild<QAction*>(name)) << name;
     // Help > About shows the About box modally
     prompter.willShowModal("AboutBox", [](QDialog& box) {
         EXPECT_EQ(box.windowTitle(), "About");
@@ -156,8 +164,8 @@ TEST_F(MainWindow, LastProjectEntryShowsOnlyWhenOneIsStored) {
 TEST_F(MainWindow, ClassicKeyMappingGivesFileSaveF2AtStartUp) {
     {
         Registry registry(dir.path());
-        registry.writeString(RegRoot::CurrentUser, "Software\\Tervane\\Korvex v0.30\\MemoEnvOptions", "KeyMapping",
-                             "Classic");
+        registry.writeString(RegRoot::CurrentUser, "Software\\Tervane\\Korvex v0.30\\MemoEnvOptions",
+                             "KeyMapping", "Classic");
     }
     start();
     EXPECT_EQ(MainForm->FileSave->shortcut(), QKeySequence(Qt::Key_F2));
@@ -243,7 +251,8 @@ TEST_F(MainWindow, AnExceptionInACommandIsShownAndTheProgramGoesOn) {
 
 TEST_F(MainWindow, EightWindowsExistForTheWholeRun) {
     start();
-    EXPECT_TRUE(MainForm && EXEDlg && GoToLineDlg && MPASMDlg && EnviDlg && FormatDlg && ProWindow && AboutBox);
+    EXPECT_TRUE(MainForm && EXEDlg && GoToLineDlg && MPASMDlg && EnviDlg && FormatDlg && ProWindow &&
+                AboutBox);
     EXPECT_EQ(ProWindow->windowTitle(), "Project");
     ProWindow->show();
     EXPECT_FALSE(ProWindow->close());  // the Project window refuses to close

@@ -28,8 +28,6 @@
 
 namespace {
 
-
-
 const std::string kNewProject =
     "[PROJECT]\nFormat=MPASM\n[MPASM]\nList File=1\nCross File=0\nRadix=0\nWarning Level=0\nHex Output=0\n"
     "Macro=0\nCase Sensitive=0\nProcessor=16C61\nAdditional=\n";

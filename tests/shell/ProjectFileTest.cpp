@@ -11,7 +11,6 @@
 
 namespace {
 
-
 ProfileFile FileWith(const TempDir& dir, const std::string& text) {
     std::ofstream(dir / "p.pro", std::ios::binary) << text;
     return ProfileFile(dir / "p.pro");

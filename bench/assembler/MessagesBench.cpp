@@ -1,5 +1,6 @@
 // Loading an error file of 100,000 lines into the Project window's and the editor's message lists.
 #include "assembler/Messages.h"
+#include "../SilentPrompter.h"
 #include "editctl/DocumentManager.h"
 #include "platform/Prompter.h"
 #include "shell/Idefunction.h"
@@ -19,18 +20,6 @@ namespace {
 
 constexpr int kLines = 100000;
 
-// Answers nothing: the load shows no box.
-class SilentPrompter : public Prompter {
-  public:
-    void error(const QString&) override {}
-    void information(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    SaveAnswer askSave(const QString&, SaveButtons) override { return SaveAnswer::No; }
-    void exception(const QString&) override {}
-    FileDialogResult openFiles(const FileDialogRequest&, bool) override { return {}; }
-    FileDialogResult saveFile(const FileDialogRequest&) override { return {}; }
-    int showModal(QDialog&) override { return 0; }
-};
 
 void BM_LoadMessages(benchmark::State& state) {
     QTemporaryDir dir;

@@ -1,5 +1,6 @@
 // Opening a 100,000-line assembler file until its first screen is coloured, and typing one character at its
 // end, on the offscreen platform.
+#include "../SilentPrompter.h"
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
 #include "editctl/MemoOptions.h"
@@ -15,17 +16,6 @@
 
 namespace {
 
-class NoPrompts : public Prompter {
-  public:
-    void error(const QString&) override {}
-    void information(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    SaveAnswer askSave(const QString&, SaveButtons) override { return SaveAnswer::No; }
-    void exception(const QString&) override {}
-    FileDialogResult openFiles(const FileDialogRequest&, bool) override { return {}; }
-    FileDialogResult saveFile(const FileDialogRequest&) override { return {}; }
-    int showModal(QDialog&) override { return 0; }
-};
 
 // 100,000 lines of real include files, repeated as often as needed.
 QString LargeSource(const QTemporaryDir& dir) {
@@ -57,7 +47,7 @@ QString LargeSource(const QTemporaryDir& dir) {
 struct Fixture {
     QTemporaryDir dir;
     QString path = LargeSource(dir);
-    NoPrompts prompts;
+    SilentPrompter prompts;
     TMemoSourceOptions source;
     TMemoEnvOptions env;
 };

@@ -13,9 +13,7 @@ int main(int argc, char** argv) {
     app.setPrompter(&prompter);
     try {
         TKorvex korvex(Registry::defaultConfigDir(), prompter);
-        QObject::connect(MainForm, &TMainForm::closed, &app, &QApplication::quit);
-        MainForm->show();
-        return app.exec();
+        return korvex.exec();
     } catch (const std::exception& e) {
         prompter.exception(QString::fromUtf8(e.what()));
     }

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 bool TBuildRun::running_ = false;
+QProcess* TBuildRun::process_ = nullptr;
 
 namespace {
 
@@ -20,11 +21,18 @@ QString WinePath(const QString& argument) {
     return "Z:" + QString(argument).replace('/', '\\');
 }
 
-// Clears the running flag however the wait ends.
+// Clears the running flag and the process however the wait ends.
 struct RunningFlag {
-    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RunningFlag() { flag_ = false; }
+    RunningFlag(bool& flag, QProcess*& current, QProcess& process) : flag_(flag), current_(current) {
+        flag_ = true;
+        current_ = &process;
+    }
+    ~RunningFlag() {
+        flag_ = false;
+        current_ = nullptr;
+    }
     bool& flag_;
+    QProcess*& current_;
 };
 
 }  // namespace
@@ -49,9 +57,9 @@ TBuildRun::Outcome TBuildRun::RunAndWait(const QString& program, const QStringLi
         prompter_.information(kBuildRunning);
         return Outcome::Refused;
     }
-    RunningFlag flag(running_);
     output_.clear();
     QProcess process;
+    RunningFlag flag(running_, process_, process);
     process.setWorkingDirectory(workingDir);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
@@ -92,4 +100,14 @@ TBuildRun::Outcome TBuildRun::RunAndWait(const QString& program, const QStringLi
     }
     output_ += process.readAll();
     return Outcome::Ended;
+}
+
+void TBuildRun::StopRunning(int graceMs) {
+    if (!process_ || process_->state() == QProcess::NotRunning)
+        return;
+    process_->terminate();
+    if (process_->waitForFinished(graceMs))
+        return;
+    process_->kill();
+    process_->waitForFinished(graceMs);
 }

@@ -32,6 +32,9 @@ class TBuildRun : public QObject {
 
     // A run is waiting, here or in another runner.
     static bool running() { return running_; }
+    // Stops the program of the waiting run, if any: asked to end, then killed when it has not ended within
+    // graceMs. Its wait ends as it goes. Used when Korvex itself ends.
+    static void StopRunning(int graceMs = 1500);
     // What the program wrote on its console during the last run.
     const QByteArray& output() const { return output_; }
 
@@ -43,4 +46,5 @@ class TBuildRun : public QObject {
     Prompter& prompter_;
     QByteArray output_;
     static bool running_;
+    static class QProcess* process_;  // the program of the waiting run
 };

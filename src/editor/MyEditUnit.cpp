@@ -152,7 +152,7 @@ void TEditor::changeEvent(QEvent* event) {
 }
 
 void TEditor::closeEvent(QCloseEvent* event) {
-    if (released_) {
+    if (released_ || windows_.ending()) {
         event->accept();
         return;
     }

@@ -70,6 +70,9 @@ class TEditorWindows : public QObject, public EditorWindowList {
     TEditor* Show(TDocument* document, int flags);
     // Re-applies the options and the scheme to every window (after the environment dialog's OK).
     void applyOptions();
+    // The program is ending: the quit flow has asked its questions, and a window closes without asking again.
+    void setEnding() { ending_ = true; }
+    bool ending() const { return ending_; }
 
     TDocument* FirstEditorDocument() const override;
     void ShowInEditor(TDocument* document, int flags) override { Show(document, flags); }
@@ -90,4 +93,5 @@ class TEditorWindows : public QObject, public EditorWindowList {
     SettingsStore& settings_;
     DocumentManager& documents_;
     std::vector<TEditor*> windows_;
+    bool ending_ = false;
 };

@@ -1,9 +1,11 @@
 // The main window: menu map, toolbar, read-outs, creation, showing and the quit flow.
 #include "shell/Main.h"
 
+#include "assembler/BuildRun.h"
 #include "editctl/DocumentManager.h"
 #include "editor/AllReg.h"
 #include "platform/Prompter.h"
+#include "editor/MyEditUnit.h"
 #include "shell/About.h"
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
@@ -295,6 +297,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     closeAccepted_ = true;
+    // the program ends now: an assembler still running is stopped, and no other window asks again
+    TBuildRun::StopRunning();
+    if (services_.editors)
+        services_.editors->setEnding();
     emit closed();
 }
 

@@ -101,7 +101,11 @@ TProWindow::TProWindow(QWidget* parent)
 }
 
 void TProWindow::closeEvent(QCloseEvent* event) {
-    event->ignore();
+    // only the end of the program closes it
+    if (MainForm && MainForm->ending())
+        event->accept();
+    else
+        event->ignore();
 }
 
 bool TProWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -40,7 +40,7 @@ class TProWindow : public QWidget {
     bool ProKeyDown(QKeyEvent* event);
 
   protected:
-    // The window stays open for the whole run: a request to close it is refused.
+    // The window stays open for the whole run: a request to close it is refused until the program ends.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

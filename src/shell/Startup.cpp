@@ -20,7 +20,7 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
       documents(prompter, &settings.MemoSourceOptions()),
       services{registry, settings, prompter, documents} {
     QApplication::setApplicationName("Korvex");
-    QApplication::setApplicationDisplayName("Korvex");
+    // no display name: Qt would add " — Korvex" to every caption on Linux and cut short dialog titles
     Documents = &documents;
     editors_ = std::make_unique<TEditorWindows>(settings, documents);
     services.editors = editors_.get();
@@ -61,4 +61,11 @@ TKorvex::~TKorvex() {
     ProWindow = nullptr;
     AboutBox = nullptr;
     Documents = nullptr;
+}
+
+int TKorvex::exec() {
+    // the quit flow has agreed and the assembler is stopped: every loop ends, whatever window refuses
+    QObject::connect(MainForm, &TMainForm::closed, MainForm, [] { QCoreApplication::exit(0); });
+    MainForm->show();
+    return QApplication::exec();
 }

@@ -28,6 +28,9 @@ class TKorvex {
     TKorvex(const TKorvex&) = delete;
     TKorvex& operator=(const TKorvex&) = delete;
 
+    // Shows the main window and runs the message loop until the quit flow agrees; returns 0 then.
+    int exec();
+
     Registry registry;
     SettingsStore settings;
     DocumentManager documents;

@@ -171,18 +171,6 @@ TEST_F(MainWindow, ClassicKeyMappingGivesFileSaveF2AtStartUp) {
     EXPECT_EQ(MainForm->FileSave->shortcut(), QKeySequence(Qt::Key_F2));
 }
 
-TEST_F(MainWindow, QuittingWithNothingOpenAsksOnlyTheQuitQuestion) {
-    start();
-    MainForm->show();
-    QSignalSpy closed(MainForm, &TMainForm::closed);
-    prompter.willConfirm("Do you want to quit Korvex?", false);
-    EXPECT_FALSE(MainForm->close());
-    EXPECT_TRUE(MainForm->isVisible());
-    prompter.willConfirm("Do you want to quit Korvex?", true);
-    EXPECT_TRUE(MainForm->close());
-    EXPECT_EQ(closed.count(), 1);
-}
-
 TEST_F(MainWindow, AllOnTheFirstQuestionSavesEveryModifiedDocumentThenAsksToQuit) {
     start();
     TDocument* first = modifiedDocument("first.asm");

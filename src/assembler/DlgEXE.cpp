@@ -7,9 +7,31 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+
+namespace {
+
+// The path label: its text is the whole path; what does not fit the page is elided in the middle, so both
+// the folder's start and the program's name show, and the tooltip gives it all.
+class TPathLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(contentsRect(), int(alignment()) | Qt::TextSingleLine, shown);
+    }
+};
+
+constexpr int kLabelLeft = 90;
+
+}  // namespace
 
 TEXEDlg::TEXEDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("EXEDlg");
@@ -37,9 +59,9 @@ TEXEDlg::TEXEDlg(QWidget* parent) : QDialog(parent) {
     BMPASMWIN->setGeometry(5, 5, 75, 25);
     BMPASMWIN->setAutoDefault(false);
     connect(BMPASMWIN, &QPushButton::clicked, this, &TEXEDlg::BMPASMWINClick);
-    LMPASMWIN = new QLabel(TSMicrochip);
+    LMPASMWIN = new TPathLabel(TSMicrochip);
     LMPASMWIN->setObjectName("LMPASMWIN");
-    LMPASMWIN->move(90, 10);
+    LMPASMWIN->move(kLabelLeft, 10);
     setPath({});
     setTabOrder(OKBtn, CancelBtn);
     setTabOrder(CancelBtn, BMPASMWIN);
@@ -50,7 +72,11 @@ TEXEDlg::TEXEDlg(QWidget* parent) : QDialog(parent) {
 void TEXEDlg::setPath(const QString& path) {
     LMPASMWIN->setText(path);
     LMPASMWIN->adjustSize();
-    LMPASMWIN->setToolTip(path);  // a long path runs past the page's edge
+    // sized to the path, up to the page's right edge
+    int room = PCExe->contentsRect().width() - kLabelLeft - 8;
+    if (LMPASMWIN->width() > room)
+        LMPASMWIN->resize(room, LMPASMWIN->height());
+    LMPASMWIN->setToolTip(path);
 }
 
 void TEXEDlg::FormShow(SettingsStore& settings, Prompter& prompter) {

@@ -168,7 +168,7 @@ void TMessages::OpenMessage(const QString& entry) {
         return;  // a line outside the format names no file
     bool editing = context_.activeSource() != nullptr;
     if (editing && firstEditor() && firstEditor()->isMinimized())
-        firstEditor()->showMaximized();
+        firstEditor()->maximize();
     QString error;
     TDocument* document = documents_.open(target.path, &error);
     if (!document) {

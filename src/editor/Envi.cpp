@@ -22,7 +22,9 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -367,6 +369,8 @@ TEnviDlg::TEnviDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(PageControl);
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
+    // the same place every time, not wherever the window active at the moment would put it
+    move(QGuiApplication::primaryScreen()->geometry().center() - rect().center());
 }
 
 QWidget* TEnviDlg::buildEditorPage() {

@@ -6,6 +6,9 @@
 #include "editor/AllReg.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 #include <QListWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -112,6 +115,66 @@ void TEditor::showEvent(QShowEvent* event) {
     TEditForm::showEvent(event);
     MarkedLine = -1;
     applyScheme();
+    // a window maximised before it was shown learns its frame now
+    if (maximized_ && !fittedWithFrame_)
+        QTimer::singleShot(0, this, [this] {
+            if (maximized_ && !fittedWithFrame_)
+                fitWorkArea();
+        });
+}
+
+void TEditor::maximize() {
+    if (maximized_)
+        return;
+    restoreGeometry_ = geometry();
+    maximized_ = true;
+    fitWorkArea();
+}
+
+void TEditor::restoreFromMaximized() {
+    if (!maximized_)
+        return;
+    maximized_ = false;
+    fitting_ = true;
+    setGeometry(restoreGeometry_);
+    fitting_ = false;
+}
+
+void TEditor::fitWorkArea() {
+    QRect area = windows_.workArea(*this);
+    // the frame's extent is known once the window manager has framed the window; until then it is none
+    QRect frame = frameGeometry();
+    QMargins extent(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                    frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    fittedWithFrame_ = !extent.isNull();
+    fitting_ = true;
+    setGeometry(area.marginsRemoved(extent));
+    fitting_ = false;
+}
+
+void TEditor::noticeGeometryChange() {
+    if (!maximized_ || fitting_ || !isVisible())
+        return;
+    if (!fittedWithFrame_ && frameGeometry() != geometry()) {
+        fitWorkArea();  // the frame came after the first fit
+        return;
+    }
+    // the window manager may nudge a window by a few pixels; a real move or resize goes further
+    QRect area = windows_.workArea(*this), frame = frameGeometry();
+    auto near = [](int a, int b) { return std::abs(a - b) <= 8; };
+    if (!near(frame.left(), area.left()) || !near(frame.top(), area.top()) ||
+        !near(frame.width(), area.width()) || !near(frame.height(), area.height()))
+        maximized_ = false;
+}
+
+void TEditor::moveEvent(QMoveEvent* event) {
+    TEditForm::moveEvent(event);
+    noticeGeometryChange();
+}
+
+void TEditor::resizeEvent(QResizeEvent* event) {
+    TEditForm::resizeEvent(event);
+    noticeGeometryChange();
 }
 
 void TEditor::MarkErrorLine() {
@@ -139,6 +202,20 @@ void TEditor::ClearErrorLine() {
 
 void TEditor::changeEvent(QEvent* event) {
     TEditForm::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+        // the title bar's maximise button: undone once the window manager is through, then ours instead
+        QTimer::singleShot(0, this, [this] {
+            if (!(windowState() & Qt::WindowMaximized))
+                return;
+            bool wasMaximized = maximized_;
+            setWindowState(windowState() & ~Qt::WindowMaximized);
+            if (wasMaximized)
+                restoreFromMaximized();
+            else
+                maximize();
+        });
+        return;
+    }
     if (event->type() != QEvent::ActivationChange)
         return;
     if (isActiveWindow()) {
@@ -192,13 +269,15 @@ void TEditor::loadPlacement() {
     if (state == 1)
         setWindowState(Qt::WindowMinimized);
     if (state == 2)
-        setWindowState(Qt::WindowMaximized);
+        maximize();
 }
 
 void TEditor::savePlacement() {
     Registry& registry = settings_.registry();
-    QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    QRect normal = maximized_                   ? restoreGeometry_
+                   : normalGeometry().isValid() ? normalGeometry()
+                                                : geometry();
+    int state = isMinimized() ? 1 : (maximized_ || isMaximized()) ? 2 : 0;
     int showCommand = state == 1 ? kShowMinimized : state == 2 ? kShowMaximized : kShowNormal;
     RegistryBatch batch(registry);
     registry.writeBinary(RegRoot::CurrentUser, PlacementKey(), "WinPos",
@@ -272,7 +351,14 @@ void TEditorWindows::RestoreFirstIfMinimized() {
 void TEditorWindows::MaximizeWindowOf(TDocument* document) {
     for (TEditor* window : windows_)
         if (window->Memo->document() == document)
-            window->showMaximized();
+            window->maximize();
+}
+
+QRect TEditorWindows::workArea(const QWidget& window) const {
+    if (workArea_)
+        return workArea_(window);
+    QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen->availableGeometry();
 }
 
 void TEditorWindows::HideMessageList() {

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 class QListWidget;
@@ -30,22 +31,37 @@ class TEditor : public TEditForm {
     // The editor options and the colours of the current scheme, applied to the control.
     void applyOptions();
     void applyScheme();
+    // "Maximised": the window fills the screen's work area below the main strip, so the strip's menus stay
+    // within reach; the window manager's own maximise is turned into this one. A second maximise restores.
+    void maximize();
+    void restoreFromMaximized();
+    bool isMaximizedBelowStrip() const { return maximized_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void release() override;
     void tabAboutToChange() override { ClearErrorLine(); }
 
   private:
     void loadPlacement();
     void savePlacement();
+    // Places the frame on the work area; again once the window manager has framed the window.
+    void fitWorkArea();
+    // A move or resize that leaves the work area was the user's: the window is no longer maximised.
+    void noticeGeometryChange();
 
     TEditorWindows& windows_;
     SettingsStore& settings_;
     bool closing_ = false;
     bool released_ = false;
+    bool maximized_ = false;
+    bool fittedWithFrame_ = false;  // the last fit knew the window manager's frame
+    bool fitting_ = false;
+    QRect restoreGeometry_;  // the normal geometry a maximised window returns to
 };
 
 // The colours a scheme gives the editor: background, text and line numbers (0x00BBGGRR).
@@ -80,6 +96,9 @@ class TEditorWindows : public QObject, public EditorWindowList {
     void SetStatusText(int panel, const QString& text) override;
     void RestoreFirstIfMinimized() override;
     void MaximizeWindowOf(TDocument* document) override;
+    // Where a maximised editor window goes: the screen's available area below the main strip.
+    void setWorkArea(std::function<QRect(const QWidget&)> area) { workArea_ = std::move(area); }
+    QRect workArea(const QWidget& window) const;
     void HideMessageList() override;
 
     void activated(TEditor* window);
@@ -93,5 +112,6 @@ class TEditorWindows : public QObject, public EditorWindowList {
     SettingsStore& settings_;
     DocumentManager& documents_;
     std::vector<TEditor*> windows_;
+    std::function<QRect(const QWidget&)> workArea_;
     bool ending_ = false;
 };

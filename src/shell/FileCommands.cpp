@@ -52,7 +52,7 @@ void TMainForm::FileOpenClick() {
     bool noneShown = ActiveSource() == nullptr;
     services_.documents.openWithDialog(filters);
     if (noneShown && services_.editors && services_.editors->first())
-        services_.editors->first()->showMaximized();
+        services_.editors->first()->maximize();
 }
 
 void TMainForm::FileSaveClick() {

@@ -247,6 +247,18 @@ void TMainForm::MainCreate() {
     QRect screen = QGuiApplication::primaryScreen()->geometry();
     resize(screen.width(), height());
     move(0, 0);
+    if (services_.editors)
+        services_.editors->setWorkArea([this](const QWidget& window) { return EditorWorkArea(window); });
+}
+
+QRect TMainForm::EditorWorkArea(const QWidget& window) const {
+    QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    QRect area = screen->availableGeometry();
+    // below the strip when the strip lies across the top of that screen
+    QRect strip = frameGeometry();
+    if (isVisible() && !isMinimized() && strip.intersects(area) && strip.bottom() < area.center().y())
+        area.setTop(std::max(area.top(), strip.bottom() + 1));
+    return area;
 }
 
 void TMainForm::fixHeight() {

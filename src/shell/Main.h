@@ -48,6 +48,8 @@ class TMainForm : public QMainWindow {
     // Shows or hides the last-project entry and its separator; the caption is the project's path.
     void ShowLastProject(const QString& path);
     TServices& services() { return services_; }
+    // Where a maximised editor window goes: the available area of its screen below this strip.
+    QRect EditorWorkArea(const QWidget& window) const;
     // The quit flow agreed: the program is ending and every window may go.
     bool ending() const { return closeAccepted_; }
 

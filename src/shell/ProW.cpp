@@ -5,6 +5,7 @@
 #include "editctl/DocumentManager.h"
 #include "platform/Lists.h"
 #include "platform/Prompter.h"
+#include "platform/WindowStacking.h"
 #include "shell/Idefunction.h"
 #include "shell/Main.h"
 #include "shell/Project.h"
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -98,6 +100,8 @@ TProWindow::TProWindow(QWidget* parent)
     ProList->installEventFilter(this);
     ProList->viewport()->installEventFilter(this);
     move(QGuiApplication::primaryScreen()->geometry().center() - rect().center());
+    // a maximised editor window must never hide it: it stays above the program's other windows
+    KeepAboveProgramWindows(*this);
 }
 
 void TProWindow::closeEvent(QCloseEvent* event) {
@@ -106,6 +110,16 @@ void TProWindow::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+void TProWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // no maximise button; a window manager that maximises it all the same sees it return to normal
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+        QTimer::singleShot(0, this, [this] {
+            if (windowState() & Qt::WindowMaximized)
+                setWindowState(windowState() & ~Qt::WindowMaximized);
+        });
 }
 
 bool TProWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -42,5 +42,6 @@ class TProWindow : public QWidget {
   protected:
     // The window stays open for the whole run: a request to close it is refused until the program ends.
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

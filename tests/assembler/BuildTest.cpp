@@ -316,7 +316,7 @@ TEST_F(Build, WithoutASourceOnlyTheProjectListFillsAndCloseEmptiesIt) {
     build();
     EXPECT_EQ(projectList()->count(), 3);
     EXPECT_EQ(editor()->MessageList->count(), 0);
-    EXPECT_TRUE(editor()->isMaximized());  // the window made for the message's file
+    EXPECT_TRUE(editor()->isMaximizedBelowStrip());  // the window made for the message's file
     EXPECT_EQ(where(), "main.asm:120 marked 120 \"Symbol not previously defined (COUNT)\"");
     build();  // a source is open now
     EXPECT_EQ(editor()->MessageList->count(), 3);

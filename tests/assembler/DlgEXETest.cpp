@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -96,6 +98,37 @@ TEST_F(ExternalExe, FirstRunShowsAnEmptyLabelAndBrowsingStoresThePathUnchanged) 
         EXPECT_EQ(d.LMPASMWIN->text(), chosen);
         return cancel(d);
     });
+}
+
+TEST_F(ExternalExe, ALongPathShowsItsStartAndItsProgramNameWithinThePage) {
+    std::filesystem::path deep = dir / std::string(120, 'd') / "tools";
+    std::filesystem::create_directories(deep);
+    std::ofstream(deep / "MPASMWIN.EXE") << "#!/bin/sh\n";
+    QString chosen = QString::fromStdString((deep / "MPASMWIN.EXE").string());
+    configure([&](TEXEDlg& d) {
+        prompter.willChooseFile(chosen);
+        d.BMPASMWINClick();
+        d.show();
+        EXPECT_EQ(d.LMPASMWIN->text(), chosen);  // the whole path is what OK stores
+        EXPECT_EQ(d.LMPASMWIN->toolTip(), chosen);
+        EXPECT_LE(d.LMPASMWIN->geometry().right(), d.TSMicrochip->width());
+        // what the user sees: the label's picture holds as much ink as its text elided in the middle
+        QImage shown(d.LMPASMWIN->size(), QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        d.LMPASMWIN->render(&shown, {}, {}, QWidget::DrawChildren);
+        QImage expected(shown.size(), QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        painter.setFont(d.LMPASMWIN->font());
+        painter.setPen(d.LMPASMWIN->palette().color(QPalette::WindowText));
+        QString elided = d.LMPASMWIN->fontMetrics().elidedText(chosen, Qt::ElideMiddle, d.LMPASMWIN->width());
+        EXPECT_TRUE(elided.startsWith(chosen.left(4)) && elided.endsWith("MPASMWIN.EXE")) << elided.toStdString();
+        painter.drawText(d.LMPASMWIN->contentsRect(), int(d.LMPASMWIN->alignment()) | Qt::TextSingleLine, elided);
+        painter.end();
+        EXPECT_EQ(shown, expected);
+        return ok(d);
+    });
+    EXPECT_EQ(korvex->settings.AssemblerPath, chosen.toStdString());
 }
 
 TEST_F(ExternalExe, ChoicesThatDoNotExistOrAreCancelledLeaveTheLabel) {

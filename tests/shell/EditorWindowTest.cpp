@@ -64,7 +64,7 @@ class Editor : public ::testing::Test {
 TEST_F(Editor, NewDocumentsAreNumberedAndShownAsTabsOfOneMaximisedWindow) {
     MainForm->FileNew->trigger();
     ASSERT_TRUE(window());
-    EXPECT_TRUE(window()->isMaximized());
+    EXPECT_TRUE(window()->isMaximizedBelowStrip());
     MainForm->FileNew->trigger();
     EXPECT_EQ(tabs(), (QStringList{"Noname1", "Noname2"}));
     EXPECT_EQ(korvex->services.editors->windows().size(), 1u);

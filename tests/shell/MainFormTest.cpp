@@ -247,4 +247,14 @@ TEST_F(MainWindow, EightWindowsExistForTheWholeRun) {
     EXPECT_TRUE(ProWindow->isVisible());
 }
 
+TEST_F(MainWindow, CaptionsAreThePlainTitlesWithoutTheProgramsName) {
+    start();
+    // a display name of our own would make Qt add " — Korvex" to every caption on Linux; without one the
+    // display name follows the application name
+    QString name = QGuiApplication::applicationName();
+    QGuiApplication::setApplicationName("renamed");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "renamed");
+    QGuiApplication::setApplicationName(name);
+}
+
 }  // namespace

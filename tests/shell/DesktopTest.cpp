@@ -1,0 +1,117 @@
+// The windows on a desktop: maximised editor windows below the strip, the Project window within reach,
+// fixed dialogs without a maximise button, the keyboard focus where the user types, the main menus from an
+// editor window.
+#include "shell/Main.h"
+
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+#include "editor/MyEditUnit.h"
+#include "shell/Idefunction.h"
+#include "assembler/DlgEXE.h"
+#include "assembler/DlgMPASM.h"
+#include "editor/DlgGoLine.h"
+#include "editor/Envi.h"
+#include "shell/About.h"
+#include "shell/Format.h"
+#include "shell/ProW.h"
+#include "shell/Startup.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Desktop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        korvex = std::make_unique<TKorvex>(dir / "config", prompter);
+        MainForm->show();
+    }
+    void TearDown() override { korvex.reset(); }
+
+    TDocument* open(const char* name, const std::string& text = "\tnop\n") {
+        WriteAll(dir / name, text);
+        return Documents->open(QString::fromStdString((dir / name).string()));
+    }
+    TEditor* editor() const { return korvex->services.editors->first(); }
+    static QRect available() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+TEST_F(Desktop, AMaximisedEditorWindowFillsTheScreenBelowTheStrip) {
+    MainForm->FileNew->trigger();  // the first document comes maximised
+    ASSERT_TRUE(editor());
+    QRect strip = MainForm->frameGeometry();
+    QRect frame = editor()->frameGeometry();
+    EXPECT_EQ(frame.top(), strip.bottom() + 1);
+    EXPECT_EQ(frame.left(), available().left());
+    EXPECT_EQ(frame.width(), available().width());
+    EXPECT_EQ(frame.bottom(), available().bottom());
+    EXPECT_TRUE(editor()->isMaximizedBelowStrip());
+}
+
+TEST_F(Desktop, TheTitleBarsMaximiseGoesBelowTheStripAndASecondOneRestores) {
+    open("a.asm");
+    editor()->setGeometry(100, 200, 700, 400);
+    editor()->setWindowState(Qt::WindowMaximized);  // as the window manager does for the button
+    ASSERT_TRUE(QTest::qWaitFor([this] { return editor()->isMaximizedBelowStrip(); }));
+    EXPECT_FALSE(editor()->isMaximized());
+    EXPECT_EQ(editor()->frameGeometry().top(), MainForm->frameGeometry().bottom() + 1);
+    editor()->setWindowState(Qt::WindowMaximized);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !editor()->isMaximizedBelowStrip(); }));
+    EXPECT_EQ(editor()->geometry(), QRect(100, 200, 700, 400));
+}
+
+TEST_F(Desktop, AMaximisedWindowIsStoredAsMaximisedAndComesBackSo) {
+    open("a.asm");
+    editor()->setGeometry(100, 200, 700, 400);
+    editor()->maximize();
+    MainForm->FileClose->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !editor(); }));
+    EXPECT_EQ(korvex->registry.readDword(RegRoot::CurrentUser,
+                                         "Software\\Tervane\\Korvex v0.30\\Forms\\CodeEdit", "WindowState"),
+              2u);
+    open("b.asm");
+    EXPECT_TRUE(editor()->isMaximizedBelowStrip());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return editor()->frameGeometry().top() == MainForm->frameGeometry().bottom() + 1; }));
+    editor()->restoreFromMaximized();
+    EXPECT_EQ(editor()->geometry(), QRect(100, 200, 700, 400));  // the normal place was kept
+}
+
+TEST_F(Desktop, MovingAMaximisedWindowAwayMakesItNormal) {
+    open("a.asm");
+    editor()->maximize();
+    editor()->setGeometry(300, 300, 400, 300);  // dragged by the user
+    EXPECT_FALSE(editor()->isMaximizedBelowStrip());
+}
+
+TEST_F(Desktop, FixedDialogsAndTheProjectWindowOfferNoMaximiseButton) {
+    QList<QDialog*> fixed = {AboutBox, FormatDlg, MPASMDlg, GoToLineDlg, EXEDlg, EnviDlg};
+    for (QDialog* dialog : fixed) {
+        SCOPED_TRACE(dialog->objectName().toStdString());
+        // a fixed size is what every window manager reads as "cannot be maximised"
+        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+        EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
+        // a place of its own: Qt would otherwise centre it on whichever window is active at the time
+        EXPECT_TRUE(dialog->testAttribute(Qt::WA_Moved));
+    }
+    EXPECT_TRUE(ProWindow->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(ProWindow->windowFlags() & Qt::WindowMaximizeButtonHint);
+    // a window manager that maximises it all the same sees it come back
+    ProWindow->setWindowState(Qt::WindowMaximized);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !ProWindow->isMaximized(); }));
+}
+
+}  // namespace

@@ -85,7 +85,7 @@ void TMessageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 }
 
 QSize TMessageDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    return {option.fontMetrics.horizontalAdvance(index.data().toString()) + 4, 14};
+    return {EntryWidth(option.widget, option.fontMetrics.horizontalAdvance(index.data().toString()) + 4), 14};
 }
 
 void StyleMessageList(QListWidget* list) {
@@ -268,16 +268,15 @@ bool TMessages::listEvent(QListWidget* list, QEvent* event) {
         activate(list);
         return true;
     }
-    bool editorList = list != context_.projectList;
-    if (editorList &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
-        mouse->button() == Qt::RightButton) {
-        // the right button leaves the selection: the explanation is the selected entry's
-        for (TEditor* window : editors_.windows())
-            if (window->MessageList == list && context_.projectFormat() == 1)
-                ShowExplanation(window);
-        return true;
-    }
+    bool rightPress = (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+                      mouse->button() == Qt::RightButton;
+    if (!rightPress)
+        return false;
+    // the right button leaves the selection in both lists; in the editor's, it explains the selected entry
+    for (TEditor* window : editors_.windows())
+        if (window->MessageList == list && context_.projectFormat() == 1)
+            ShowExplanation(window);
+    return true;
     return false;
 }
 

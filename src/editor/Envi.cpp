@@ -584,7 +584,19 @@ void TEnviDlg::showEditorOptions(const TMemoSourceOptions& source, const TMemoEn
     EMVisible->setChecked(env.Has(moDrawMargin));
     ETab->setText(QString::fromStdString(source.TabStops));
     selectMarginColor(env.MarginPen.Color);
-    EMStyle->setCurrentIndex(EMStyle->findData(env.MarginPen.Style));
+    selectMarginStyle(env.MarginPen.Style);
+}
+
+void TEnviDlg::selectMarginStyle(uint32_t style) {
+    // a stored style the list does not offer is kept as an entry of its own, so OK does not change it
+    while (EMStyle->count() > int(psClear - psSolid + 1))
+        EMStyle->removeItem(EMStyle->count() - 1);
+    int index = EMStyle->findData(style);
+    if (index < 0) {
+        EMStyle->addItem(QString("Style %1").arg(style), style);
+        index = EMStyle->count() - 1;
+    }
+    EMStyle->setCurrentIndex(index);
 }
 
 void TEnviDlg::selectMarginColor(uint32_t color) {

@@ -2,7 +2,52 @@
 #include "platform/Lists.h"
 
 #include <QAbstractItemDelegate>
+#include <QFontMetrics>
 #include <QListWidget>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kWidest[] = "widestEntry";
+
+// Measuring every line of a long error file would take seconds: the line with the most characters stands
+// for the widest, with a few wide letters to spare for a narrower font's surprises.
+void NoteWidestEntry(QListWidget* list, int first, int last) {
+    QAbstractItemModel* model = list->model();
+    qsizetype most = -1;
+    QString longest;
+    for (int row = first; row <= last; ++row) {
+        QString text = model->index(row, 0).data().toString();
+        if (text.size() > most) {
+            most = text.size();
+            longest = text;
+        }
+    }
+    if (most < 0)
+        return;
+    QFontMetrics metrics(list->font());
+    int width = metrics.horizontalAdvance(longest) + metrics.horizontalAdvance("WWWW");
+    list->setProperty(kWidest, std::max(width, list->property(kWidest).toInt()));
+}
+
+void TrackWidestEntry(QListWidget* list) {
+    QAbstractItemModel* model = list->model();
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, list,
+                     [list](const QModelIndex&, int first, int last) { NoteWidestEntry(list, first, last); });
+    auto again = [list] {
+        list->setProperty(kWidest, 0);
+        NoteWidestEntry(list, 0, list->count() - 1);
+    };
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, list, again);
+    QObject::connect(model, &QAbstractItemModel::modelReset, list, again);
+}
+
+}  // namespace
+
+int EntryWidth(const QWidget* list, int ownWidth) {
+    return list ? std::max(ownWidth, list->property(kWidest).toInt()) : ownWidth;
+}
 
 void StyleWhiteOnBlackList(QListWidget* list, QAbstractItemDelegate* delegate) {
     delegate->setParent(list);
@@ -19,4 +64,6 @@ void StyleWhiteOnBlackList(QListWidget* list, QAbstractItemDelegate* delegate) {
     palette.setColor(QPalette::Base, Qt::black);
     palette.setColor(QPalette::Text, Qt::white);
     list->setPalette(palette);
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    TrackWidestEntry(list);
 }

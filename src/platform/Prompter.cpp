@@ -59,6 +59,7 @@ FileDialogResult QtPrompter::openFiles(const FileDialogRequest& request, bool mu
         dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);  // "blink" typed in Project > Open is blink.pro
     if (!request.selectedFilter.isEmpty())
         dialog.selectNameFilter(request.selectedFilter);
     if (dialog.exec() != QDialog::Accepted)

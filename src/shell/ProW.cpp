@@ -48,7 +48,8 @@ class TOwnerDrawDelegate : public QStyledItemDelegate {
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {option.fontMetrics.horizontalAdvance(index.data().toString()) + 4, lineHeight_};
+        return {EntryWidth(option.widget, option.fontMetrics.horizontalAdvance(index.data().toString()) + 4),
+                lineHeight_};
     }
 
   private:

@@ -193,6 +193,7 @@ void TMainForm::ProjectAddClick() {
         return;
     }
     FileDialogRequest request{"Add to Project", {kAssemblerFilter, kIncludeFilter}, {}, Q(ProjectDir), {}};
+    request.mustExist = false;  // a file to be written later may be listed now
     if (ProjectFormat == 1)
         request.selectedFilter = kAssemblerFilter;
     QStringList chosen = services_.prompter.openFiles(request, false).files;

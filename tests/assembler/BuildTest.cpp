@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -307,6 +308,30 @@ TEST_F(Build, RightButtonOnTheEditorListExplainsTheSelectedEntry) {
     ProjectFormat = 0;  // only MPASM projects explain
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, onThird);
     ProjectFormat = 1;
+
+    // in the Project window's list the right button neither explains nor moves the selection
+    projectList()->setCurrentRow(0);
+    QTest::mousePress(projectList()->viewport(), Qt::RightButton, {},
+                      projectList()->visualItemRect(projectList()->item(2)).center());
+    EXPECT_EQ(projectList()->currentRow(), 0);
+}
+
+TEST_F(Build, BothMessageListsScrollSidewaysToTheEndOfTheLongestLine) {
+    fakeAssembler();
+    std::string longText(300, 'x');
+    WriteFile(work / "canned.err", "Message[311] main.asm 3 : short\r\nError[113]   main.asm 120 : " + longText +
+                                       "\r\nWarning[224] lib.inc 7 : short too\r\n");
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    build();
+    ProWindow->show();
+    for (QListWidget* list : {projectList(), editor()->MessageList}) {
+        list->show();
+        QCoreApplication::processEvents();
+        int longest = list->fontMetrics().horizontalAdvance(list->item(1)->text());
+        EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), longest)
+            << list->objectName().toStdString();
+    }
 }
 
 TEST_F(Build, WithoutASourceOnlyTheProjectListFillsAndCloseEmptiesIt) {

@@ -324,6 +324,7 @@ TEST_F(EnviDialog, ValuesOutsideTheListsAreShownAndKept) {
     TMemoEnvOptions& env = korvex->settings.MemoEnvOptions();
     env.Font = {"DejaVu Sans Mono", 13, 0, 0};
     env.MarginPen.Color = 0x123456;
+    env.MarginPen.Style = 42;  // a pen style the picker does not list
     env.TextStyles.Find("Whitespace")->Font.Color = 0x654321;  // no grid colour
     showDialog(
         [](TEnviDlg& dlg) {
@@ -332,6 +333,7 @@ TEST_F(EnviDialog, ValuesOutsideTheListsAreShownAndKept) {
             EXPECT_EQ(dlg.EFont->currentText(), "DejaVu Sans Mono");
             EXPECT_EQ(dlg.EFontSize->currentText(), "13");
             EXPECT_EQ(dlg.EMColor->currentData().toUInt(), 0x123456u);
+            EXPECT_EQ(dlg.EMStyle->currentData().toUInt(), 42u);
             EXPECT_EQ(dlg.ElementGrid->ForegroundIndex(), -1);
             clickGrid(dlg, 14, Qt::RightButton);  // the background only; the odd text colour stays
             EXPECT_EQ(preview(dlg, "Whitespace").Font.Color, 0x654321u);
@@ -342,6 +344,7 @@ TEST_F(EnviDialog, ValuesOutsideTheListsAreShownAndKept) {
     EXPECT_EQ(storedScheme(), "Default");
     EXPECT_EQ(env.Font, (TFont{"DejaVu Sans Mono", 13, 0, 0}));
     EXPECT_EQ(env.MarginPen.Color, 0x123456u);
+    EXPECT_EQ(env.MarginPen.Style, 42u);
     EXPECT_EQ(global("Float").Color, 0xFFFFFFu);  // no scheme: the hidden elements stay
 }
 

@@ -16,6 +16,8 @@
 #include "shell/About.h"
 #include "shell/Format.h"
 #include "shell/ProW.h"
+#include "shell/Project.h"
+#include "platform/Prompter.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +25,11 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -112,6 +118,49 @@ TEST_F(Desktop, FixedDialogsAndTheProjectWindowOfferNoMaximiseButton) {
     // a window manager that maximises it all the same sees it come back
     ProWindow->setWindowState(Qt::WindowMaximized);
     EXPECT_TRUE(QTest::qWaitFor([] { return !ProWindow->isMaximized(); }));
+}
+
+// The program's own file dialogs, answered by typing a name as the user would.
+class FileDialogs : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        korvex = std::make_unique<TKorvex>(dir / "config", prompter);
+        // a message box nobody expected fails the test instead of waiting for a click
+        QObject::connect(&unexpected, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ADD_FAILURE() << "message box: " << box->text().toStdString();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        unexpected.start(20);
+    }
+    void TearDown() override { korvex.reset(); }
+    // The next file dialog gets `name` typed into its name field and is accepted.
+    void willType(const QString& name) {
+        QTimer::singleShot(0, [name] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            auto* field = dialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_TRUE(field);
+            field->setText(name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    }
+
+    TempDir dir;
+    QtPrompter prompter;
+    QTimer unexpected;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+TEST_F(FileDialogs, ProjectOpenPutsProOnANameTypedWithoutOneAndAddListsAFileNotYetWritten) {
+    WriteAll(dir / "blink.pro", "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=0\n");
+    willType(QString::fromStdString((dir / "blink").string()));
+    MainForm->ProjectOpen->trigger();
+    EXPECT_EQ(ProjectPath, (dir / "blink.pro").string());
+    willType("later.asm");  // in the project's folder, where the dialog starts
+    MainForm->ProjectAdd->trigger();
+    EXPECT_EQ(ProWindow->Entries(), QStringList{"later.asm"});
 }
 
 }  // namespace

@@ -198,7 +198,7 @@ void TMainForm::registerEditorCommands() {
             return TVerbDispatcher::Verb{[] { return ActiveSource() != nullptr; },
                                          [this, handler] {
                                              EditorWindows->ShowInEditor(ActiveSource(), 2);
-                                             RunCommand([this, handler] { (this->*handler)(); });
+                                             RunHandler(handler);
                                          }};
         };
         window->VerbDispatcher1.Register("Edit.Find", onActiveSource(&TMainForm::SearchFindClick));

@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -144,6 +145,19 @@ const ButtonSpec kButtons[] = {
      Divider::No},
 };
 
+// The commands that work on the editor: afterwards its window is active and its text has the keyboard
+// focus, whether they came from the strip's menu, its toolbar or a shortcut.
+const Handler kEditorCommands[] = {
+    &M::FileOpenClick,     &M::EditUndoClick,      &M::EditRedoClick,         &M::EditCutClick,
+    &M::EditCopyClick,     &M::EditPasteClick,     &M::EditDeleteClick,       &M::EditSelectAllClick,
+    &M::SearchFindClick,   &M::SearchReplaceClick, &M::SearchAgain1Click,     &M::GotoLineNumber1Click,
+    &M::SearchNextErrorClick,
+};
+
+bool WorksOnTheEditor(Handler handler) {
+    return std::find(std::begin(kEditorCommands), std::end(kEditorCommands), handler) != std::end(kEditorCommands);
+}
+
 constexpr int kToolBarHeight = 30;
 constexpr int kReadOutHeight = 22;
 
@@ -177,8 +191,7 @@ void TMainForm::buildMenus() {
         action->setEnabled(row.enabled);
         action->setVisible(row.visible);
         if (row.handler)
-            connect(action, &QAction::triggered, this,
-                    [this, handler = row.handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+            connect(action, &QAction::triggered, this, [this, handler = row.handler] { RunHandler(handler); });
         this->*row.action = action;
         if (row.separator == Sep::After)
             menu->addSeparator();
@@ -201,8 +214,7 @@ void TMainForm::buildToolBar() {
         button->setAutoRaise(true);
         button->setFixedSize(22, 22);
         button->setEnabled(row.enabled);
-        connect(button, &QToolButton::clicked, this,
-                [this, handler = row.handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+        connect(button, &QToolButton::clicked, this, [this, handler = row.handler] { RunHandler(handler); });
         ToolBar1->addWidget(button);
         if (row.divider == Divider::After)
             ToolBar1->addSeparator();
@@ -287,6 +299,12 @@ void TMainForm::RunCommand(const std::function<void()>& command) {
     } catch (...) {
         services_.prompter.exception("An unknown error occurred.");
     }
+}
+
+void TMainForm::RunHandler(Handler handler) {
+    RunCommand([this, handler] { (this->*handler)(); });
+    if (WorksOnTheEditor(handler) && !closeAccepted_)
+        RefocusEditor();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -45,6 +45,8 @@ class TMainForm : public QMainWindow {
 
     // Runs a command; an exception it lets escape is shown in the standard exception box.
     void RunCommand(const std::function<void()>& command);
+    // Runs a menu item's or button's handler; one that works on the editor gives the editor the focus back.
+    void RunHandler(Handler handler);
     // Shows or hides the last-project entry and its separator; the caption is the project's path.
     void ShowLastProject(const QString& path);
     TServices& services() { return services_; }

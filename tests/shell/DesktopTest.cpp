@@ -6,6 +6,7 @@
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
 #include "editctl/DocumentManager.h"
+#include "editctl/FindDialogs.h"
 #include "editctl/Memo.h"
 #include "editor/MyEditUnit.h"
 #include "shell/Idefunction.h"
@@ -23,12 +24,14 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <functional>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QToolButton>
 #include <QTimer>
 
 namespace {
@@ -118,6 +121,48 @@ TEST_F(Desktop, FixedDialogsAndTheProjectWindowOfferNoMaximiseButton) {
     // a window manager that maximises it all the same sees it come back
     ProWindow->setWindowState(Qt::WindowMaximized);
     EXPECT_TRUE(QTest::qWaitFor([] { return !ProWindow->isMaximized(); }));
+}
+
+TEST_F(Desktop, CommandsOnTheEditorLeaveItsWindowActiveWithTheFocusInTheText) {
+    open("a.asm", "movlw 1\nmovlw 2\n");
+    WriteAll(dir / "b.asm", "nop\n");
+    // the user works in the strip, then looks for the caret in the editor
+    auto fromTheStrip = [this](const char* what, const std::function<void()>& command) {
+        SCOPED_TRACE(what);
+        MainForm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([] { return MainForm->isActiveWindow(); }));
+        command();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return editor()->isActiveWindow(); }));
+        EXPECT_EQ(QApplication::focusWidget(), editor()->Memo);
+    };
+    auto findText = [](const char* text) {
+        return [text](QDialog& dialog) {
+            static_cast<TFindDialog&>(dialog).FindText->setText(text);
+            return int(QDialog::Accepted);
+        };
+    };
+    fromTheStrip("File > Open", [this] {
+        prompter.willChooseFiles({QString::fromStdString((dir / "b.asm").string())});
+        MainForm->FileOpen->trigger();
+    });
+    fromTheStrip("Find", [&] {
+        prompter.willShowModal("FindDialog", findText("nop"));
+        MainForm->SearchFind->trigger();
+    });
+    fromTheStrip("Search Again", [&] {
+        prompter.expectInformation("Search string 'nop' not found");
+        MainForm->SearchAgain1->trigger();
+    });
+    fromTheStrip("Replace", [&] {
+        prompter.willShowModal("ReplaceDialog", findText("nop"));
+        MainForm->SearchReplace->trigger();
+    });
+    fromTheStrip("Go to Line, cancelled", [this] {
+        prompter.willShowModal("GoToLineDlg", [](QDialog&) { return int(QDialog::Rejected); });
+        MainForm->GotoLineNumber1->trigger();
+    });
+    fromTheStrip("the Copy button", [] { MainForm->SBCopy->click(); });
+    EXPECT_TRUE(prompter.allAnswered());
 }
 
 // The program's own file dialogs, answered by typing a name as the user would.

@@ -171,6 +171,12 @@ QColor TMemo::lineStyleForeground(int element) const {
 }
 
 void TMemo::keyPressEvent(QKeyEvent* event) {
+    // Alt and a letter belongs to the menus, never to the text (the component would type the letter)
+    Qt::KeyboardModifiers modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (modifiers == Qt::AltModifier && !event->text().isEmpty() && event->text().front().isPrint()) {
+        event->ignore();
+        return;
+    }
     emit userInteraction();
     bool wasOverwrite = isOverwrite();
     QsciScintilla::keyPressEvent(event);

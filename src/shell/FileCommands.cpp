@@ -12,6 +12,8 @@
 
 #include <Qsci/qsciprinter.h>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrintDialog>
 
 #include <QFileInfo>
@@ -205,5 +207,26 @@ void TMainForm::registerEditorCommands() {
         window->VerbDispatcher1.Register("Edit.Replace", onActiveSource(&TMainForm::SearchReplaceClick));
         window->VerbDispatcher1.Register("Edit.SearchAgain", onActiveSource(&TMainForm::SearchAgain1Click));
         window->VerbDispatcher1.Register("Edit.GotoLine", onActiveSource(&TMainForm::GotoLineNumber1Click));
+        addMenuKeys(*window);
     });
+}
+
+void TMainForm::addMenuKeys(QWidget& window) {
+    // Alt and a menu's access key, pressed in an editor window, open that menu of the strip; the key never
+    // reaches the text
+    for (QMenu* menu : {FileMenu, EditMenu, SearchMenu, ProjectMenu, DebugMenu, ConfigureMenu, HelpMenu}) {
+        auto* key = new QAction(&window);
+        key->setShortcut(QKeySequence::mnemonic(menu->title()));
+        key->setShortcutContext(Qt::WindowShortcut);
+        connect(key, &QAction::triggered, this, [this, menu] { OpenMenu(menu); });
+        window.addAction(key);
+    }
+}
+
+void TMainForm::OpenMenu(QMenu* menu) {
+    if (!menu->menuAction()->isVisible())
+        return;  // the hidden Debug menu stays hidden
+    raise();
+    activateWindow();
+    menuBar()->setActiveAction(menu->menuAction());
 }

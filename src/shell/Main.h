@@ -98,6 +98,9 @@ class TMainForm : public QMainWindow {
     // Gives every editor window the commands "Edit.Find", "Edit.Replace", "Edit.SearchAgain" and
     // "Edit.GotoLine", each on ActiveSource.
     void registerEditorCommands();
+    // The keys Alt+F, Alt+E ... of an editor window, each opening its menu of this strip.
+    void addMenuKeys(QWidget& window);
+    void OpenMenu(QMenu* menu);
     // ---- end of file commands ----
 
   public slots:

@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QToolButton>
@@ -163,6 +164,33 @@ TEST_F(Desktop, CommandsOnTheEditorLeaveItsWindowActiveWithTheFocusInTheText) {
     });
     fromTheStrip("the Copy button", [] { MainForm->SBCopy->click(); });
     EXPECT_TRUE(prompter.allAnswered());
+}
+
+TEST_F(Desktop, AltAndAMenusKeyInAnEditorWindowOpenThatMenuOfTheStrip) {
+    TDocument* document = open("a.asm", "nop\n");
+    TMemo* memo = editor()->Memo;
+    QApplication::setActiveWindow(editor());
+    const std::pair<Qt::Key, QMenu*> keys[] = {
+        {Qt::Key_F, MainForm->FileMenu},    {Qt::Key_E, MainForm->EditMenu},
+        {Qt::Key_S, MainForm->SearchMenu},  {Qt::Key_P, MainForm->ProjectMenu},
+        {Qt::Key_C, MainForm->ConfigureMenu}, {Qt::Key_H, MainForm->HelpMenu},
+    };
+    for (auto [key, menu] : keys) {
+        SCOPED_TRACE(menu->title().toStdString());
+        QApplication::setActiveWindow(editor());
+        QTest::keyClick(memo, key, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return QApplication::activePopupWidget() == menu; }));
+        menu->close();
+    }
+    // the hidden Debug menu stays hidden, and no Alt+letter is typed into the source
+    for (Qt::Key key : {Qt::Key_D, Qt::Key_Q, Qt::Key_F}) {
+        QApplication::setActiveWindow(editor());
+        QTest::keyClick(memo, key, Qt::AltModifier);
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    }
+    EXPECT_EQ(document->bytes(), "nop\n");
+    EXPECT_FALSE(document->isModified());
 }
 
 // The program's own file dialogs, answered by typing a name as the user would.

@@ -190,8 +190,10 @@ void TMainForm::buildMenus() {
         action->setShortcutContext(Qt::ApplicationShortcut);
         action->setEnabled(row.enabled);
         action->setVisible(row.visible);
-        if (row.handler)
-            connect(action, &QAction::triggered, this, [this, handler = row.handler] { RunHandler(handler); });
+        if (row.handler) {
+            handlers_[action] = row.handler;
+            connect(action, &QAction::triggered, this, [this, action] { RunHandler(handlers_.at(action)); });
+        }
         this->*row.action = action;
         if (row.separator == Sep::After)
             menu->addSeparator();
@@ -214,7 +216,8 @@ void TMainForm::buildToolBar() {
         button->setAutoRaise(true);
         button->setFixedSize(22, 22);
         button->setEnabled(row.enabled);
-        connect(button, &QToolButton::clicked, this, [this, handler = row.handler] { RunHandler(handler); });
+        handlers_[button] = row.handler;
+        connect(button, &QToolButton::clicked, this, [this, button] { RunHandler(handlers_.at(button)); });
         ToolBar1->addWidget(button);
         if (row.divider == Divider::After)
             ToolBar1->addSeparator();
@@ -299,6 +302,11 @@ void TMainForm::RunCommand(const std::function<void()>& command) {
     } catch (...) {
         services_.prompter.exception("An unknown error occurred.");
     }
+}
+
+TMainForm::Handler TMainForm::HandlerOf(const QObject* item) const {
+    auto it = handlers_.find(item);
+    return it == handlers_.end() ? nullptr : it->second;
 }
 
 void TMainForm::RunHandler(Handler handler) {

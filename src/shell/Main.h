@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 
 class QAction;
 class QLabel;
@@ -47,6 +48,8 @@ class TMainForm : public QMainWindow {
     void RunCommand(const std::function<void()>& command);
     // Runs a menu item's or button's handler; one that works on the editor gives the editor the focus back.
     void RunHandler(Handler handler);
+    // The handler a menu item or toolbar button runs, or none.
+    Handler HandlerOf(const QObject* item) const;
     // Shows or hides the last-project entry and its separator; the caption is the project's path.
     void ShowLastProject(const QString& path);
     TServices& services() { return services_; }
@@ -157,5 +160,6 @@ class TMainForm : public QMainWindow {
     void fixHeight();
 
     TServices& services_;
+    std::map<const QObject*, Handler> handlers_;  // what each menu item and toolbar button runs
     bool closeAccepted_ = false;  // the quit flow agreed: the program is ending
 };

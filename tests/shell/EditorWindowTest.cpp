@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
+#include "assembler/Messages.h"
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
 #include "editctl/PicLexer.h"
@@ -150,13 +151,18 @@ TEST_F(Editor, TheErrorMarkColoursTheCaretLineUntilTheUserTypes) {
     EXPECT_EQ(editor->MarkedLine, -1);
     EXPECT_EQ(document->lineStyle(1), 13);
     EXPECT_EQ(editor->statusText(5), "");
-    // past the last line nothing is marked
-    editor->MarkedLine = -1;
-    editor->Memo->setCursorPosition(3, 0);
-    document->setBytes("only\n");
-    editor->Memo->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-    editor->MarkErrorLine();
-    EXPECT_EQ(document->lineStyle(0), 0);
+}
+
+TEST_F(Editor, AMessageForALinePastTheEndMarksNoLine) {
+    TDocument* document = open("e.asm", "nop\nnop\nnop\n");
+    MainForm->InstallMessageLists();
+    MainForm->messages->OpenMessage("Error[113]   " + document->fileName() + " 99 : Symbol not previously defined");
+    EXPECT_EQ(window()->MarkedLine, -1);
+    for (int line = 0; line < document->lineCount(); ++line)
+        EXPECT_NE(document->lineStyle(line), 14) << "line " << line;
+    EXPECT_EQ(window()->statusText(5), "Symbol not previously defined");
+    MainForm->messages->OpenMessage("Error[113]   " + document->fileName() + " 3 : within the file");
+    EXPECT_EQ(window()->MarkedLine, 2);  // the last line with text is still marked
 }
 
 TEST_F(Editor, SchemeColoursApplyOnShowingAndNoSchemeKeepsWhiteOnBlack) {
@@ -210,11 +216,20 @@ TEST_F(Editor, FileCommandsSaveOnlyWhatChangedAndAskWhereNeeded) {
 }
 
 TEST_F(Editor, SearchCommandsWithNoDocumentDoNothing) {
+    // no dialog and no message comes (the prompter fails on any it was not told of), nothing opens
     MainForm->SearchFind->trigger();
     MainForm->SearchReplace->trigger();
     MainForm->SearchAgain1->trigger();
     MainForm->GotoLineNumber1->trigger();
     MainForm->EditUndo->trigger();
+    EXPECT_TRUE(Documents->documents().empty());
+    EXPECT_FALSE(window());
+    EXPECT_TRUE(MainForm->lastSearch.text.isEmpty());
+    // the same commands with a document do ask: the silence above is the missing document's
+    open("s.asm");
+    prompter.willShowModal("GoToLineDlg", [](QDialog&) { return int(QDialog::Rejected); });
+    MainForm->GotoLineNumber1->trigger();
+    EXPECT_TRUE(prompter.allAnswered());
 }
 
 TEST_F(Editor, FindSelectsTheNextMatchAndSearchAgainRepeatsIt) {

@@ -89,16 +89,50 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
 
 TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
     start();
-    const char* components[] = {
-        "FileNew",         "FileOpen",       "FileSave",       "FileSaveAs",      "FileSaveAll",
-        "FileClose",       "FileCloseAll",   "FilePrint",      "FileExit",        "EditUndo",
-        "EditRedo",        "EditCut",        "EditCopy",       "EditPaste",       "EditDelete",
-        "EditSelectAll",   "SearchFind",     "SearchReplace",  "SearchAgain1",    "GotoLineNumber1",
-        "SearchNextError", "ProjectNew",     "ProjectOpen",    "ProjectClose",    "ProjectAdd",
-        "ProjectRemove",   "ProjectBuild",   "ProjectOptions", "ProjectLastLine", "ProjectLast",
-        "DebugStart",      "DebugTraceInto", "CfgEnviOptions", "ConfigureEXE",    "About1"};
-    for (const char* name : components)
-        EXPECT_TRUE(MainForm->findChild<QAction*>(name)) << name;
+    using H = TMainForm::Handler;
+    using M = TMainForm;
+    const std::pair<const char*, H> items[] = {
+        {"FileNew", &M::FileNewClick},
+        {"FileOpen", &M::FileOpenClick},
+        {"FileSave", &M::FileSaveClick},
+        {"FileSaveAs", &M::FileSaveAsClick},
+        {"FileSaveAll", &M::FileSaveAllClick},
+        {"FileClose", &M::FileCloseClick},
+        {"FileCloseAll", &M::FileCloseAllClick},
+        {"FilePrint", &M::FilePrintClick},
+        {"FileExit", &M::FileExitClick},
+        {"EditUndo", &M::EditUndoClick},
+        {"EditRedo", &M::EditRedoClick},
+        {"EditCut", &M::EditCutClick},
+        {"EditCopy", &M::EditCopyClick},
+        {"EditPaste", &M::EditPasteClick},
+        {"EditDelete", &M::EditDeleteClick},
+        {"EditSelectAll", &M::EditSelectAllClick},
+        {"SearchFind", &M::SearchFindClick},
+        {"SearchReplace", &M::SearchReplaceClick},
+        {"SearchAgain1", &M::SearchAgain1Click},
+        {"GotoLineNumber1", &M::GotoLineNumber1Click},
+        {"SearchNextError", &M::SearchNextErrorClick},
+        {"ProjectNew", &M::ProjectNewClick},
+        {"ProjectOpen", &M::ProjectOpenClick},
+        {"ProjectClose", &M::ProjectCloseClick},
+        {"ProjectAdd", &M::ProjectAddClick},
+        {"ProjectRemove", &M::ProjectRemoveClick},
+        {"ProjectBuild", &M::ProjectBuildClick},
+        {"ProjectOptions", &M::ProjectOptionsClick},
+        {"ProjectLastLine", nullptr},
+        {"ProjectLast", &M::ProjectLastClick},
+        {"DebugStart", &M::DebugStartClick},
+        {"DebugTraceInto", &M::DebugTraceIntoClick},
+        {"CfgEnviOptions", &M::CfgEnviOptionsClick},
+        {"ConfigureEXE", &M::ConfigureEXEClick},
+        {"About1", &M::About1Click},
+    };
+    for (auto [name, handler] : items) {
+        auto* action = MainForm->findChild<QAction*>(name);
+        ASSERT_TRUE(action) << name;
+        EXPECT_TRUE(MainForm->HandlerOf(action) == handler) << name;
+    }
     // Help > About shows the About box modally
     prompter.willShowModal("AboutBox", [](QDialog& box) {
         EXPECT_EQ(box.windowTitle(), "About");
@@ -106,6 +140,18 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         return int(QDialog::Accepted);
     });
     MainForm->About1->trigger();
+}
+
+// The menu item each toolbar button stands for.
+QString ButtonItem(const QString& button) {
+    static const QMap<QString, QString> items = {
+        {"SBFileNew", "FileNew"},     {"SBFileOpen", "FileOpen"},     {"SBFileSave", "FileSave"},
+        {"SBSaveAll", "FileSaveAll"}, {"SBUndo", "EditUndo"},         {"SBRedo", "EditRedo"},
+        {"SBCut", "EditCut"},         {"SBCopy", "EditCopy"},         {"SBPaste", "EditPaste"},
+        {"SBFind", "SearchFind"},     {"SBReplace", "SearchReplace"}, {"SBProOpen", "ProjectOpen"},
+        {"SBProjectBuild", "ProjectBuild"},
+    };
+    return items.value(button);
 }
 
 TEST_F(MainWindow, ToolbarButtonsInOrderWithHintsPicturesAndDividers) {
@@ -121,6 +167,10 @@ TEST_F(MainWindow, ToolbarButtonsInOrderWithHintsPicturesAndDividers) {
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
         EXPECT_EQ(button->size(), QSize(22, 22));
         seen << button->objectName() + "=" + button->toolTip() + (button->isEnabled() ? "" : "~");
+        // a button runs the handler of its menu item
+        EXPECT_TRUE(MainForm->HandlerOf(button) == MainForm->HandlerOf(MainForm->findChild<QAction*>(
+                                                       ButtonItem(button->objectName()))))
+            << button->objectName().toStdString();
     }
     EXPECT_EQ(seen.join(" "),
               "SBFileNew=New File SBFileOpen=Open File SBFileSave=Save File SBSaveAll=Save All | SBUndo=Undo "

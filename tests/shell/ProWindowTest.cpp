@@ -152,11 +152,16 @@ TEST_F(ProjectWindow, RefusesToCloseAndOpeningOrClosingAProjectRestoresIt) {
     EXPECT_TRUE(ProWindow->isVisible());
     EXPECT_EQ(ProWindow->PCProWindow->tabText(0), "Files");
     EXPECT_EQ(ProWindow->PCProWindow->tabText(1), "Messages");
+    ProWindow->PCProWindow->setFocus();  // the user was on the tabs
     ProWindow->showMinimized();
     EXPECT_TRUE(ProWindow->isMinimized());
     openProject({"a.asm"});
     EXPECT_FALSE(ProWindow->isMinimized());
-    EXPECT_TRUE(ProWindow->ProList->hasFocus() || !ProWindow->isActiveWindow());
+    // the Files list has the window's focus: the keys go to it once the window is active
+    EXPECT_EQ(ProWindow->focusWidget(), ProWindow->ProList);
+    ProWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([] { return ProWindow->isActiveWindow(); }));
+    EXPECT_TRUE(ProWindow->ProList->hasFocus());
     EXPECT_EQ(ProWindow->windowTitle(), path("work/p.pro"));
     ProWindow->MessageList->addItem("Message[302] p.asm 3 : Register in operand not in bank 0.");
     ProWindow->showMinimized();

@@ -233,11 +233,13 @@ bool TDocument::saveTo(const QString& path, Backup backup, QString& error) {
         return false;
     if (existed)
         QFile::setPermissions(target, permissions);
+    setModified(false);
     if (fileName_ != path || untitled_) {
+        // the file just written is writable: a read-only document saved elsewhere can be edited there
+        readOnly_ = false;
         QString oldName = std::exchange(fileName_, QFileInfo(path).absoluteFilePath());
         untitled_ = false;
         emit fileNameChanged(oldName, fileName_);
     }
-    setModified(false);
     return true;
 }

@@ -58,15 +58,25 @@ TDocument* DocumentManager::add(std::unique_ptr<TDocument> document) {
     return added;
 }
 
+bool SameFile(const QString& a, const QString& b) {
+    // names are compared as the file system does: exactly, once absolute and clean
+    QFileInfo first(a), second(b);
+    if (QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath()))
+        return true;
+    // two names of one file through symbolic links
+    QString real = first.canonicalFilePath();
+    return !real.isEmpty() && real == second.canonicalFilePath();
+}
+
 TDocument* DocumentManager::find(const QString& fileName) const {
     for (const auto& d : documents_)
-        if (d->fileName().compare(fileName, Qt::CaseInsensitive) == 0)
+        if (d->isUntitled() ? d->fileName() == fileName : SameFile(d->fileName(), fileName))
             return d.get();
     return nullptr;
 }
 
 TDocument* DocumentManager::open(const QString& path, QString* error) {
-    QString full = QFileInfo(path).absoluteFilePath();
+    QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (TDocument* already = find(full)) {
         setCurrent(already);
         return already;

@@ -13,6 +13,9 @@
 
 struct TMemoSourceOptions;
 
+// Two names of one file: equal once absolute and clean, or leading through symbolic links to one file.
+bool SameFile(const QString& a, const QString& b);
+
 class DocumentManager : public QObject {
     Q_OBJECT
   public:
@@ -33,13 +36,15 @@ class DocumentManager : public QObject {
     TDocument* newDocument();
     // Takes over a document; it becomes current.
     TDocument* add(std::unique_ptr<TDocument> document);
-    // Opens a file as a text document, or makes the open document of that name (letter case ignored)
-    // current; it becomes current. Nothing when the file cannot be read (error says why).
+    // Opens a file as a text document, or makes the open document of that file current; it becomes
+    // current. Nothing when the file cannot be read (error says why).
     TDocument* open(const QString& path, QString* error = nullptr);
     // The open dialog (several files, the last filter preselected); opens each chosen file. An unreadable
     // file is reported with an error box.
     void openWithDialog(const QStringList& filters);
-    // The open document with this file name, letter case ignored.
+    // The open document of this file: its name exactly (a.asm and A.asm are two files), after making it
+    // absolute and clean, or another name of the same file through a symbolic link. An untitled document
+    // by its exact name.
     TDocument* find(const QString& fileName) const;
     bool anyModified() const;
 

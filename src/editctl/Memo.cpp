@@ -43,6 +43,8 @@ void TMemo::showDocument(TDocument* document) {
     if (document_)
         document_->viewPosition = {SendScintilla(SCI_GETCURRENTPOS), SendScintilla(SCI_GETANCHOR),
                                    SendScintilla(SCI_GETFIRSTVISIBLELINE)};
+    if (document_)
+        disconnect(document_, &TDocument::fileNameChanged, this, nullptr);
     document_ = document;
     if (!document) {
         setDocument(QsciDocument());
@@ -52,6 +54,15 @@ void TMemo::showDocument(TDocument* document) {
     setDocument(document->buffer()->document());
     document->setView(this);
     setReadOnly(document->isReadOnly());
+    // a document saved under another name takes the colouring of its new name and the new file's
+    // writability
+    connect(document, &TDocument::fileNameChanged, this, [this] {
+        if (!document_)
+            return;
+        setReadOnly(document_->isReadOnly());
+        applyColouring();
+        emit stateChanged(ModifiedChanged);
+    });
     setUtf8(document->encoding() == TextEncoding::Utf8);
     static const EolMode modes[] = {EolWindows, EolUnix, EolMac};
     setEolMode(modes[int(document->lineEnd())]);

@@ -112,6 +112,8 @@ void TEditForm::setStatusText(int panel, const QString& text) {
 }
 
 void TEditForm::showDocument(TDocument* document) {
+    if (Memo->document() != document)
+        tabAboutToChange();  // before another document takes the control's place
     Memo->showDocument(document);
     addOrSelectTab();
 }
@@ -152,6 +154,8 @@ void TEditForm::showSelectedTab() {
     if (index < 0 || index >= tabPaths_.size())
         return;
     TDocument* document = documents_.find(tabPaths_[index]);
+    if (Memo->document() != document)
+        tabAboutToChange();
     Memo->showDocument(document);
     if (document) {
         setWindowTitle(document->fileName());
@@ -198,4 +202,6 @@ void TEditForm::updateStatus(int changes) {
         else if (changes & TMemo::ModifiedChanged)
             setStatusText(1, document && document->isModified() ? "Modified" : "");
     }
+    if (document && (changes & TMemo::ModifiedChanged) && windowTitle() != document->fileName())
+        setWindowTitle(document->fileName());
 }

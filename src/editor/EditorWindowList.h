@@ -24,4 +24,6 @@ class EditorWindowList {
     virtual void MaximizeWindowOf(TDocument* document) = 0;
     // Hides the message list at the bottom of the first editor window.
     virtual void HideMessageList() = 0;
+    // Gives every marked error line its previous style again (a build is starting).
+    virtual void ClearErrorMarks() {}
 };

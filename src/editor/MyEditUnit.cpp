@@ -113,7 +113,7 @@ void TEditor::applyScheme() {
 
 void TEditor::showEvent(QShowEvent* event) {
     TEditForm::showEvent(event);
-    MarkedLine = -1;
+    ClearErrorLine();  // a mark never outlives a hiding: its style goes back rather than being forgotten
     applyScheme();
     // a window maximised before it was shown learns its frame now
     if (maximized_ && !fittedWithFrame_)
@@ -181,6 +181,7 @@ void TEditor::MarkErrorLine() {
     TDocument* document = Memo->document();
     if (!document)
         return;
+    ClearErrorLine();
     int line = Memo->caretLine();
     if (line >= document->lineCount())
         return;
@@ -189,14 +190,16 @@ void TEditor::MarkErrorLine() {
         document->setLineStyle(line, 14);
     }
     MarkedLine = line;
+    MarkedDocument = document;
 }
 
 void TEditor::ClearErrorLine() {
     if (MarkedLine == -1)
         return;
-    if (TDocument* document = Memo->document())
-        document->setLineStyle(MarkedLine, MarkedLineStyle);
+    if (MarkedDocument && MarkedDocument->lineStyle(MarkedLine) == 14)
+        MarkedDocument->setLineStyle(MarkedLine, MarkedLineStyle);
     MarkedLine = -1;
+    MarkedDocument = nullptr;
     setStatusText(5, "");
 }
 
@@ -359,6 +362,11 @@ QRect TEditorWindows::workArea(const QWidget& window) const {
         return workArea_(window);
     QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     return screen->availableGeometry();
+}
+
+void TEditorWindows::ClearErrorMarks() {
+    for (TEditor* window : windows_)
+        window->ClearErrorLine();
 }
 
 void TEditorWindows::HideMessageList() {

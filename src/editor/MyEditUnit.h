@@ -23,10 +23,14 @@ class TEditor : public TEditForm {
     QListWidget* MessageList;
     int MarkedLine = -1;
     int MarkedLineStyle = 0;
+    // The document whose line is marked: the mark's previous style goes back there, whatever the window
+    // shows by then.
+    QPointer<TDocument> MarkedDocument;
 
     // Gives the caret line the "Error Line" element as its line style, remembering the one it had.
     void MarkErrorLine();
-    // Gives the marked line its previous style again and empties status panel 5.
+    // Gives the marked line its previous style again and empties status panel 5. A mark standing elsewhere
+    // is cleared first, so one line at most is marked.
     void ClearErrorLine();
     // The editor options and the colours of the current scheme, applied to the control.
     void applyOptions();
@@ -100,6 +104,7 @@ class TEditorWindows : public QObject, public EditorWindowList {
     void setWorkArea(std::function<QRect(const QWidget&)> area) { workArea_ = std::move(area); }
     QRect workArea(const QWidget& window) const;
     void HideMessageList() override;
+    void ClearErrorMarks() override;
 
     void activated(TEditor* window);
     void released(TEditor* window);

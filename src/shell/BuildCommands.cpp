@@ -51,6 +51,7 @@ void TMainForm::ProjectBuildClick() {
     }
     if (!QuerySaveAll() || ProjectFormat != 1)
         return;
+    EditorWindows->ClearErrorMarks();  // the last build's mark goes before this one's comes
     QStringList entries = ProWindow->Entries();
     // a first entry with a full path names a file outside the project folder; it builds there too
     QString firstFile =

@@ -189,6 +189,24 @@ TEST_F(Build, FakeAssemblerRunsInTheProjectFolderAndTheFirstMessageOpensMarked) 
     EXPECT_NE(main->lineStyle(119), 14);
 }
 
+TEST_F(Build, ASecondBuildMovesTheMarkInsteadOfAddingOne) {
+    fakeAssembler();
+    WriteFile(work / "canned.err", kThreeMessages);
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm", "lib.inc"});
+    build();
+    TDocument* main = Documents->current();
+    ASSERT_EQ(main->lineStyle(119), 14);
+    WriteFile(work / "canned.err", "Error[113]   main.asm 3 : Symbol not previously defined (X)\r\n");
+    build();
+    int marked = 0;
+    for (TDocument* document : Documents->documents())
+        for (int line = 0; line < document->lineCount(); ++line)
+            marked += document->lineStyle(line) == 14;
+    EXPECT_EQ(marked, 1);
+    EXPECT_EQ(main->lineStyle(2), 14);
+}
+
 TEST_F(Build, EmptyOrMissingErrorFileLeavesBothListsEmptyAndTheEditorListHidden) {
     fakeAssembler();
     Documents->open(Q(work / "lib.inc"));

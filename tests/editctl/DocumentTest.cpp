@@ -150,7 +150,7 @@ TEST_F(Documents, UntitledDocumentsTakeTheSmallestFreeNumber) {
     EXPECT_EQ(second->fileName(), "Noname2");
     manager.close(first);
     EXPECT_EQ(manager.newDocument()->fileName(), "Noname1");
-    EXPECT_EQ(manager.find("NONAME2"), second);
+    EXPECT_EQ(manager.find("Noname2"), second);
 }
 
 TEST_F(Documents, OpeningAnOpenFileAgainMakesItCurrentAndAMissingOneSaysWhy) {
@@ -158,13 +158,34 @@ TEST_F(Documents, OpeningAnOpenFileAgainMakesItCurrentAndAMissingOneSaysWhy) {
     WriteFile(path, "nop\n");
     TDocument* document = manager.open(path);
     manager.newDocument();
-    EXPECT_EQ(manager.open(PathIn(dir, "main.ASM")), document);  // letter case ignored
     manager.newDocument();
     EXPECT_EQ(manager.open(path), document);
+    EXPECT_EQ(manager.open(PathIn(dir, "./sub/../Main.asm")), document);  // the same name, made clean
     EXPECT_EQ(manager.current(), document);
     QString error;
     EXPECT_FALSE(manager.open(PathIn(dir, "gone.asm"), &error));
     EXPECT_EQ(error, QString("Cannot open %1: No such file").arg(PathIn(dir, "gone.asm")));
+}
+
+TEST_F(Documents, NamesDifferingInLetterCaseAreTwoFilesAndALinkIsTheSameFile) {
+    QString lower = PathIn(dir, "a.asm"), upper = PathIn(dir, "A.asm"), link = PathIn(dir, "link.asm");
+    WriteFile(lower, "lower\n");
+    WriteFile(upper, "upper\n");
+    TDocument* first = manager.open(lower);
+    TDocument* second = manager.open(upper);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(second->bytes(), "upper\n");
+    // a symbolic link names the open file: the same document
+    ASSERT_TRUE(QFile::link(lower, link));
+    EXPECT_EQ(manager.open(link), first);
+    // Save As onto A.asm is refused only while A.asm itself is open
+    manager.close(second);
+    first->setBytes("changed\n");
+    prompter.willChooseFile(upper);
+    EXPECT_TRUE(manager.saveAs(first));
+    EXPECT_EQ(ReadFile(upper), "changed\n");
+    EXPECT_EQ(ReadFile(lower), "lower\n");
 }
 
 TEST_F(Documents, SaveAsOffersTheTypesAndGivesABareNameTheAssemblerExtension) {

@@ -215,6 +215,84 @@ TEST_F(Editor, FileCommandsSaveOnlyWhatChangedAndAskWhereNeeded) {
     EXPECT_EQ(Documents->documents().size(), 2u);
 }
 
+TEST_F(Editor, SavingUnderAnotherNameColoursByTheNewNameAndFollowsTheNewFile) {
+    MainForm->FileNew->trigger();
+    TDocument* document = Documents->current();
+    document->setBytes("\tmovlw\t0x10\n");
+    TMemo* memo = window()->Memo;
+    EXPECT_FALSE(memo->lexer());  // Noname1 is plain text
+    prompter.willChooseFile(QString::fromStdString((dir / "fresh.asm").string()));
+    MainForm->FileSaveAs->trigger();
+    ASSERT_TRUE(memo->lexer());
+    memo->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+    EXPECT_NE(memo->styleAt(1), 0);  // movlw shows as a word of the instruction set
+    prompter.willChooseFile(QString::fromStdString((dir / "notes.txt").string()));
+    MainForm->FileSaveAs->trigger();
+    EXPECT_FALSE(memo->lexer());
+
+    // a read-only document saved to a writable place can be edited there
+    document->setReadOnly(true);
+    memo->showDocument(nullptr);
+    window()->showDocument(document);
+    EXPECT_TRUE(memo->isReadOnly());
+    EXPECT_EQ(window()->statusText(1), "Read Only");
+    prompter.willChooseFile(QString::fromStdString((dir / "mine.asm").string()));
+    MainForm->FileSaveAs->trigger();
+    EXPECT_FALSE(document->isReadOnly());
+    EXPECT_FALSE(memo->isReadOnly());
+    EXPECT_EQ(window()->statusText(1), "");
+    QTest::keyClick(memo, Qt::Key_X);
+    EXPECT_TRUE(document->bytes().startsWith("x"));
+}
+
+// The error mark in one document and a bookmark in another: each keeps its own line's style.
+class ErrorMark : public Editor {
+  protected:
+    void SetUp() override {
+        Editor::SetUp();
+        other = open("other.asm", "nop\nnop\nnop\n");
+        other->setLineStyle(1, 18);  // a bookmark
+        marked = open("marked.asm", "nop\nbad\nnop\n");
+        marked->setLineStyle(1, 13);  // a breakpoint under the mark
+        window()->Memo->setCursorPosition(1, 0);
+        window()->MarkErrorLine();
+        ASSERT_EQ(marked->lineStyle(1), 14);
+    }
+    // Both documents as they stand: the marked line's style is given back, the bookmark untouched.
+    void expectMarkGone() {
+        EXPECT_EQ(window()->MarkedLine, -1);
+        EXPECT_EQ(marked->lineStyle(1), 13);
+        EXPECT_EQ(other->lineStyle(1), 18);
+    }
+    TDocument* other = nullptr;
+    TDocument* marked = nullptr;
+};
+
+TEST_F(ErrorMark, AClickOnAnotherTabGivesTheLineItsStyleBack) {
+    window()->TabControl->setCurrentIndex(0);  // other.asm
+    ASSERT_EQ(window()->Memo->document(), other);
+    expectMarkGone();
+    QTest::keyClick(window()->Memo, Qt::Key_Right);  // the next keystroke, in the other document
+    expectMarkGone();
+}
+
+TEST_F(ErrorMark, AMessageOfAnotherFileMovesTheMarkThere) {
+    MainForm->InstallMessageLists();
+    MainForm->messages->OpenMessage("Error[113]   " + other->fileName() + " 3 : Symbol not previously defined");
+    EXPECT_EQ(window()->Memo->document(), other);
+    EXPECT_EQ(marked->lineStyle(1), 13);
+    EXPECT_EQ(other->lineStyle(2), 14);
+    EXPECT_EQ(other->lineStyle(1), 18);
+    QTest::keyClick(window()->Memo, Qt::Key_Right);
+    EXPECT_EQ(other->lineStyle(2), 0);
+    EXPECT_EQ(other->lineStyle(1), 18);
+}
+
+TEST_F(ErrorMark, ShowingAnotherDocumentInTheWindowClearsIt) {
+    window()->showDocument(other);
+    expectMarkGone();
+}
+
 TEST_F(Editor, SearchCommandsWithNoDocumentDoNothing) {
     // no dialog and no message comes (the prompter fails on any it was not told of), nothing opens
     MainForm->SearchFind->trigger();

@@ -7,6 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <algorithm>
 #include <utility>
@@ -25,6 +30,23 @@ bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& erro
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
     error = QString("Cannot save %1: %2").arg(path, file.errorString());
+    return false;
+}
+
+// The backup: written beside under a temporary name with the permissions of the file it backs up (a
+// temporary file starts private), then renamed into place, which replaces a symbolic link standing there
+// instead of writing through it.
+bool WriteBackup(const QString& path, const QByteArray& bytes, QFile::Permissions permissions, QString& error) {
+    QTemporaryFile file(path + ".XXXXXX");
+    bool written = file.open() && file.write(bytes) == bytes.size() && file.flush() &&
+                   file.setPermissions(permissions);
+    if (written && std::rename(QFile::encodeName(file.fileName()).constData(),
+                               QFile::encodeName(path).constData()) == 0) {
+        file.setAutoRemove(false);
+        return true;
+    }
+    error = QString("Cannot save %1: %2").arg(path, written ? QString::fromLocal8Bit(std::strerror(errno))
+                                                            : file.errorString());
     return false;
 }
 
@@ -217,16 +239,21 @@ void TDocument::setLineStyle(int line, int style) {
 }
 
 bool TDocument::saveTo(const QString& path, Backup backup, QString& error) {
-    // write through a symbolic link to its target, so the link stays a link
+    // write through symbolic links (a whole chain of them) to the real file, so each link stays a link
     QFileInfo info(path);
-    QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    QString target = info.canonicalFilePath();
+    if (target.isEmpty())
+        target = info.isSymLink() ? info.symLinkTarget() : path;
     QFileInfo old(target);
     bool existed = old.exists();
     QFile::Permissions permissions = old.permissions();
     if (backup == Backup::Yes && old.isFile()) {
         QFile previous(target);
-        if (!previous.open(QIODevice::ReadOnly) ||
-            !WriteAtomically(BackupPath(target), previous.readAll(), error))
+        if (!previous.open(QIODevice::ReadOnly)) {
+            error = QString("Cannot save %1: %2").arg(BackupPath(target), previous.errorString());
+            return false;
+        }
+        if (!WriteBackup(BackupPath(target), previous.readAll(), permissions, error))
             return false;
     }
     if (!WriteAtomically(target, bytes(), error))

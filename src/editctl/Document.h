@@ -62,8 +62,9 @@ class TDocument : public QObject {
     void setLineStyle(int line, int style);
 
     // Writes the bytes to a file atomically; on failure the file on disk is as it was and error says why.
-    // A symbolic link is followed and kept, the file's permissions are kept, and with `backup` the
-    // previous file is kept as BackupPath(path).
+    // Symbolic links are followed to the real file and kept, the file's permissions are kept, and with
+    // `backup` the previous file is kept as BackupPath of the real file, with the same permissions; a link
+    // standing where the backup goes is replaced, never written through.
     enum class Backup { No, Yes };
     bool saveTo(const QString& path, Backup backup, QString& error);
 

@@ -114,6 +114,39 @@ TEST_F(Documents, SavingThroughALinkWritesTheTargetAndKeepsLinkPermissionsAndABa
     EXPECT_FALSE(document->isModified());
 }
 
+TEST_F(Documents, BackupsArePrivateWhenTheFileIsAndNeverWrittenThroughALink) {
+    options.Options |= Bit(soCreateBackups);
+    QString secret = PathIn(dir, "secret.asm"), elsewhere = PathIn(dir, "elsewhere.txt");
+    WriteFile(secret, "old\n");
+    QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner);  // 0600
+    WriteFile(elsewhere, "not yours\n");
+    // someone put a link where the backup goes
+    ASSERT_TRUE(QFile::link(elsewhere, TDocument::BackupPath(secret)));
+    TDocument* document = manager.open(secret);
+    document->setBytes("new\n");
+    ASSERT_TRUE(manager.save(document));
+    QFileInfo backup(TDocument::BackupPath(secret));
+    EXPECT_FALSE(backup.isSymLink());
+    EXPECT_EQ(ReadFile(backup.filePath()), "old\n");
+    EXPECT_EQ(ReadFile(elsewhere), "not yours\n");
+    EXPECT_EQ(backup.permissions(), QFileInfo(secret).permissions());
+    EXPECT_EQ(backup.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+
+    // through a chain of links the backup goes beside the real file
+    QDir().mkpath(PathIn(dir, "real"));
+    QString real = PathIn(dir, "real/deep.asm"), middle = PathIn(dir, "middle.asm"), front = PathIn(dir, "front.asm");
+    WriteFile(real, "deep old\n");
+    ASSERT_TRUE(QFile::link(real, middle));
+    ASSERT_TRUE(QFile::link(middle, front));
+    TDocument* linked = manager.open(front);
+    linked->setBytes("deep new\n");
+    ASSERT_TRUE(manager.save(linked));
+    EXPECT_EQ(ReadFile(real), "deep new\n");
+    EXPECT_EQ(ReadFile(TDocument::BackupPath(real)), "deep old\n");
+    EXPECT_TRUE(QFileInfo(middle).isSymLink() && QFileInfo(front).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(TDocument::BackupPath(middle)));
+}
+
 TEST_F(Documents, AFailedSaveLeavesTheFileAsItWasAndTheDocumentModified) {
     QString path = PathIn(dir, "keep.asm");
     WriteFile(path, "precious\n");
@@ -122,7 +155,7 @@ TEST_F(Documents, AFailedSaveLeavesTheFileAsItWasAndTheDocumentModified) {
     TDocument* document = manager.open(path);
     document->setBytes("changed\n");
     prompter.expectError(QString("Cannot save %1: ").arg(TDocument::BackupPath(path)) +
-                         "Filename refers to a directory");
+                         "Is a directory");
     EXPECT_FALSE(manager.save(document));
     EXPECT_EQ(ReadFile(path), "precious\n");
     EXPECT_TRUE(document->isModified());

@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -138,7 +140,7 @@ QString TDocument::displayName() const {
 }
 
 bool TDocument::isModified() const {
-    return buffer_->isModified();
+    return forcedModified_ || buffer_->isModified();
 }
 
 bool TDocument::isPicSource() const {
@@ -161,6 +163,7 @@ void TDocument::setBytes(const QByteArray& bytes) {
 }
 
 void TDocument::loadBytes(const QByteArray& bytes) {
+    forcedModified_ = false;
     encoding_ = IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Latin1;
     lineEnd_ = DetectLineEnd(bytes);
     buffer_->setUtf8(encoding_ == TextEncoding::Utf8);
@@ -178,14 +181,13 @@ void TDocument::loadBytes(const QByteArray& bytes) {
 }
 
 void TDocument::setModified(bool modified) {
+    bool was = isModified();
+    // Scintilla has no "set modified": the document keeps that flag itself until the next save point
+    forcedModified_ = modified;
     if (!modified)
         buffer_->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
-    else if (!isModified()) {
-        // Scintilla has no "set modified": an empty undoable action leaves the save point behind
-        buffer_->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-        buffer_->SendScintilla(QsciScintillaBase::SCI_ADDUNDOACTION, 0L, 0L);
-        buffer_->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
-    }
+    if (isModified() != was)
+        emit modifiedChanged(isModified());
 }
 
 int TDocument::lineCount() const {
@@ -238,6 +240,40 @@ void TDocument::setLineStyle(int line, int style) {
     emit lineStyleChanged(line);
 }
 
+TDocument::DiskState TDocument::StateOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, static_cast<long long>(info.st_size),
+            static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec,
+            static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino)};
+}
+
+void TDocument::noteDiskState() {
+    disk_ = untitled_ ? DiskState{} : StateOf(fileName_);
+}
+
+TDocument::DiskChange TDocument::diskChange() const {
+    if (untitled_ || !disk_.exists)
+        return DiskChange::None;  // nothing was read from disk, or its loss was noticed already
+    DiskState now = StateOf(fileName_);
+    if (!now.exists)
+        return DiskChange::Deleted;
+    return now == disk_ ? DiskChange::None : DiskChange::Changed;
+}
+
+bool TDocument::reload() {
+    QFile file(fileName_);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    int line = caretLine();
+    QByteArray bytes = file.readAll();
+    noteDiskState();
+    loadBytes(bytes);
+    setCaretLine(line);
+    return true;
+}
+
 bool TDocument::saveTo(const QString& path, Backup backup, QString& error) {
     // write through symbolic links (a whole chain of them) to the real file, so each link stays a link
     QFileInfo info(path);
@@ -261,6 +297,7 @@ bool TDocument::saveTo(const QString& path, Backup backup, QString& error) {
     if (existed)
         QFile::setPermissions(target, permissions);
     setModified(false);
+    disk_ = StateOf(target);
     if (fileName_ != path || untitled_) {
         // the file just written is writable: a read-only document saved elsewhere can be edited there
         readOnly_ = false;

@@ -86,6 +86,14 @@ class TDocument : public QObject {
 
     static QString BackupPath(const QString& path) { return path + ".bak"; }
 
+    // What the file on disk looked like when the document last read or wrote it, and what became of it
+    // since: another program may have changed or deleted it.
+    enum class DiskChange { None, Changed, Deleted };
+    void noteDiskState();
+    DiskChange diskChange() const;
+    // Reads the file again, byte for byte, keeping the caret's line; false when it cannot be read.
+    bool reload();
+
   signals:
     void modifiedChanged(bool modified);
     void fileNameChanged(const QString& oldName, const QString& newName);
@@ -95,10 +103,19 @@ class TDocument : public QObject {
     QString fileName_;
     bool untitled_;
     bool readOnly_ = false;
+    bool forcedModified_ = false;  // modified without an edit: the file behind it went away
     TextEncoding encoding_ = TextEncoding::Utf8;
     LineEnd lineEnd_ = LineEnd::Lf;
     std::unique_ptr<QsciScintilla> buffer_;
     QPointer<QsciScintilla> view_;
+    struct DiskState {
+        bool exists = false;
+        long long size = 0, modifiedNs = 0;
+        unsigned long long device = 0, inode = 0;
+        bool operator==(const DiskState&) const = default;
+    };
+    static DiskState StateOf(const QString& path);
+    DiskState disk_;
 };
 
 // Stops a control from reporting text insertions and deletions as change notices. QScintilla (2.x up to at

@@ -89,6 +89,7 @@ TDocument* DocumentManager::open(const QString& path, QString* error) {
         return nullptr;
     }
     auto document = std::make_unique<TDocument>(full, false);
+    document->noteDiskState();
     document->loadBytes(file.readAll());
     document->setReadOnly(!QFileInfo(full).isWritable());
     currentFolder_ = QFileInfo(full).absolutePath();
@@ -117,6 +118,10 @@ bool DocumentManager::save(TDocument* document) {
         return true;
     if (document->isUntitled())
         return saveAs(document);
+    if (document->diskChange() == TDocument::DiskChange::Changed &&
+        !prompter_.confirm(QString("%1 was changed by another program.\nSave over that change?")
+                               .arg(document->fileName())))
+        return false;
     QString error;
     bool backup = options_ && options_->Has(soCreateBackups);
     if (document->saveTo(document->fileName(), backup ? TDocument::Backup::Yes : TDocument::Backup::No,
@@ -164,6 +169,25 @@ bool DocumentManager::saveAs(TDocument* document) {
     }
     currentFolder_ = QFileInfo(path).absolutePath();
     return true;
+}
+
+void DocumentManager::noticeDiskChanges() {
+    for (TDocument* document : documents()) {
+        switch (document->diskChange()) {
+        case TDocument::DiskChange::None:
+            break;
+        case TDocument::DiskChange::Changed:
+            if (!document->isModified() && !document->reload())
+                document->noteDiskState();
+            break;
+        case TDocument::DiskChange::Deleted:
+            document->noteDiskState();  // said once
+            document->setModified(true);
+            prompter_.information(
+                QString("%1 was deleted by another program; save it to keep it.").arg(document->fileName()));
+            break;
+        }
+    }
 }
 
 bool DocumentManager::saveAll() {

@@ -62,6 +62,11 @@ class DocumentManager : public QObject {
     // querySaveAll, then closes every document.
     bool closeAll();
 
+    // Documents whose files another program changed or deleted: an unmodified one is read again; a deleted
+    // one is said once and marked modified, so that it is offered for saving rather than lost. A modified one
+    // is left for Save to ask about.
+    void noticeDiskChanges();
+
     SaveAnswer askSaveChanges(TDocument* document, SaveButtons buttons = SaveButtons::YesNoCancelAll);
     Prompter& prompter() { return prompter_; }
 

@@ -43,8 +43,10 @@ void TMemo::showDocument(TDocument* document) {
     if (document_)
         document_->viewPosition = {SendScintilla(SCI_GETCURRENTPOS), SendScintilla(SCI_GETANCHOR),
                                    SendScintilla(SCI_GETFIRSTVISIBLELINE)};
-    if (document_)
+    if (document_) {
         disconnect(document_, &TDocument::fileNameChanged, this, nullptr);
+        disconnect(document_, &TDocument::modifiedChanged, this, nullptr);
+    }
     document_ = document;
     if (!document) {
         setDocument(QsciDocument());
@@ -63,6 +65,7 @@ void TMemo::showDocument(TDocument* document) {
         applyColouring();
         emit stateChanged(ModifiedChanged);
     });
+    connect(document, &TDocument::modifiedChanged, this, [this] { emit stateChanged(ModifiedChanged); });
     setUtf8(document->encoding() == TextEncoding::Utf8);
     static const EolMode modes[] = {EolWindows, EolUnix, EolMac};
     setEolMode(modes[int(document->lineEnd())]);

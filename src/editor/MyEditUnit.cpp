@@ -223,6 +223,9 @@ void TEditor::changeEvent(QEvent* event) {
         return;
     if (isActiveWindow()) {
         windows_.activated(this);
+        // back from another program: files it changed are read again before the user goes on (once the
+        // activation is through, since it may need a message box)
+        QMetaObject::invokeMethod(&documents_, &DocumentManager::noticeDiskChanges, Qt::QueuedConnection);
         // the commands of the main menu work on the document the user is looking at
         if (Memo->document())
             documents_.setCurrent(Memo->document());

@@ -245,6 +245,57 @@ TEST_F(Editor, SavingUnderAnotherNameColoursByTheNewNameAndFollowsTheNewFile) {
     EXPECT_TRUE(document->bytes().startsWith("x"));
 }
 
+// The user goes to another program and comes back to the editor window.
+void ComeBackTo(QWidget* window) {
+    MainForm->show();
+    MainForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([] { return MainForm->isActiveWindow(); }));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }));
+    QCoreApplication::processEvents();
+}
+
+TEST_F(Editor, AFileChangedByAnotherProgramIsReadAgainOrNotSilentlyOverwritten) {
+    QByteArray lines;
+    for (int i = 1; i <= 30; ++i)
+        lines += "line " + QByteArray::number(i) + "\r\n";
+    TDocument* document = open("shared.asm", lines);
+    document->setCaretLine(20);
+    QByteArray theirs = lines + "\x00\xff odd bytes, no line end";
+    write("shared.asm", theirs);
+    ComeBackTo(window());
+    EXPECT_EQ(document->bytes(), theirs);  // byte for byte
+    EXPECT_FALSE(document->isModified());
+    EXPECT_EQ(document->caretLine(), 20);
+
+    // changed here and there: Save asks first
+    document->setBytes("mine\n");
+    write("shared.asm", "theirs again\n");
+    ComeBackTo(window());
+    EXPECT_EQ(document->bytes(), "mine\n");  // the user's work is not thrown away
+    prompter.willConfirm(document->fileName() + " was changed by another program.\nSave over that change?", false);
+    MainForm->FileSave->trigger();
+    EXPECT_EQ(ReadAll(dir / "shared.asm"), "theirs again\n");
+    EXPECT_TRUE(document->isModified());
+    prompter.willConfirm(document->fileName() + " was changed by another program.\nSave over that change?", true);
+    MainForm->FileSave->trigger();
+    EXPECT_EQ(ReadAll(dir / "shared.asm"), "mine\n");
+    MainForm->FileSave->trigger();  // saved by us: nothing to ask
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
+TEST_F(Editor, AFileDeletedByAnotherProgramIsSaidOnceAndOfferedForSaving) {
+    TDocument* document = open("gone.asm", "keep me\n");
+    QFile::remove(document->fileName());
+    prompter.expectInformation(document->fileName() + " was deleted by another program; save it to keep it.");
+    ComeBackTo(window());
+    EXPECT_TRUE(document->isModified());
+    ComeBackTo(window());  // said once
+    MainForm->FileSave->trigger();
+    EXPECT_EQ(ReadAll(dir / "gone.asm"), "keep me\n");
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
 // The error mark in one document and a bookmark in another: each keeps its own line's style.
 class ErrorMark : public Editor {
   protected:

@@ -4,6 +4,9 @@
 #include "platform/Colors.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 
 #include <algorithm>
 #include <vector>
@@ -27,8 +30,38 @@ QFont PicLexer::defaultFont(int) const {
     return ToQFont(font_, 0);
 }
 
+namespace {
+
+// Measured, not asked: fontconfig leaves the pitch of some fixed fonts unsaid. Columns line up when a
+// narrow letter takes as much room as a wide one.
+bool DrawsFixedPitch(const QFont& font) {
+    QFontMetricsF metrics(font);
+    return metrics.horizontalAdvance("iiii") == metrics.horizontalAdvance("MMMM") &&
+           metrics.horizontalAdvance("....") == metrics.horizontalAdvance("WWWW");
+}
+
+}  // namespace
+
+QString EditorFontFamily(const QString& name) {
+    // tried as the editor component uses it, by its name alone: a style hint would not reach the component
+    if (!name.isEmpty() && DrawsFixedPitch(QFont(name)))
+        return name;
+    // the family the system's fixed font really is, by a name that needs no hint either
+    QString fixed = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
+    if (DrawsFixedPitch(QFont(fixed)))
+        return fixed;
+    for (const char* family : {"Liberation Mono", "DejaVu Sans Mono", "Noto Sans Mono", "Monospace"})
+        if (DrawsFixedPitch(QFont(family)))
+            return family;
+    return fixed;
+}
+
+bool FontInstalled(const QString& name) {
+    return QFontDatabase::families().contains(name, Qt::CaseInsensitive);
+}
+
 QFont PicLexer::ToQFont(const TFont& font, uint32_t style) {
-    QFont result(QString::fromStdString(font.Name));
+    QFont result(EditorFontFamily(QString::fromStdString(font.Name)));
     if (font.Size > 0)
         result.setPointSize(int(font.Size));
     result.setBold(style & Bit(fsBold));

@@ -19,6 +19,13 @@ class QsciScintilla;
 // Colours come from a TTextStyles table and a font: style n takes element n's foreground (Font.Color),
 // background (Color) and bold, italic, underline, strike-out (Font.Style) on the given font. Call
 // setColorElements again whenever the elements change; the attached editor redraws at once.
+// The family the editor draws a font name in: the name itself when the machine has it or a fixed-pitch
+// stand-in for it (Courier New is Liberation Mono here); otherwise the system's fixed-pitch font, never a
+// proportional one that would break the columns of assembler source.
+QString EditorFontFamily(const QString& name);
+// The machine has a font of exactly this family name.
+bool FontInstalled(const QString& name);
+
 class PicLexer : public QsciLexerCustom {
     Q_OBJECT
   public:

@@ -429,6 +429,7 @@ QWidget* TEnviDlg::buildDisplayPage() {
     EFont->setObjectName("EFont");
     for (const FontSizes& font : kFonts)
         EFont->addItem(font.name);
+    markMissingFonts();
     EFontSize = new QComboBox;
     EFontSize->setObjectName("EFontSize");
     SampleFont = new QLabel("MOVLW H'01' MOVF 0x23 NOP GOTO CALL ");
@@ -611,13 +612,27 @@ void TEnviDlg::selectMarginColor(uint32_t color) {
     EMColor->setCurrentIndex(index);
 }
 
+void TEnviDlg::markMissingFonts() {
+    // a font the machine lacks shows grey, and its tooltip names the font the editor draws instead
+    for (int i = 0; i < EFont->count(); ++i) {
+        QString name = EFont->itemText(i);
+        bool installed = FontInstalled(name);
+        EFont->setItemData(i, installed ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);
+        EFont->setItemData(
+            i, installed ? QVariant() : QVariant(QString("Not installed: shown in %1").arg(EditorFontFamily(name))),
+            Qt::ToolTipRole);
+    }
+}
+
 void TEnviDlg::showFont(const TFont& font) {
     // a stored font outside the list is offered as one more entry, and a stored size as one more size
     while (EFont->count() > kFontCount)
         EFont->removeItem(EFont->count() - 1);
     QString name = QString::fromStdString(font.Name);
-    if (EFont->findText(name) < 0)
+    if (EFont->findText(name) < 0) {
         EFont->addItem(name);
+        markMissingFonts();
+    }
     EFont->setCurrentIndex(EFont->findText(name));
     EFontChange();
     QString size = QString::number(font.Size);
@@ -708,7 +723,7 @@ void TEnviDlg::EFontChange() {
             EFontSize->addItem(QString::number(size));
     for (QLabel* sample : {SampleFont, SampleBFont}) {
         QFont font = sample->font();
-        font.setFamily(EFont->currentText());
+        font.setFamily(EditorFontFamily(EFont->currentText()));  // as the editor will draw it
         sample->setFont(font);
     }
     if (EFontSize->count() > 0)

@@ -123,6 +123,7 @@ class TEnviDlg : public QDialog {
     void showFont(const TFont& font);
     void selectMarginColor(uint32_t color);
     void selectMarginStyle(uint32_t style);
+    void markMissingFonts();
     void setPreviewColours(uint32_t background, uint32_t text, uint32_t lineNumbers);
     void setPreviewScheme(std::string_view scheme);
     void refreshPreview();

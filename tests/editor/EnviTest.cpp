@@ -5,6 +5,7 @@
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
 #include "editctl/LineStyles.h"
+#include "editctl/PicLexer.h"
 #include "shell/Idefunction.h"
 #include "shell/Main.h"
 #include "shell/Startup.h"
@@ -346,6 +347,21 @@ TEST_F(EnviDialog, ValuesOutsideTheListsAreShownAndKept) {
     EXPECT_EQ(env.MarginPen.Color, 0x123456u);
     EXPECT_EQ(env.MarginPen.Style, 42u);
     EXPECT_EQ(global("Float").Color, 0xFFFFFFu);  // no scheme: the hidden elements stay
+}
+
+TEST_F(EnviDialog, FontsTheMachineLacksAreMarkedWithTheFontShownInstead) {
+    showDialog(
+        [](TEnviDlg& dlg) {
+            for (int i = 0; i < dlg.EFont->count(); ++i) {
+                QString name = dlg.EFont->itemText(i);
+                QString tip = dlg.EFont->itemData(i, Qt::ToolTipRole).toString();
+                if (FontInstalled(name))
+                    EXPECT_TRUE(tip.isEmpty()) << name.toStdString();
+                else
+                    EXPECT_EQ(tip, "Not installed: shown in " + EditorFontFamily(name)) << name.toStdString();
+            }
+        },
+        false);
 }
 
 TEST_F(EnviDialog, AFailedSaveIsReported) {

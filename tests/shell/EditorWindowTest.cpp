@@ -20,6 +20,10 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetricsF>
+
+#include <cmath>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -163,6 +167,46 @@ TEST_F(Editor, AMessageForALinePastTheEndMarksNoLine) {
     EXPECT_EQ(window()->statusText(5), "Symbol not previously defined");
     MainForm->messages->OpenMessage("Error[113]   " + document->fileName() + " 3 : within the file");
     EXPECT_EQ(window()->MarkedLine, 2);  // the last line with text is still marked
+}
+
+// The contrast of two colours as the accessibility guidelines measure it.
+double Contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+TEST_F(Editor, LineNumbersAreReadableInEveryScheme) {
+    open("n.asm");
+    for (const char* scheme : {"Default", "Classic", "Twilight"}) {
+        korvex->settings.ColorSetting = scheme;
+        window()->applyOptions();
+        TMemo* memo = window()->Memo;
+        QColor numbers = memo->foregroundOfStyle(QsciScintillaBase::STYLE_LINENUMBER);
+        QColor gutter = memo->backgroundOfStyle(QsciScintillaBase::STYLE_LINENUMBER);
+        EXPECT_GE(Contrast(numbers, gutter), 3.0) << scheme;
+    }
+}
+
+TEST_F(Editor, AFontTheMachineLacksFallsBackToAFixedPitchFont) {
+    if (FontInstalled("Letter Gothic"))
+        GTEST_SKIP() << "this machine has Letter Gothic";
+    korvex->settings.MemoEnvOptions().Font = {"Letter Gothic", 10, 0, 0};
+    open("f.asm", "\tmovlw\t0x10\n");
+    TMemo* memo = window()->Memo;
+    ASSERT_TRUE(memo->lexer());
+    // what draws on screen: an "i" as wide as an "M", in the control and in the coloured styles
+    std::vector<QFont> fonts = {memo->font()};
+    for (int style : {0, 3, 6})  // whitespace, identifiers, reserved words
+        fonts.push_back(memo->lexer()->font(style));
+    for (const QFont& font : fonts) {
+        QFontMetricsF metrics(font);
+        EXPECT_EQ(metrics.horizontalAdvance("iiii"), metrics.horizontalAdvance("MMMM"))
+            << QFontInfo(font).family().toStdString();
+    }
 }
 
 TEST_F(Editor, SchemeColoursApplyOnShowingAndNoSchemeKeepsWhiteOnBlack) {

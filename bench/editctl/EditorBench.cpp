@@ -76,6 +76,46 @@ void BM_OpenLargeFileUntilFirstScreenColoured(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenLargeFileUntilFirstScreenColoured)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The floor: the same file read and shown by a plain QScintilla control without a lexer, first screen painted.
+void BM_OpenLargeFileBareQScintilla(benchmark::State& state) {
+    Fixture& f = Shared();
+    for (auto _ : state) {
+        QsciScintilla bare;
+        bare.resize(800, 600);
+        bare.show();
+        QFile file(f.path);
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes = file.readAll();
+        bare.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, bytes.size(), bytes.constData());
+        bare.grab();
+        benchmark::DoNotOptimize(bare.SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    }
+}
+BENCHMARK(BM_OpenLargeFileBareQScintilla)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Opening, then jumping to the last line: the screen there is coloured too.
+void BM_OpenLargeFileThenLastLineColoured(benchmark::State& state) {
+    Fixture& f = Shared();
+    for (auto _ : state) {
+        DocumentManager manager(f.prompts);
+        TMemo memo;
+        memo.resize(800, 600);
+        memo.applyOptions(f.source, f.env);
+        memo.show();
+        TDocument* document = manager.open(f.path);
+        memo.showDocument(document);
+        memo.grab();
+        memo.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        memo.grab();
+        long last = memo.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) - 2;
+        benchmark::DoNotOptimize(memo.styleAt(last));
+        state.PauseTiming();
+        manager.close(document);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenLargeFileThenLastLineColoured)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_KeystrokeAtTheEndOfALargeFile(benchmark::State& state) {
     Fixture& f = Shared();
     DocumentManager manager(f.prompts);

@@ -66,6 +66,13 @@ void TMemo::showDocument(TDocument* document) {
         setReadOnly(true);
         return;
     }
+    // the lexer goes in while the control holds no text: setting it restyles the whole text held, while a
+    // document shown afterwards is styled as it comes into view
+    bool wantLexer = wantsColouring();
+    if (wantLexer != (lexer() != nullptr)) {
+        setDocument(QsciDocument());
+        applyColouring();
+    }
     setDocument(document->buffer()->document());
     document->setView(this);
     setReadOnly(document->isReadOnly());
@@ -127,10 +134,13 @@ void TMemo::applyOptions(const TMemoSourceOptions& source, const TMemoEnvOptions
     LineStyles::Install(*this, env.TextStyles);
 }
 
-void TMemo::applyColouring() {
+bool TMemo::wantsColouring() const {
     // asm and inc documents are coloured as PIC assembler when syntax colouring is on; others are plain
-    bool colour = document_ && document_->isPicSource() && env_ && env_->Has(moColorSyntax);
-    if (!colour) {
+    return document_ && document_->isPicSource() && env_ && env_->Has(moColorSyntax);
+}
+
+void TMemo::applyColouring() {
+    if (!wantsColouring()) {
         setLexer(nullptr);
         return;
     }

@@ -57,6 +57,7 @@ class TMemo : public QsciScintilla {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    bool wantsColouring() const;
     void applyColouring();
 
     struct SchemeColours {

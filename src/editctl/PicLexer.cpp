@@ -106,18 +106,15 @@ void PicLexer::styleText(int start, int end) {
     if (!text)
         return;
 
-    startStyling(from);
-    std::vector<std::uint8_t> classes;
+    // every line's classes straight into one buffer, handed over in one call
+    styles_.resize(size_t(to - from));
     for (int line = firstLine; line <= lastLine; ++line) {
-        classes.assign(size_t(lineStart(line + 1) - lineStart(line)), 0);
-        state = parser_.ParseLine(text + (lineStart(line) - from), classes.size(), classes.data(), state);
+        int at = lineStart(line) - from;
+        size_t bytes = size_t(lineStart(line + 1) - lineStart(line));
+        state = parser_.ParseLine(text + at, bytes, styles_.data() + at, state);
         scintilla->SendScintilla(QsciScintilla::SCI_SETLINESTATE, line, long(state));
-        for (size_t i = 0; i < classes.size();) {
-            size_t run = i;
-            while (run < classes.size() && classes[run] == classes[i])
-                ++run;
-            setStyling(int(run - i), classes[i]);
-            i = run;
-        }
     }
+    startStyling(from);
+    scintilla->SendScintilla(QsciScintilla::SCI_SETSTYLINGEX, long(styles_.size()),
+                             reinterpret_cast<const char*>(styles_.data()));
 }

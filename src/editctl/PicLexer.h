@@ -56,5 +56,6 @@ class PicLexer : public QsciLexerCustom {
 
   private:
     TPICParser parser_;
+    std::vector<std::uint8_t> styles_;  // the classes of the range being styled
     TFont font_;
 };

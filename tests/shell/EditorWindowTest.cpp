@@ -10,6 +10,7 @@
 #include "editctl/PicLexer.h"
 #include "editor/AllReg.h"
 #include "editor/DlgGoLine.h"
+#include "editor/PICParser.h"
 #include "shell/Idefunction.h"
 #include "shell/Main.h"
 #include "shell/Startup.h"
@@ -207,6 +208,32 @@ TEST_F(Editor, AFontTheMachineLacksFallsBackToAFixedPitchFont) {
         EXPECT_EQ(metrics.horizontalAdvance("iiii"), metrics.horizontalAdvance("MMMM"))
             << QFontInfo(font).family().toStdString();
     }
+}
+
+TEST_F(Editor, ALargeFileIsColouredAsItComesIntoViewAndExactlyAsTheParserSays) {
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i)
+        text += "label" + QByteArray::number(i) + "\tmovlw\tH'" + QByteArray::number(i % 256, 16) +
+                "' ; count " + QByteArray::number(i) + (i % 3 ? "\n" : "\r\n");
+    open("large.asm", text);
+    TMemo* memo = window()->Memo;
+    memo->resize(700, 400);
+    memo->grab();
+    // only what was shown is coloured
+    long styled = memo->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    EXPECT_GT(styled, 0);
+    EXPECT_LT(styled, text.size() / 10);
+    // the last screen, once shown, is coloured as the parser colours the whole text
+    memo->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    memo->grab();
+    std::vector<std::uint8_t> classes(size_t(text.size()));
+    TPICParser().ParseText(std::string_view(text.constData(), size_t(text.size())), classes.data());
+    long lastLine = memo->lines() - 2;
+    long from = memo->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, lastLine);
+    for (long p = from; p < text.size(); ++p)
+        ASSERT_EQ(memo->styleAt(p), classes[size_t(p)]) << "at " << p;
+    for (long p = 0; p < 200; ++p)
+        ASSERT_EQ(memo->styleAt(p), classes[size_t(p)]) << "at " << p;
 }
 
 TEST_F(Editor, SchemeColoursApplyOnShowingAndNoSchemeKeepsWhiteOnBlack) {

@@ -5,6 +5,7 @@
 #include "editctl/Memo.h"
 #include "editor/AllReg.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -140,15 +141,28 @@ void TEditor::restoreFromMaximized() {
     fitting_ = false;
 }
 
+namespace {
+
+QMargins FrameExtent(const QWidget& window) {
+    QRect frame = window.frameGeometry(), client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+}  // namespace
+
 void TEditor::fitWorkArea() {
     QRect area = windows_.workArea(*this);
-    // the frame's extent is known once the window manager has framed the window; until then it is none
-    QRect frame = frameGeometry();
-    QMargins extent(geometry().left() - frame.left(), geometry().top() - frame.top(),
-                    frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    // the window manager frames a window after it is shown; until then another framed window of ours tells
+    // how much room the frame takes
+    QMargins extent = FrameExtent(*this);
     fittedWithFrame_ = !extent.isNull();
+    for (QWidget* other : QApplication::topLevelWidgets())
+        if (extent.isNull() && other != this && other->isVisible())
+            extent = FrameExtent(*other);
     fitting_ = true;
-    setGeometry(area.marginsRemoved(extent));
+    move(area.topLeft());  // the frame's corner
+    resize(area.size().shrunkBy(extent));
     fitting_ = false;
 }
 

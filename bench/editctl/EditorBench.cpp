@@ -16,7 +16,6 @@
 
 namespace {
 
-
 // 100,000 lines of real include files, repeated as often as needed.
 QString LargeSource(const QTemporaryDir& dir) {
     QByteArray text;
@@ -76,7 +75,8 @@ void BM_OpenLargeFileUntilFirstScreenColoured(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenLargeFileUntilFirstScreenColoured)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// The floor: the same file read and shown by a plain QScintilla control without a lexer, first screen painted.
+// The floor: the same file read and shown by a plain QScintilla control without a lexer, first screen
+// painted.
 void BM_OpenLargeFileBareQScintilla(benchmark::State& state) {
     Fixture& f = Shared();
     for (auto _ : state) {

@@ -268,8 +268,9 @@ bool TMessages::listEvent(QListWidget* list, QEvent* event) {
         activate(list);
         return true;
     }
-    bool rightPress = (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
-                      mouse->button() == Qt::RightButton;
+    bool rightPress =
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+        mouse->button() == Qt::RightButton;
     if (!rightPress)
         return false;
     // the right button leaves the selection in both lists; in the editor's, it explains the selected entry

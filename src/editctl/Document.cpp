@@ -38,17 +38,18 @@ bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& erro
 // The backup: written beside under a temporary name with the permissions of the file it backs up (a
 // temporary file starts private), then renamed into place, which replaces a symbolic link standing there
 // instead of writing through it.
-bool WriteBackup(const QString& path, const QByteArray& bytes, QFile::Permissions permissions, QString& error) {
+bool WriteBackup(const QString& path, const QByteArray& bytes, QFile::Permissions permissions,
+                 QString& error) {
     QTemporaryFile file(path + ".XXXXXX");
-    bool written = file.open() && file.write(bytes) == bytes.size() && file.flush() &&
-                   file.setPermissions(permissions);
+    bool written =
+        file.open() && file.write(bytes) == bytes.size() && file.flush() && file.setPermissions(permissions);
     if (written && std::rename(QFile::encodeName(file.fileName()).constData(),
                                QFile::encodeName(path).constData()) == 0) {
         file.setAutoRemove(false);
         return true;
     }
-    error = QString("Cannot save %1: %2").arg(path, written ? QString::fromLocal8Bit(std::strerror(errno))
-                                                            : file.errorString());
+    error = QString("Cannot save %1: %2")
+                .arg(path, written ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString());
     return false;
 }
 

@@ -119,8 +119,8 @@ bool DocumentManager::save(TDocument* document) {
     if (document->isUntitled())
         return saveAs(document);
     if (document->diskChange() == TDocument::DiskChange::Changed &&
-        !prompter_.confirm(QString("%1 was changed by another program.\nSave over that change?")
-                               .arg(document->fileName())))
+        !prompter_.confirm(
+            QString("%1 was changed by another program.\nSave over that change?").arg(document->fileName())))
         return false;
     QString error;
     bool backup = options_ && options_->Has(soCreateBackups);
@@ -174,18 +174,18 @@ bool DocumentManager::saveAs(TDocument* document) {
 void DocumentManager::noticeDiskChanges() {
     for (TDocument* document : documents()) {
         switch (document->diskChange()) {
-        case TDocument::DiskChange::None:
-            break;
-        case TDocument::DiskChange::Changed:
-            if (!document->isModified() && !document->reload())
-                document->noteDiskState();
-            break;
-        case TDocument::DiskChange::Deleted:
-            document->noteDiskState();  // said once
-            document->setModified(true);
-            prompter_.information(
-                QString("%1 was deleted by another program; save it to keep it.").arg(document->fileName()));
-            break;
+            case TDocument::DiskChange::None:
+                break;
+            case TDocument::DiskChange::Changed:
+                if (!document->isModified() && !document->reload())
+                    document->noteDiskState();
+                break;
+            case TDocument::DiskChange::Deleted:
+                document->noteDiskState();  // said once
+                document->setModified(true);
+                prompter_.information(QString("%1 was deleted by another program; save it to keep it.")
+                                          .arg(document->fileName()));
+                break;
         }
     }
 }

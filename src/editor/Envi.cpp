@@ -16,16 +16,16 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -618,9 +618,11 @@ void TEnviDlg::markMissingFonts() {
         QString name = EFont->itemText(i);
         bool installed = FontInstalled(name);
         EFont->setItemData(i, installed ? QVariant() : QVariant(QColor(Qt::gray)), Qt::ForegroundRole);
-        EFont->setItemData(
-            i, installed ? QVariant() : QVariant(QString("Not installed: shown in %1").arg(EditorFontFamily(name))),
-            Qt::ToolTipRole);
+        EFont->setItemData(i,
+                           installed
+                               ? QVariant()
+                               : QVariant(QString("Not installed: shown in %1").arg(EditorFontFamily(name))),
+                           Qt::ToolTipRole);
     }
 }
 

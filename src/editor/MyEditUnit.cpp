@@ -8,10 +8,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QTimer>
 #include <QListWidget>
+#include <QScreen>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -294,9 +294,7 @@ void TEditor::loadPlacement() {
 
 void TEditor::savePlacement() {
     Registry& registry = settings_.registry();
-    QRect normal = maximized_                   ? restoreGeometry_
-                   : normalGeometry().isValid() ? normalGeometry()
-                                                : geometry();
+    QRect normal = maximized_ ? restoreGeometry_ : normalGeometry().isValid() ? normalGeometry() : geometry();
     int state = isMinimized() ? 1 : (maximized_ || isMaximized()) ? 2 : 0;
     int showCommand = state == 1 ? kShowMinimized : state == 2 ? kShowMaximized : kShowNormal;
     RegistryBatch batch(registry);

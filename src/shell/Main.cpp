@@ -4,8 +4,8 @@
 #include "assembler/BuildRun.h"
 #include "editctl/DocumentManager.h"
 #include "editor/AllReg.h"
-#include "platform/Prompter.h"
 #include "editor/MyEditUnit.h"
+#include "platform/Prompter.h"
 #include "shell/About.h"
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
@@ -148,14 +148,15 @@ const ButtonSpec kButtons[] = {
 // The commands that work on the editor: afterwards its window is active and its text has the keyboard
 // focus, whether they came from the strip's menu, its toolbar or a shortcut.
 const Handler kEditorCommands[] = {
-    &M::FileOpenClick,     &M::EditUndoClick,      &M::EditRedoClick,         &M::EditCutClick,
-    &M::EditCopyClick,     &M::EditPasteClick,     &M::EditDeleteClick,       &M::EditSelectAllClick,
-    &M::SearchFindClick,   &M::SearchReplaceClick, &M::SearchAgain1Click,     &M::GotoLineNumber1Click,
+    &M::FileOpenClick,        &M::EditUndoClick,      &M::EditRedoClick,     &M::EditCutClick,
+    &M::EditCopyClick,        &M::EditPasteClick,     &M::EditDeleteClick,   &M::EditSelectAllClick,
+    &M::SearchFindClick,      &M::SearchReplaceClick, &M::SearchAgain1Click, &M::GotoLineNumber1Click,
     &M::SearchNextErrorClick,
 };
 
 bool WorksOnTheEditor(Handler handler) {
-    return std::find(std::begin(kEditorCommands), std::end(kEditorCommands), handler) != std::end(kEditorCommands);
+    return std::find(std::begin(kEditorCommands), std::end(kEditorCommands), handler) !=
+           std::end(kEditorCommands);
 }
 
 constexpr int kToolBarHeight = 30;

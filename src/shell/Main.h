@@ -161,5 +161,5 @@ class TMainForm : public QMainWindow {
 
     TServices& services_;
     std::map<const QObject*, Handler> handlers_;  // what each menu item and toolbar button runs
-    bool closeAccepted_ = false;  // the quit flow agreed: the program is ending
+    bool closeAccepted_ = false;                  // the quit flow agreed: the program is ending
 };

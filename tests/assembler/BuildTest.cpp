@@ -337,8 +337,8 @@ TEST_F(Build, RightButtonOnTheEditorListExplainsTheSelectedEntry) {
 TEST_F(Build, BothMessageListsScrollSidewaysToTheEndOfTheLongestLine) {
     fakeAssembler();
     std::string longText(300, 'x');
-    WriteFile(work / "canned.err", "Message[311] main.asm 3 : short\r\nError[113]   main.asm 120 : " + longText +
-                                       "\r\nWarning[224] lib.inc 7 : short too\r\n");
+    WriteFile(work / "canned.err", "Message[311] main.asm 3 : short\r\nError[113]   main.asm 120 : " +
+                                       longText + "\r\nWarning[224] lib.inc 7 : short too\r\n");
     Documents->open(Q(work / "lib.inc"));
     openProject({"main.asm"});
     build();

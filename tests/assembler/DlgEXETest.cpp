@@ -122,8 +122,10 @@ TEST_F(ExternalExe, ALongPathShowsItsStartAndItsProgramNameWithinThePage) {
         painter.setFont(d.LMPASMWIN->font());
         painter.setPen(d.LMPASMWIN->palette().color(QPalette::WindowText));
         QString elided = d.LMPASMWIN->fontMetrics().elidedText(chosen, Qt::ElideMiddle, d.LMPASMWIN->width());
-        EXPECT_TRUE(elided.startsWith(chosen.left(4)) && elided.endsWith("MPASMWIN.EXE")) << elided.toStdString();
-        painter.drawText(d.LMPASMWIN->contentsRect(), int(d.LMPASMWIN->alignment()) | Qt::TextSingleLine, elided);
+        EXPECT_TRUE(elided.startsWith(chosen.left(4)) && elided.endsWith("MPASMWIN.EXE"))
+            << elided.toStdString();
+        painter.drawText(d.LMPASMWIN->contentsRect(), int(d.LMPASMWIN->alignment()) | Qt::TextSingleLine,
+                         elided);
         painter.end();
         EXPECT_EQ(shown, expected);
         return ok(d);

@@ -134,7 +134,8 @@ TEST_F(Documents, BackupsArePrivateWhenTheFileIsAndNeverWrittenThroughALink) {
 
     // through a chain of links the backup goes beside the real file
     QDir().mkpath(PathIn(dir, "real"));
-    QString real = PathIn(dir, "real/deep.asm"), middle = PathIn(dir, "middle.asm"), front = PathIn(dir, "front.asm");
+    QString real = PathIn(dir, "real/deep.asm"), middle = PathIn(dir, "middle.asm"),
+            front = PathIn(dir, "front.asm");
     WriteFile(real, "deep old\n");
     ASSERT_TRUE(QFile::link(real, middle));
     ASSERT_TRUE(QFile::link(middle, front));
@@ -154,8 +155,7 @@ TEST_F(Documents, AFailedSaveLeavesTheFileAsItWasAndTheDocumentModified) {
     QDir().mkpath(TDocument::BackupPath(path));  // the backup cannot be written where a folder stands
     TDocument* document = manager.open(path);
     document->setBytes("changed\n");
-    prompter.expectError(QString("Cannot save %1: ").arg(TDocument::BackupPath(path)) +
-                         "Is a directory");
+    prompter.expectError(QString("Cannot save %1: ").arg(TDocument::BackupPath(path)) + "Is a directory");
     EXPECT_FALSE(manager.save(document));
     EXPECT_EQ(ReadFile(path), "precious\n");
     EXPECT_TRUE(document->isModified());

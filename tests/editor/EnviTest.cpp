@@ -325,7 +325,7 @@ TEST_F(EnviDialog, ValuesOutsideTheListsAreShownAndKept) {
     TMemoEnvOptions& env = korvex->settings.MemoEnvOptions();
     env.Font = {"DejaVu Sans Mono", 13, 0, 0};
     env.MarginPen.Color = 0x123456;
-    env.MarginPen.Style = 42;  // a pen style the picker does not list
+    env.MarginPen.Style = 42;                                  // a pen style the picker does not list
     env.TextStyles.Find("Whitespace")->Font.Color = 0x654321;  // no grid colour
     showDialog(
         [](TEnviDlg& dlg) {

@@ -5,35 +5,35 @@
 
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
+#include "assembler/DlgEXE.h"
+#include "assembler/DlgMPASM.h"
 #include "editctl/DocumentManager.h"
 #include "editctl/FindDialogs.h"
 #include "editctl/Memo.h"
-#include "editor/MyEditUnit.h"
-#include "shell/Idefunction.h"
-#include "assembler/DlgEXE.h"
-#include "assembler/DlgMPASM.h"
 #include "editor/DlgGoLine.h"
 #include "editor/Envi.h"
+#include "editor/MyEditUnit.h"
+#include "platform/Prompter.h"
 #include "shell/About.h"
 #include "shell/Format.h"
+#include "shell/Idefunction.h"
 #include "shell/ProW.h"
 #include "shell/Project.h"
-#include "platform/Prompter.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
-#include <functional>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
-#include <QToolButton>
 #include <QTimer>
+#include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -171,8 +171,8 @@ TEST_F(Desktop, AltAndAMenusKeyInAnEditorWindowOpenThatMenuOfTheStrip) {
     TMemo* memo = editor()->Memo;
     QApplication::setActiveWindow(editor());
     const std::pair<Qt::Key, QMenu*> keys[] = {
-        {Qt::Key_F, MainForm->FileMenu},    {Qt::Key_E, MainForm->EditMenu},
-        {Qt::Key_S, MainForm->SearchMenu},  {Qt::Key_P, MainForm->ProjectMenu},
+        {Qt::Key_F, MainForm->FileMenu},      {Qt::Key_E, MainForm->EditMenu},
+        {Qt::Key_S, MainForm->SearchMenu},    {Qt::Key_P, MainForm->ProjectMenu},
         {Qt::Key_C, MainForm->ConfigureMenu}, {Qt::Key_H, MainForm->HelpMenu},
     };
     for (auto [key, menu] : keys) {

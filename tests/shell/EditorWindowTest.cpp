@@ -24,12 +24,12 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 
-#include <cmath>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <cmath>
 
 namespace {
 
@@ -161,7 +161,8 @@ TEST_F(Editor, TheErrorMarkColoursTheCaretLineUntilTheUserTypes) {
 TEST_F(Editor, AMessageForALinePastTheEndMarksNoLine) {
     TDocument* document = open("e.asm", "nop\nnop\nnop\n");
     MainForm->InstallMessageLists();
-    MainForm->messages->OpenMessage("Error[113]   " + document->fileName() + " 99 : Symbol not previously defined");
+    MainForm->messages->OpenMessage("Error[113]   " + document->fileName() +
+                                    " 99 : Symbol not previously defined");
     EXPECT_EQ(window()->MarkedLine, -1);
     for (int line = 0; line < document->lineCount(); ++line)
         EXPECT_NE(document->lineStyle(line), 14) << "line " << line;
@@ -344,11 +345,13 @@ TEST_F(Editor, AFileChangedByAnotherProgramIsReadAgainOrNotSilentlyOverwritten) 
     write("shared.asm", "theirs again\n");
     ComeBackTo(window());
     EXPECT_EQ(document->bytes(), "mine\n");  // the user's work is not thrown away
-    prompter.willConfirm(document->fileName() + " was changed by another program.\nSave over that change?", false);
+    prompter.willConfirm(document->fileName() + " was changed by another program.\nSave over that change?",
+                         false);
     MainForm->FileSave->trigger();
     EXPECT_EQ(ReadAll(dir / "shared.asm"), "theirs again\n");
     EXPECT_TRUE(document->isModified());
-    prompter.willConfirm(document->fileName() + " was changed by another program.\nSave over that change?", true);
+    prompter.willConfirm(document->fileName() + " was changed by another program.\nSave over that change?",
+                         true);
     MainForm->FileSave->trigger();
     EXPECT_EQ(ReadAll(dir / "shared.asm"), "mine\n");
     MainForm->FileSave->trigger();  // saved by us: nothing to ask
@@ -400,7 +403,8 @@ TEST_F(ErrorMark, AClickOnAnotherTabGivesTheLineItsStyleBack) {
 
 TEST_F(ErrorMark, AMessageOfAnotherFileMovesTheMarkThere) {
     MainForm->InstallMessageLists();
-    MainForm->messages->OpenMessage("Error[113]   " + other->fileName() + " 3 : Symbol not previously defined");
+    MainForm->messages->OpenMessage("Error[113]   " + other->fileName() +
+                                    " 3 : Symbol not previously defined");
     EXPECT_EQ(window()->Memo->document(), other);
     EXPECT_EQ(marked->lineStyle(1), 13);
     EXPECT_EQ(other->lineStyle(2), 14);

@@ -145,10 +145,18 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
 // The menu item each toolbar button stands for.
 QString ButtonItem(const QString& button) {
     static const QMap<QString, QString> items = {
-        {"SBFileNew", "FileNew"},     {"SBFileOpen", "FileOpen"},     {"SBFileSave", "FileSave"},
-        {"SBSaveAll", "FileSaveAll"}, {"SBUndo", "EditUndo"},         {"SBRedo", "EditRedo"},
-        {"SBCut", "EditCut"},         {"SBCopy", "EditCopy"},         {"SBPaste", "EditPaste"},
-        {"SBFind", "SearchFind"},     {"SBReplace", "SearchReplace"}, {"SBProOpen", "ProjectOpen"},
+        {"SBFileNew", "FileNew"},
+        {"SBFileOpen", "FileOpen"},
+        {"SBFileSave", "FileSave"},
+        {"SBSaveAll", "FileSaveAll"},
+        {"SBUndo", "EditUndo"},
+        {"SBRedo", "EditRedo"},
+        {"SBCut", "EditCut"},
+        {"SBCopy", "EditCopy"},
+        {"SBPaste", "EditPaste"},
+        {"SBFind", "SearchFind"},
+        {"SBReplace", "SearchReplace"},
+        {"SBProOpen", "ProjectOpen"},
         {"SBProjectBuild", "ProjectBuild"},
     };
     return items.value(button);
@@ -168,8 +176,8 @@ TEST_F(MainWindow, ToolbarButtonsInOrderWithHintsPicturesAndDividers) {
         EXPECT_EQ(button->size(), QSize(22, 22));
         seen << button->objectName() + "=" + button->toolTip() + (button->isEnabled() ? "" : "~");
         // a button runs the handler of its menu item
-        EXPECT_TRUE(MainForm->HandlerOf(button) == MainForm->HandlerOf(MainForm->findChild<QAction*>(
-                                                       ButtonItem(button->objectName()))))
+        EXPECT_TRUE(MainForm->HandlerOf(button) ==
+                    MainForm->HandlerOf(MainForm->findChild<QAction*>(ButtonItem(button->objectName()))))
             << button->objectName().toStdString();
     }
     EXPECT_EQ(seen.join(" "),

@@ -11,6 +11,7 @@
 
 bool TBuildRun::running_ = false;
 QProcess* TBuildRun::process_ = nullptr;
+bool TBuildRun::stopRequested_ = false;
 
 namespace {
 
@@ -58,6 +59,8 @@ TBuildRun::Outcome TBuildRun::RunAndWait(const QString& program, const QStringLi
         return Outcome::Refused;
     }
     output_.clear();
+    exitCode_ = -1;
+    stopRequested_ = false;
     QProcess process;
     RunningFlag flag(running_, process_, process);
     process.setWorkingDirectory(workingDir);
@@ -89,7 +92,7 @@ TBuildRun::Outcome TBuildRun::RunAndWait(const QString& program, const QStringLi
         failed = true;
         loop.quit();
     });
-    connect(&process, &QProcess::readyRead, &loop, [this, &process] { output_ += process.readAll(); });
+    connect(&process, &QProcess::readyRead, &loop, [this, &process] { keepOutput(process.readAll()); });
     connect(&process, &QProcess::started, this, &TBuildRun::started);
     process.start();
     if (!failed && process.state() != QProcess::NotRunning)
@@ -98,13 +101,22 @@ TBuildRun::Outcome TBuildRun::RunAndWait(const QString& program, const QStringLi
         prompter_.error(kFailToExecute);
         return Outcome::FailedToStart;
     }
-    output_ += process.readAll();
-    return Outcome::Ended;
+    keepOutput(process.readAll());
+    exitCode_ = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return stopRequested_ ? Outcome::Stopped : Outcome::Ended;
+}
+
+void TBuildRun::keepOutput(const QByteArray& more) {
+    constexpr qsizetype kKept = 64 * 1024;
+    output_ += more.right(kKept);
+    if (output_.size() > kKept)
+        output_.remove(0, output_.size() - kKept);
 }
 
 void TBuildRun::StopRunning(int graceMs) {
     if (!process_ || process_->state() == QProcess::NotRunning)
         return;
+    stopRequested_ = true;
     process_->terminate();
     if (process_->waitForFinished(graceMs))
         return;

@@ -10,6 +10,7 @@ class Prompter;
 
 inline const QString kFailToExecute = "Fail to execute external program";
 inline const QString kBuildRunning = "The assembler is still running; wait until it has ended";
+inline const QString kStopRunningBuild = "The assembler is still running. Stop it?";
 
 // The assembler's arguments: the option text split at blanks, one switch each, then the first file as one
 // argument, blanks and all.
@@ -21,7 +22,7 @@ bool IsWindowsProgram(const QString& path);
 class TBuildRun : public QObject {
     Q_OBJECT
   public:
-    enum class Outcome { Ended, FailedToStart, Refused };
+    enum class Outcome { Ended, FailedToStart, Refused, Stopped };
 
     explicit TBuildRun(Prompter& prompter, QObject* parent = nullptr);
 
@@ -35,16 +36,23 @@ class TBuildRun : public QObject {
     // Stops the program of the waiting run, if any: asked to end, then killed when it has not ended within
     // graceMs. Its wait ends as it goes. Used when Korvex itself ends.
     static void StopRunning(int graceMs = 1500);
-    // What the program wrote on its console during the last run.
+    // The end of what the program wrote on its console during the last run (its last 64 KB: an assembler
+    // that prints without end must not fill the memory).
     const QByteArray& output() const { return output_; }
+    // The program's exit status, or -1 when it crashed or was stopped.
+    int exitCode() const { return exitCode_; }
 
   signals:
     // The program has started; the wait begins.
     void started();
 
   private:
+    void keepOutput(const QByteArray& more);
+
     Prompter& prompter_;
     QByteArray output_;
+    int exitCode_ = -1;
     static bool running_;
     static class QProcess* process_;  // the program of the waiting run
+    static bool stopRequested_;
 };

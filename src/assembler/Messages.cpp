@@ -40,8 +40,35 @@ QStringList SplitMessageLines(const QByteArray& bytes) {
 }
 
 QStringList ReadMessageLines(const QString& path) {
+    return ReadMessageLines(path, nullptr);
+}
+
+QStringList ReadMessageLines(const QString& path, bool* cut) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? SplitMessageLines(file.readAll()) : QStringList();
+    if (cut)
+        *cut = false;
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.read(kMaxErrorFileBytes);
+    bool more = !file.atEnd();
+    if (more) {
+        // a line cut by the limit is left out whole
+        qsizetype end = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
+        if (end >= 0)
+            bytes.truncate(end + 1);
+    }
+    QStringList lines = SplitMessageLines(bytes);
+    if (lines.size() > kMaxMessageLines) {
+        lines.erase(lines.begin() + kMaxMessageLines, lines.end());
+        more = true;
+    }
+    if (cut)
+        *cut = more;
+    return lines;
+}
+
+QString ShownMessage(const QString& text) {
+    return text.size() <= kMaxShownMessage ? text : text.left(kMaxShownMessage) + QString::fromUtf8("…");
 }
 
 TMessageTarget MessageTarget(const QString& entry, const std::string& projectDir) {
@@ -75,7 +102,7 @@ void TMessageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setFont(option.font);
     painter->setPen(Qt::white);
     painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      index.data().toString());
+                      ShownMessage(index.data().toString()));
     if (selected) {
         painter->setPen(QColor(0x00, 0xFF, 0x00));
         painter->setBrush(Qt::NoBrush);
@@ -85,7 +112,9 @@ void TMessageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 }
 
 QSize TMessageDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    return {EntryWidth(option.widget, option.fontMetrics.horizontalAdvance(index.data().toString()) + 4), 14};
+    return {EntryWidth(option.widget,
+                       option.fontMetrics.horizontalAdvance(ShownMessage(index.data().toString())) + 4),
+            14};
 }
 
 void StyleMessageList(QListWidget* list) {
@@ -141,7 +170,11 @@ void TMessages::ClearLists() {
 
 void TMessages::LoadMessages(const QString& path) {
     NextMessageIndex = 0;
-    QStringList lines = ReadMessageLines(path);
+    bool cut = false;
+    QStringList lines = ReadMessageLines(path, &cut);
+    if (cut)
+        prompter_.information(
+            QString("%1 is too large: only its first %2 lines are shown.").arg(path).arg(lines.size()));
     if (lines.isEmpty()) {
         if (firstEditor())
             firstEditor()->Memo->setFocus();
@@ -166,6 +199,12 @@ void TMessages::OpenMessage(const QString& entry) {
     TMessageTarget target = MessageTarget(entry, context_.projectDir());
     if (target.path.isEmpty())
         return;  // a line outside the format names no file
+    if (target.line <= 0) {
+        // a message whose place cannot be read opens nothing: its text is what the user can have
+        QString text = entry.contains(']') ? entry.section(']', 1).trimmed() : entry;
+        editors_.SetStatusText(5, ShownMessage(text));
+        return;
+    }
     bool editing = context_.activeSource() != nullptr;
     if (editing && firstEditor() && firstEditor()->isMinimized())
         firstEditor()->maximize();
@@ -177,7 +216,7 @@ void TMessages::OpenMessage(const QString& entry) {
     }
     if (!editing)
         editors_.MaximizeWindowOf(document);
-    editors_.SetStatusText(5, target.text);
+    editors_.SetStatusText(5, ShownMessage(target.text));
     editors_.ShowAndRaise(document);
     TEditor* window = firstEditor();
     if (!window)

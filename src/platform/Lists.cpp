@@ -26,8 +26,10 @@ void NoteWidestEntry(QListWidget* list, int first, int last) {
     }
     if (most < 0)
         return;
+    // no entry is drawn longer than this (the message lists cut theirs at 2,000 characters)
+    constexpr qsizetype kDrawnAtMost = 2048;
     QFontMetrics metrics(list->font());
-    int width = metrics.horizontalAdvance(longest) + metrics.horizontalAdvance("WWWW");
+    int width = metrics.horizontalAdvance(longest.left(kDrawnAtMost)) + metrics.horizontalAdvance("WWWW");
     list->setProperty(kWidest, std::max(width, list->property(kWidest).toInt()));
 }
 

@@ -20,6 +20,8 @@
 #include <QListWidget>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace {
 
 const QString kNoFile = "No file loaded to the project/file cannot be found";
@@ -46,7 +48,9 @@ void TMainForm::InstallMessageLists() {
 void TMainForm::ProjectBuildClick() {
     InstallMessageLists();
     if (TBuildRun::running()) {  // before the save questions: this build will not happen
-        services_.prompter.information(kBuildRunning);
+        // an assembler that never ends can always be stopped: asked to end, then killed
+        if (services_.prompter.confirm(kStopRunningBuild))
+            TBuildRun::StopRunning();
         return;
     }
     if (!QuerySaveAll() || ProjectFormat != 1)
@@ -80,9 +84,14 @@ void TMainForm::ProjectBuildClick() {
         AssemblerArguments(QString::fromStdString(MPASMDlg->CommandLineOptions()), entries.front());
     QDir::setCurrent(projectDir);
     TBuildRun run(services_.prompter);
-    if (run.RunAndWait(QString::fromStdString(services_.settings.AssemblerPath), arguments, projectDir) ==
-        TBuildRun::Outcome::Refused)
+    TBuildRun::Outcome outcome =
+        run.RunAndWait(QString::fromStdString(services_.settings.AssemblerPath), arguments, projectDir);
+    if (outcome == TBuildRun::Outcome::Refused)
         return;
+    if (outcome == TBuildRun::Outcome::Stopped) {
+        SetEditorStatusText(5, "Build stopped");
+        return;
+    }
     // messages of a project that was closed or replaced meanwhile, or of a program that is ending, would
     // land in the wrong place
     if (ProjectPath != builtProject || closeAccepted_)
@@ -90,6 +99,26 @@ void TMainForm::ProjectBuildClick() {
     messages->ClearLists();
     if (QFileInfo(errorFile).isFile())
         messages->LoadMessages(errorFile);
+    if (outcome == TBuildRun::Outcome::Ended && ProWindow->MessageList->count() == 0)
+        ReportQuietBuild(run, errorFile);
+}
+
+void TMainForm::ReportQuietBuild(const TBuildRun& run, const QString& errorFile) {
+    // without a message the build says how it went where the user looks, never in the message lists
+    if (run.exitCode() != 0) {
+        QStringList said = QString::fromLocal8Bit(run.output()).split('\n', Qt::SkipEmptyParts);
+        QString last = said.mid(std::max<qsizetype>(0, said.size() - 10)).join('\n');
+        services_.prompter.error(
+            QString("The assembler failed without messages (exit status %1)").arg(run.exitCode()) +
+            (last.isEmpty() ? QString() : ":\n" + ShownMessage(last)));
+        return;
+    }
+    QString hex = QFileInfo(errorFile).completeBaseName() + ".hex";
+    QString text = "Build succeeded: " + hex;
+    if (services_.editors && services_.editors->first())
+        SetEditorStatusText(5, text);
+    else
+        services_.prompter.information(text);
 }
 
 void TMainForm::SearchNextErrorClick() {

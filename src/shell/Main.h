@@ -77,6 +77,9 @@ class TMainForm : public QMainWindow {
     // start-up calls it, and the first build or F12 does if start-up did not.
     void InstallMessageLists();
     class TMessages* messages = nullptr;
+    // A build that left no message: "Build succeeded: NAME.hex", or the assembler's last words when it
+    // failed.
+    void ReportQuietBuild(const class TBuildRun& run, const QString& errorFile);
     // ---- end of build commands ----
     // ---- debug commands (DebugCommands.cpp) ----
     // The simulator's step entry: one instruction.

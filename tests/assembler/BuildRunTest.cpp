@@ -139,3 +139,20 @@ TEST_F(BuildRun, EventsRunDuringTheWaitAndASecondRunIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BuildRunOutput, OnlyTheEndOfAnEndlessTalkIsKept) {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    TBuildRun run(prompter);
+    // 40 MB on the console, then the last words
+    fs::path script =
+        WriteScript(dir / "talk", "head -c 40000000 /dev/zero | tr '\\0' x\necho\necho the end\nexit 4\n");
+    ASSERT_EQ(run.RunAndWait(Q(script), {}, Q(dir.path())), TBuildRun::Outcome::Ended);
+    EXPECT_LE(run.output().size(), 64 * 1024);
+    EXPECT_TRUE(run.output().endsWith("the end\n"));
+    EXPECT_EQ(run.exitCode(), 4);
+}
+
+}  // namespace

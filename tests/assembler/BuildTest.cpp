@@ -23,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -207,6 +208,100 @@ TEST_F(Build, ASecondBuildMovesTheMarkInsteadOfAddingOne) {
     EXPECT_EQ(main->lineStyle(2), 14);
 }
 
+// An assembler of the test's own: a shell script run in the project folder.
+fs::path ScriptAssembler(const fs::path& dir, const std::string& body) {
+    fs::path script = dir / "bin" / "MPASMWIN.EXE";
+    WriteFile(script, "#!/bin/sh\n" + body);
+    fs::permissions(script, fs::perms::owner_all);
+    return script;
+}
+
+TEST_F(Build, ABuildWithoutMessagesSaysItSucceededAndASilentFailureShowsTheAssemblersLastWords) {
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    useAssembler(ScriptAssembler(dir.path(), "echo assembled\n: > main.err\nexit 0\n"));
+    build();
+    EXPECT_EQ(projectList()->count(), 0);
+    EXPECT_EQ(editor()->statusText(5), "Build succeeded: main.hex");
+    useAssembler(ScriptAssembler(dir.path(),
+                                 "rm -f main.err\necho starting\necho 'boom: disk on fire' >&2\nexit 3\n"));
+    prompter.expectError(
+        "The assembler failed without messages (exit status 3):\nstarting\nboom: disk on fire");
+    build();
+    EXPECT_EQ(projectList()->count(), 0);
+    // with no editor window the success is said in a box
+    MainForm->FileCloseAll->trigger();
+    useAssembler(ScriptAssembler(dir.path(), ": > main.err\nexit 0\n"));
+    prompter.expectInformation("Build succeeded: main.hex");
+    build();
+}
+
+TEST_F(Build, AnAssemblerThatTalksWithoutEndIsNotKept) {
+    openProject({"main.asm"});
+    // 40 MB of console output: only its end is kept
+    useAssembler(
+        ScriptAssembler(dir.path(), "head -c 40000000 /dev/zero | tr '\\0' x\necho the end\n: > main.err\n"));
+    Documents->open(Q(work / "lib.inc"));
+    build();
+    EXPECT_EQ(editor()->statusText(5), "Build succeeded: main.hex");
+}
+
+TEST_F(Build, ASecondBuildOffersToStopAnAssemblerThatNeverEnds) {
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    useAssembler(ScriptAssembler(dir.path(), "trap '' TERM\nwhile :; do sleep 0.1; done\n"));
+    QTimer whenRunning;
+    int asked = 0;
+    QObject::connect(&whenRunning, &QTimer::timeout, [&] {
+        if (!TBuildRun::running())
+            return;
+        // No leaves it running; Yes stops it
+        prompter.willConfirm(kStopRunningBuild, asked++ > 0);
+        build();
+        if (asked == 2)
+            whenRunning.stop();
+    });
+    whenRunning.start(50);
+    build();  // returns once the assembler is gone
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(TBuildRun::running());
+    EXPECT_EQ(editor()->statusText(5), "Build stopped");
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
+TEST_F(Build, AHugeErrorFileLoadsItsFirstPartAndALongLineIsCutForDisplay) {
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    std::string longText(10 * 1024 * 1024, 'y');
+    std::string text = "Error[113]   main.asm 5 : " + longText + "\r\n";
+    std::string filler = "Warning[224] main.asm 7 : Use of this instruction is not recommended.\r\n";
+    while (text.size() < size_t(kMaxErrorFileBytes) + 1000000)
+        text += filler;
+    WriteFile(work / "canned.err", text);
+    fakeAssembler();
+    // the complete lines within the first 16 MB
+    qsizetype first = qsizetype(text.find("\r\n")) + 2;
+    qsizetype kept = 1 + (kMaxErrorFileBytes - first) / qsizetype(filler.size());
+    prompter.expectInformation(QString("%1 is too large: only its first %2 lines are shown.")
+                                   .arg(Q(work / "main.err"))
+                                   .arg(std::min(kMaxMessageLines, kept)));
+    build();
+    EXPECT_LE(projectList()->count(), kMaxMessageLines);
+    EXPECT_EQ(projectList()->item(0)->text().size(), qsizetype(text.find("\r\n")));  // the entry stays whole
+    EXPECT_LE(editor()->statusText(5).size(), kMaxShownMessage + 1);
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
+TEST_F(Build, AMessageWhosePlaceCannotBeReadOpensNothingAndShowsItsText) {
+    Documents->open(Q(work / "lib.inc"));
+    openProject({"main.asm"});
+    WriteFile(work / "canned.err", "Error[125]   Illegal condition: EOF encountered before END.\r\n");
+    fakeAssembler();
+    build();  // no error box: the prompter would fail the test
+    EXPECT_EQ(Documents->documents().size(), 1u);
+    EXPECT_EQ(editor()->statusText(5), "Illegal condition: EOF encountered before END.");
+}
+
 TEST_F(Build, EmptyOrMissingErrorFileLeavesBothListsEmptyAndTheEditorListHidden) {
     fakeAssembler();
     Documents->open(Q(work / "lib.inc"));
@@ -240,19 +335,21 @@ TEST_F(Build, AssemblerThatCannotStartLeavesTheEarlierErrorFilesMessages) {
     EXPECT_EQ(where(), "main.asm:5 marked 5 \"old news\"");
 }
 
-TEST_F(Build, FirstEntryWithAFullPathBuildsWhereItLies) {
-    fs::path outside = dir / "elsewhere" / "prog.a";
-    WriteFile(outside, Lines(10));
-    // the error file lies beside the source: prog.err, not pr.err
-    fs::path script = dir / "bin" / "MPASMWIN.EXE";
-    WriteFile(script,
-              "#!/bin/sh\nfor a; do f=$a; done\necho \"Error[113] $f 4 : far away\" > \"${f%.a}.err\"\n");
-    fs::permissions(script, fs::perms::owner_all);
-    useAssembler(script);
+TEST_F(Build, FirstEntryWithAFullPathBuildsWhereItLiesThroughGpasm) {
+    if (QStandardPaths::findExecutable("gpasm").isEmpty())
+        GTEST_SKIP() << "gpasm is not installed";
+    // outside the project folder, in a folder with a dot, with an include beside it
+    fs::path outside = dir / "elsewhere v1.2" / "prog.a";
+    WriteFile(outside, "\tradix hex\n\tinclude \"defs.inc\"\n\torg 0\n\tmovlw K\n\tgoto far\n\tend\n");
+    WriteFile(outside.parent_path() / "defs.inc", "K\tequ 5\n");
+    useAssembler(KORVEX_BINARY_DIR "/tools/mpasmwin/MPASMWIN.EXE");
     openProject({outside.string()});
     build();
-    EXPECT_EQ(Items(projectList()), QStringList{"Error[113] " + Q(outside) + " 4 : far away"});
-    EXPECT_EQ(where(), "prog.a:4 marked 4 \"far away\"");
+    // the error file lies beside the source: prog.err; only the missing label is wrong
+    QStringList lines = Items(projectList());
+    ASSERT_EQ(lines.size(), 1) << ReadFile(outside.parent_path() / "prog.err");
+    EXPECT_TRUE(lines[0].startsWith("Error[113]   " + Q(outside) + " 5 : ")) << lines[0].toStdString();
+    EXPECT_EQ(where().substr(0, 18), "prog.a:5 marked 5 ");
 }
 
 TEST_F(Build, CancelAtTheSaveQuestionLeavesTheListsAlone) {

@@ -2,6 +2,7 @@
 #include "assembler/BuildRun.h"
 #include "assembler/ErrorLine.h"
 #include "assembler/Explanations.h"
+#include "assembler/MpasmOptions.h"
 
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
@@ -108,6 +109,43 @@ TEST_F(FrontEnd, CleanSourceLeavesAnEmptyErrorFile) {
     EXPECT_TRUE(build(" /q /e+ /l+ /x- /c-  /p ", "ok.asm").empty());
     EXPECT_TRUE(fs::exists(project / "ok.err"));
     EXPECT_TRUE(fs::exists(project / "ok.hex"));
+}
+
+TEST_F(FrontEnd, TheDefaultOptionSetBuildsACleanSource) {
+    std::ofstream(project / "plain.asm") << "\torg 0\nloop\tgoto loop\n\tend\n";
+    EXPECT_TRUE(build(QString::fromStdString(CommandLineOptions(TMpasmOptions{})), "plain.asm").empty());
+    EXPECT_TRUE(fs::exists(project / "plain.hex"));
+}
+
+TEST_F(FrontEnd, EveryMessageNamesAFileAndALineWithTheAssemblersNumber) {
+    std::ofstream(project / "noend.asm") << "\tlist p=16f84\n\tnop\n\tnop\n";
+    std::ofstream(project / "parse.asm") << "\tlist p=16f84\n\tnop\n\tmovlw 1 +\n";
+    std::ofstream(project / "opcode.asm") << "\tlist p=16f84\n\tfoo 3\n\tend\n";
+    std::ofstream(project / "missing.asm") << "\tlist p=16f84\n\tinclude \"nothere.inc\"\n\tnop\n\tend\n";
+    const char* options = " /q /e+ /l- /x- /c+ /p ";
+    // no END: gpasm names no place; the source and its last line stand in
+    EXPECT_EQ(summary(build(options, "noend.asm")), std::vector<std::string>{"E125 noend.asm:3"});
+    // a parser error at the end of the file: the assembler's number, gpasm's text
+    std::vector<std::string> lines = build(options, "parse.asm");
+    EXPECT_EQ(summary(lines), (std::vector<std::string>{"E108 parse.asm:3", "E125 parse.asm:3"}));
+    EXPECT_EQ(ScanErrorLine(lines[0]).text, "Parser error: syntax error");
+    EXPECT_EQ(ExplainMessage(lines[0]), MessageExplanations(MessageKind::Error, 108));
+    lines = build(options, "opcode.asm");
+    EXPECT_EQ(summary(lines), std::vector<std::string>{"E122 opcode.asm:2"});
+    EXPECT_EQ(ScanErrorLine(lines[0]).text, "Unknown opcode: \"foo\"");
+    // an include that cannot be found is named on its own line
+    EXPECT_EQ(summary(build(options, "missing.asm")), std::vector<std::string>{"E105 missing.asm:2"});
+}
+
+TEST_F(FrontEnd, AFullPathSourceFindsItsIncludesBesideItAndOutputsLieThere) {
+    fs::path elsewhere = dir / "other place" / "v1.2";
+    fs::create_directories(elsewhere);
+    std::ofstream(elsewhere / "main") << "\tlist p=16f84\n\tinclude \"defs.inc\"\n\tmovlw K\n\tend\n";
+    std::ofstream(elsewhere / "defs.inc") << "K\tequ 5\n";
+    EXPECT_TRUE(build(" /q /e+ /l+ /x- /c+ /p ", (elsewhere / "main").string()).empty());
+    for (const char* output : {"main.hex", "main.lst", "main.cod"})
+        EXPECT_TRUE(fs::exists(elsewhere / output)) << output;
+    EXPECT_FALSE(fs::exists(dir / "other place" / "v1.hex"));
 }
 
 TEST_F(FrontEnd, ItsOwnProblemsBecomeAnErrorLine) {

@@ -6,13 +6,21 @@
 //
 // Problems of its own (an unknown switch, gpasm missing or failing without saying why in the error file)
 // become an Error[157] line in NAME.err, the only place the IDE reads.
+//
+// NAME.err is then brought to the assembler's own form, line by line: every message names a file and a
+// line (gpasm leaves some without: they get the source and its last line), carries the assembler's number
+// for the fault where gpasm numbers it otherwise (the explanations go by number), and points at the line
+// the assembler would name (gpasm names the line after an include it cannot find).
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,6 +130,80 @@ bool hasErrorLine(const std::string& errFile) {
     return false;
 }
 
+// gpasm's numbers for faults the assembler numbers otherwise; gpasm's own texts stay.
+const std::map<std::string, std::string> kAssemblerNumbers = {
+    {"181", "122"},   // Unknown opcode: the assembler's "Illegal opcode"
+    {"1101", "108"},  // the parser's lexical error: an illegal character
+    {"1102", "108"},  // the parser's syntax error
+};
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string lowerCase(std::string text) {
+    return lower(std::move(text));
+}
+
+// The line of an include that names `file` at or just before `line` (from 1); `line` when there is none.
+int includeLine(const std::vector<std::string>& source, int line, const std::string& file) {
+    for (int at = line; at >= 1 && at >= line - 1; --at) {
+        if (size_t(at) > source.size())
+            continue;
+        std::string text = lowerCase(source[size_t(at - 1)]);
+        if (text.find("include") != std::string::npos && text.find(lowerCase(file)) != std::string::npos)
+            return at;
+    }
+    return line;
+}
+
+// One line of gpasm's error file in the assembler's form.
+std::string assemblerLine(const std::string& line, const std::string& source, int lastLine,
+                          const std::vector<std::string>& sourceLines) {
+    static const std::regex message(R"(^(Error|Warning|Message)\[(\d+)\]\s*(.*)$)");
+    static const std::regex place(R"(^(.+) (\d+) : (.*)$)");
+    static const std::regex included(R"rx(Include file "([^"]+)")rx");
+    std::smatch m;
+    if (!std::regex_match(line, m, message))
+        return line;
+    std::string kind = m[1], number = m[2], rest = m[3];
+    if (auto mpasm = kAssemblerNumbers.find(number); mpasm != kAssemblerNumbers.end())
+        number = mpasm->second;
+    std::string file = source, text = rest;
+    int at = lastLine;
+    std::smatch p;
+    if (std::regex_match(rest, p, place)) {
+        file = p[1];
+        at = std::stoi(p[2]);
+        text = p[3];
+        std::smatch inc;
+        if (number == "105" && file == source && std::regex_search(text, inc, included))
+            at = includeLine(sourceLines, at, inc[1]);
+    }
+    std::string head = kind + "[" + number + "]";
+    head.resize(std::max<size_t>(head.size() + 1, 13), ' ');
+    return head + file + " " + std::to_string(at) + " : " + text;
+}
+
+// Rewrites the error file in place in the assembler's form.
+void toAssemblerForm(const std::string& errFile, const std::string& source) {
+    std::vector<std::string> lines = readLines(errFile);
+    if (lines.empty())
+        return;
+    std::vector<std::string> sourceLines = readLines(source);
+    int lastLine = std::max(1, int(sourceLines.size()));
+    std::ofstream out(errFile, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines)
+        out << assemblerLine(line, source, lastLine, sourceLines) << "\n";
+}
+
 struct RunResult {
     int status = -1;     // gpasm's exit code; -1 when it could not run or was killed
     std::string output;  // what it wrote on its console
@@ -201,6 +283,11 @@ int main(int argc, char** argv) {
     std::remove(errFile.c_str());  // an earlier build's messages must not pass for this one's
     if (o.errorFile)
         gpasm.push_back("-k");
+    // includes are found beside the source that includes them, after the current folder
+    if (size_t slash = o.source.rfind('/'); slash != std::string::npos)
+        gpasm.insert(gpasm.end(), {"-I", slash == 0 ? "/" : o.source.substr(0, slash)});
+    // the outputs lie beside the source under its name, whatever dots its folders have
+    gpasm.insert(gpasm.end(), {"-o", stem(o.source) + ".hex"});
     gpasm.push_back(o.source);
     RunResult run = runGpasm(gpasm);
     if (!o.quiet)
@@ -209,5 +296,7 @@ int main(int argc, char** argv) {
         std::remove((stem(o.source) + ".lst").c_str());
     if (run.status != 0 && o.errorFile && !hasErrorLine(errFile))
         addErrorLine(o.source, firstLine(run.output), std::ios::app);
+    if (o.errorFile)
+        toAssemblerForm(errFile, o.source);
     return run.status < 0 ? 1 : run.status;
 }

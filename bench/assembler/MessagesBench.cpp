@@ -51,6 +51,40 @@ void BM_LoadMessages(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadMessages)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// A 1 GB error file whose first message is 10 MB long: only its first part is read, the long line is cut
+// for display, and the windows are drawn again at once.
+void BM_LoadOneGigabyteErrorFileWithATenMegabyteLine(benchmark::State& state) {
+    QTemporaryDir dir;
+    QString folder = dir.path() + "/";
+    {
+        QFile source(folder + "main.asm");
+        source.open(QIODevice::WriteOnly);
+        source.write("\tnop\n");
+        QFile errors(folder + "main.err");
+        errors.open(QIODevice::WriteOnly);
+        errors.write("Error[113]   main.asm 1 : " + QByteArray(10 * 1024 * 1024, 'y') + "\r\n");
+        QByteArray line = "Warning[224] main.asm 1 : Use of this instruction is not recommended.\r\n";
+        QByteArray block;
+        while (block.size() < 16 * 1024 * 1024)
+            block += line;
+        while (errors.size() < 1024LL * 1024 * 1024)
+            errors.write(block);
+    }
+    SilentPrompter prompter;
+    TKorvex korvex((dir.path() + "/config").toStdString(), prompter);
+    ProWindow->show();
+    SetProjectPath((folder + "p.pro").toStdString());
+    ProjectFormat = 1;
+    Documents->open(folder + "main.asm");
+    for (auto _ : state) {
+        MainForm->messages->ClearLists();
+        MainForm->messages->LoadMessages(folder + "main.err");
+        QApplication::processEvents();
+    }
+    state.counters["lines"] = ProWindow->MessageList->count();
+}
+BENCHMARK(BM_LoadOneGigabyteErrorFileWithATenMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -51,6 +51,23 @@ bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value
     return !key.empty();
 }
 
+// A value as the platform's profile functions read it: without the blanks around it, and without the
+// quotation marks around it when it has a pair.
+std::string_view ValueText(std::string_view text) {
+    text = Trim(text);
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+        text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+// A value as it is written: its exact text, in quotation marks when the reader would otherwise lose
+// blanks or quotation marks around it.
+std::string WrittenValue(std::string_view value) {
+    bool edges = !value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                                    value.back() == '\t' || value.front() == '"' || value.front() == '\'');
+    return edges ? "\"" + std::string(value) + "\"" : std::string(value);
+}
+
 std::optional<int> ParseInteger(std::string_view text) {
     text = Trim(text);
     if (!text.empty() && text.front() == '+')
@@ -69,7 +86,15 @@ ProfileFile::ProfileFile(std::filesystem::path file, Start start) : file_(std::m
     std::error_code ec;
     if (start == Start::Empty || !std::filesystem::exists(file_, ec))
         return;
-    std::string reason = std::filesystem::is_directory(file_, ec) ? std::strerror(EISDIR) : "";
+    // a FIFO or a device would block the reader or never end: only a regular file of sane size is read
+    std::filesystem::file_status status = std::filesystem::status(file_, ec);
+    std::string reason;
+    if (std::filesystem::is_directory(status))
+        reason = std::strerror(EISDIR);
+    else if (!std::filesystem::is_regular_file(status))
+        reason = "not a regular file";
+    else if (std::filesystem::file_size(file_, ec) > kMaxProfileFileBytes)
+        reason = "larger than " + std::to_string(kMaxProfileFileBytes / (1024 * 1024)) + " MB";
     std::ifstream in;
     if (reason.empty()) {
         in.open(file_, std::ios::binary);
@@ -142,7 +167,7 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
     const std::string* line = findValue(section, key);
     if (!line)
         return std::string(fallback);
-    return line->substr(line->find('=') + 1);
+    return std::string(ValueText(std::string_view(*line).substr(line->find('=') + 1)));
 }
 
 int ProfileFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
@@ -167,7 +192,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         batchFailed_ = batchDepth_ > 0;
         return false;
     }
-    std::string line = std::string(key) + "=" + std::string(value);
+    std::string line = std::string(key) + "=" + WrittenValue(value);
     Section* found = findSection(section);
     if (!found) {
         sections_.push_back(Section{"[" + std::string(section) + "]", std::string(section), {}, {}});
@@ -217,6 +242,7 @@ bool ProfileFile::commitBatch() {
     if (std::exchange(batchFailed_, false)) {
         // a batch is saved whole or not at all, and memory goes back to what the file holds
         sections_ = std::move(beforeBatch_);
+        indexSections();  // the index must name the sections that are there again
         dirty_ = false;
         return false;
     }

@@ -7,7 +7,11 @@
 #include <unordered_map>
 #include <vector>
 
-// Section and key names match without regard to ASCII letter case; values are stored unchanged. Lines the
+// A profile file larger than this is refused: no project or settings file comes near it.
+inline constexpr size_t kMaxProfileFileBytes = 8 * 1024 * 1024;
+
+// Section and key names match without regard to ASCII letter case; values are stored unchanged and read
+// without their leading and trailing blanks, as the platform's profile functions give them. Lines the
 // reader does not understand (comments, text before the first section) survive every write.
 class ProfileFile {
   public:
@@ -17,7 +21,8 @@ class ProfileFile {
     // the next save replaces the file.
     explicit ProfileFile(std::filesystem::path file, Start start = Start::FromDisk);
 
-    // False when the file exists but could not be read; it is then never written, so nothing is lost.
+    // False when the file exists but could not be read (or is no regular file, or is larger than
+    // kMaxProfileFileBytes); it is then never written, so nothing is lost.
     bool readable() const { return readable_; }
     // Why the last read or write failed.
     const std::string& error() const { return error_; }
@@ -28,6 +33,7 @@ class ProfileFile {
     std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
     int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
     bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+    bool HasKey(std::string_view section, std::string_view key) const { return findValue(section, key); }
 
     // A key in an existing section is replaced in place, a new key goes to the end of its section and a
     // new section to the end of the file. Each write saves the file at once unless a batch is open; false

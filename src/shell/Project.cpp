@@ -9,6 +9,7 @@ std::string ProjectPath;
 std::string ProjectDir;
 std::string ProjectFileName;
 int ProjectFormat = 0;
+std::vector<std::string> ProjectFilesBeyond;
 
 namespace {
 
@@ -61,6 +62,14 @@ TProjectFiles ReadProjectFiles(const ProfileFile& file) {
     read.files.reserve(count);
     for (size_t i = 0; i < count; ++i)
         read.files.push_back(file.ReadString(kFilesSection, EntryKey(i), ""));
+    // the file's size bounds how many entries it can hold; a count beyond that names nothing more
+    size_t rest = std::min(size_t(read.listedCount), kMaxProfileFileBytes / 8);
+    size_t last = count;  // past the last entry the file really holds
+    for (size_t i = count; i < rest; ++i)
+        if (file.HasKey(kFilesSection, EntryKey(i)))
+            last = i + 1;
+    for (size_t i = count; i < last; ++i)
+        read.beyond.push_back(file.ReadString(kFilesSection, EntryKey(i), ""));
     return read;
 }
 

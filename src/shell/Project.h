@@ -42,9 +42,14 @@ TProjectSettings ReadProjectSettings(const ProfileFile& file);
 // The file entries in their order; a missing entry reads as an empty line.
 struct TProjectFiles {
     std::vector<std::string> files;
-    int listedCount = 0;  // the count the file states; above kMaxProjectFiles only that many are read
+    int listedCount = 0;  // the count the file states; above kMaxProjectFiles only that many are shown
+    // The entries past kMaxProjectFiles: not shown, but written back unchanged after the shown ones, so a
+    // change to the list never loses them.
+    std::vector<std::string> beyond;
 };
 TProjectFiles ReadProjectFiles(const ProfileFile& file);
+// The open project's entries past the ones shown (see TProjectFiles::beyond); empty for most projects.
+extern std::vector<std::string> ProjectFilesBeyond;
 
 // Replaces the section of file entries by these, in one write; false when it failed (file.error() says
 // why; the file on disk is as it was).

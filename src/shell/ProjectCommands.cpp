@@ -57,6 +57,7 @@ void TMainForm::WriteLastProjectSetting(const QString& path) {
 
 void TMainForm::ActivateProject(const QString& path) {
     SetProjectPath(S(path));
+    ProjectFilesBeyond.clear();
     SetProjectMenus(ProjectState::Open);
     setWindowTitle("Korvex - " + Q(ProjectFileName));
     ProWindow->setWindowTitle(path);
@@ -77,14 +78,16 @@ void TMainForm::LoadProject(const QString& path) {
     if (ProjectFormat == 1)
         MPASMDlg->Options = settings.options;
     TProjectFiles files = ReadProjectFiles(file);
+    ProjectFilesBeyond = std::move(files.beyond);
     ProWindow->ProList->clear();
     for (const std::string& entry : files.files)
         ProWindow->AppendEntry(Q(entry));
     ProWindow->ShowLoadedProject();
     if (files.listedCount > kMaxProjectFiles)
-        services_.prompter.error(QString("The project file lists %1 files; only the first %2 are read")
-                                     .arg(files.listedCount)
-                                     .arg(kMaxProjectFiles));
+        services_.prompter.information(
+            QString("The project file lists %1 files; the first %2 are shown, and the others are kept")
+                .arg(files.listedCount)
+                .arg(kMaxProjectFiles));
 }
 
 bool TMainForm::ShowMpasmOptions() {
@@ -96,6 +99,8 @@ bool TMainForm::SaveProjectFiles() {
     std::vector<std::string> files;
     for (const QString& entry : ProWindow->Entries())
         files.push_back(S(entry));
+    // the entries not shown go back as they were
+    files.insert(files.end(), ProjectFilesBeyond.begin(), ProjectFilesBeyond.end());
     ProfileFile file(ProjectPath);
     if (WriteProjectFiles(file, files))
         return true;
@@ -164,6 +169,7 @@ void TMainForm::ProjectLastClick() {
 }
 
 void TMainForm::ProjectCloseClick() {
+    ProjectFilesBeyond.clear();
     if (ActiveSource() && EditorWindows)
         EditorWindows->HideMessageList();
     ProWindow->Reset();

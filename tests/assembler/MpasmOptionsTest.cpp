@@ -76,7 +76,7 @@ TEST(MpasmSection, WrittenInItsOrderAndReadBackWithDefaultsForMissingKeys) {
     text << in.rdbuf();
     EXPECT_EQ(text.str(),
               "[MPASM]\nList File=1\nCross File=1\nRadix=0\nWarning Level=0\nHex Output=0\nMacro=1\n"
-              "Case Sensitive=0\nProcessor=16F877\nAdditional= /dX \n");
+              "Case Sensitive=0\nProcessor=16F877\nAdditional=\" /dX \"\n");
     EXPECT_EQ(ReadMpasmOptions(ProfileFile(dir / "p.pro")), options);
 
     std::ofstream(dir / "q.pro") << "[mpasm]\nradix=2\nList File=x\n";

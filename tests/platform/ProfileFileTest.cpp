@@ -21,7 +21,7 @@ TEST(ProfileFile, SectionsAndKeysMatchWithoutCaseAndTheFirstOfDuplicatesWins) {
     EXPECT_TRUE(file.readable());
     EXPECT_EQ(file.ReadString("PROJECT", "Format", ""), "MPASM");
     EXPECT_EQ(file.ReadInteger("FILES", "count", 0), 2);
-    EXPECT_EQ(file.ReadString("FILES", "File0", ""), "  a.asm  ");  // values are stored unchanged
+    EXPECT_EQ(file.ReadString("FILES", "File0", ""), "a.asm");  // read without the blanks around it
     EXPECT_EQ(file.ReadString("FILES", "File1", "none"), "none");
     EXPECT_EQ(file.ReadString("MPASM", "Processor", "16C61"), "16C61");
 }
@@ -67,6 +67,37 @@ TEST(ProfileFile, ErasingASectionRemovesEveryCopyOfIt) {
     EXPECT_EQ(ReadAll(dir / "p.pro"), "[MPASM]\nMacro=1\n[FILES]\nCount=2\n");
 }
 
+TEST(ProfileFile, ValuesReadWithoutTheirBlanksAndWrittenAsGiven) {
+    TempDir dir;
+    WriteAll(dir / "p.pro", "[PROJECT]\nFormat = MPASM \n[FILES]\nCount= 1\nFile0 =\tmain.asm\t\n");
+    ProfileFile file(dir / "p.pro");
+    EXPECT_EQ(file.ReadString("PROJECT", "Format", ""), "MPASM");
+    EXPECT_EQ(file.ReadString("FILES", "File0", ""), "main.asm");
+    EXPECT_EQ(file.ReadInteger("FILES", "Count", 0), 1);
+    // what we write reads back exactly: blanks at its edges are kept inside quotation marks
+    ASSERT_TRUE(file.WriteString("MPASM", "Additional", " /dX "));
+    ASSERT_TRUE(file.WriteString("MPASM", "Quoted", "\"as is\""));
+    ASSERT_TRUE(file.WriteString("MPASM", "Plain", "/dA=1 /dB"));
+    ProfileFile again(dir / "p.pro");
+    EXPECT_EQ(again.ReadString("MPASM", "Additional", ""), " /dX ");
+    EXPECT_EQ(again.ReadString("MPASM", "Quoted", ""), "\"as is\"");
+    EXPECT_NE(ReadAll(dir / "p.pro").find("Plain=/dA=1 /dB\n"), std::string::npos);
+}
+
+TEST(ProfileFile, ARefusedBatchLeavesTheReaderWhole) {
+    TempDir dir;
+    WriteAll(dir / "p.pro", "[A]\nx=1\n");
+    ProfileFile file(dir / "p.pro");
+    file.beginBatch();
+    file.WriteString("NEW", "k", "v");  // a section that only the batch adds
+    file.WriteString("A", "y", "two\nlines");  // refused: the batch fails
+    EXPECT_FALSE(file.commitBatch());
+    EXPECT_EQ(file.ReadString("NEW", "k", "none"), "none");
+    EXPECT_EQ(file.ReadString("A", "x", ""), "1");
+    EXPECT_TRUE(file.WriteString("NEW", "k", "again"));
+    EXPECT_EQ(ProfileFile(dir / "p.pro").ReadString("NEW", "k", ""), "again");
+}
+
 TEST(ProfileFile, DamagedFilesOpenWithDefaultsAndKeepTheirLineEnds) {
     TempDir dir;
     WriteAll(dir / "empty.pro", "");
@@ -79,11 +110,23 @@ TEST(ProfileFile, DamagedFilesOpenWithDefaultsAndKeepTheirLineEnds) {
     EXPECT_EQ(damaged.ReadInteger("FILES", "Count", 0), 0);
     EXPECT_EQ(ProfileFile(dir / "missing.pro").ReadString("PROJECT", "Format", "d"), "d");
 
-    std::string huge(8 << 20, 'x');
-    WriteAll(dir / "huge.pro", "[S]\nbig=" + huge + "\nCount=99999999999999999999");
-    ProfileFile big(dir / "huge.pro");
-    EXPECT_EQ(big.ReadString("S", "big", "").size(), huge.size());
+    std::string large(4 << 20, 'x');
+    WriteAll(dir / "large.pro", "[S]\nbig=" + large + "\nCount=99999999999999999999");
+    ProfileFile big(dir / "large.pro");
+    EXPECT_EQ(big.ReadString("S", "big", "").size(), large.size());
     EXPECT_EQ(big.ReadInteger("S", "Count", 0), 0);
+
+    // a file of absurd size, a FIFO and a folder are refused, never read without end, never written
+    WriteAll(dir / "huge.pro", "[S]\nbig=" + std::string(kMaxProfileFileBytes, 'x') + "\n");
+    ASSERT_EQ(mkfifo((dir / "fifo.pro").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.pro");
+    for (const char* name : {"huge.pro", "fifo.pro", "folder.pro"}) {
+        ProfileFile refused(dir / name);
+        EXPECT_FALSE(refused.readable()) << name;
+        EXPECT_NE(refused.error().find(name), std::string::npos) << refused.error();
+        EXPECT_FALSE(refused.WriteString("S", "a", "1")) << name;
+    }
+    EXPECT_EQ(std::filesystem::file_size(dir / "huge.pro"), kMaxProfileFileBytes + 9);  // unchanged
 
     WriteAll(dir / "crlf.pro", "[S]\r\na=1\r\n");
     ProfileFile crlf(dir / "crlf.pro");

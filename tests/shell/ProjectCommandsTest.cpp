@@ -401,3 +401,26 @@ TEST_F(ProjectCommands, AFailedWriteIsReportedAndTheListAndOptionsStayAsTheFileH
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProjectCommands, AProjectLargerThanTheListKeepsTheEntriesItDoesNotShow) {
+    std::string text = "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=150000\n";
+    for (int i = 0; i < 150000; ++i)
+        text += "File" + std::to_string(i) + "=f" + std::to_string(i) + ".asm\n";
+    WriteAll(dir / "work/big.pro", text);
+    prompter.willChooseFile(path("work/big.pro"));
+    prompter.expectInformation(
+        "The project file lists 150000 files; the first 100000 are shown, and the others are kept");
+    MainForm->ProjectOpen->trigger();
+    ASSERT_EQ(ProWindow->ProList->count(), kMaxProjectFiles);
+    ProWindow->SelectLine(0);
+    MainForm->ProjectRemove->trigger();  // a change rewrites the list
+    TProjectFiles after = ReadProjectFiles(ProfileFile(dir / "work/big.pro"));
+    ASSERT_EQ(after.listedCount, 149999);
+    EXPECT_EQ(after.files.front(), "f1.asm");
+    EXPECT_EQ(after.beyond.back(), "f149999.asm");
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
+}  // namespace

@@ -56,6 +56,7 @@ TEST(ProjectFiles, MissingEntriesReadAsEmptyLinesAndAnAbsurdCountIsBounded) {
     EXPECT_EQ(absurd.listedCount, 2000000000);
     EXPECT_EQ(absurd.files.size(), size_t(kMaxProjectFiles));
     EXPECT_EQ(absurd.files[0], "a.asm");
+    EXPECT_TRUE(absurd.beyond.empty());  // the file holds nothing past the shown entries
 }
 
 TEST(ProjectFiles, WritingReplacesTheWholeSectionAndKeepsEveryEntry) {

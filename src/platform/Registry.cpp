@@ -23,6 +23,14 @@ bool SameText(std::string_view a, std::string_view b) {
            });
 }
 
+std::string Folded(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return out;
+}
+
 // Key paths are compared without trailing backslashes: "A\B\" and "a\b" name one key.
 std::string_view TrimKey(std::string_view path) {
     while (!path.empty() && path.back() == '\\')
@@ -155,6 +163,17 @@ std::string FormatData(const RegValue& value) {
 
 void RegistryHive::load(const std::filesystem::path& file) {
     keys_.clear();
+    index_.clear();
+    // a FIFO or a device would block or never end, and no settings file comes near 8 MB: such a file is
+    // read as a damaged one
+    std::error_code ec;
+    auto status = std::filesystem::status(file, ec);
+    if (std::filesystem::exists(status) &&
+        (!std::filesystem::is_regular_file(status) || std::filesystem::file_size(file, ec) > kMaxSettingsBytes)) {
+        problem_ = file.string() + " is no settings file (" +
+                   (std::filesystem::is_regular_file(status) ? "too large" : "not a regular file") + ")";
+        return;
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return;
@@ -172,23 +191,17 @@ void RegistryHive::parse(std::string_view text) {
         if (line.empty() || line.front() == ';')
             continue;
         if (line.front() == '[') {
-            current =
-                line.back() == ']' && line.size() > 2 ? &createKey(line.substr(1, line.size() - 2)) : nullptr;
+            // a key whose path is empty once trimmed could not be written back: it is not taken
+            bool named = line.back() == ']' && line.size() > 2 && !TrimKey(line.substr(1, line.size() - 2)).empty();
+            current = named ? &createKey(line.substr(1, line.size() - 2)) : nullptr;
             continue;
         }
         auto name = Unquote(line);
         if (!current || !name || !line.starts_with("="))
             continue;
         line.remove_prefix(1);
-        if (auto value = ParseData(line)) {
-            auto& values = current->values;
-            auto same = std::find_if(values.begin(), values.end(),
-                                     [&name](const auto& v) { return SameText(v.first, *name); });
-            if (same != values.end())
-                same->second = *value;
-            else
-                values.emplace_back(*name, *value);
-        }
+        if (auto value = ParseData(line))
+            setValue(current->path, *name, std::move(*value));
     }
 }
 
@@ -217,10 +230,8 @@ bool RegistryHive::keyExists(std::string_view path) const {
 }
 
 const RegistryHive::Key* RegistryHive::findKey(std::string_view path) const {
-    path = TrimKey(path);
-    auto it =
-        std::find_if(keys_.begin(), keys_.end(), [path](const Key& key) { return SameText(key.path, path); });
-    return it == keys_.end() ? nullptr : &*it;
+    auto it = index_.find(Folded(TrimKey(path)));
+    return it == index_.end() ? nullptr : &keys_[it->second];
 }
 
 RegistryHive::Key* RegistryHive::findKey(std::string_view path) {
@@ -230,7 +241,8 @@ RegistryHive::Key* RegistryHive::findKey(std::string_view path) {
 RegistryHive::Key& RegistryHive::createKey(std::string_view path) {
     if (Key* key = findKey(path))
         return *key;
-    keys_.push_back(Key{std::string(TrimKey(path)), {}});
+    keys_.push_back(Key{std::string(TrimKey(path)), {}, {}});
+    index_.emplace(Folded(keys_.back().path), keys_.size() - 1);
     return keys_.back();
 }
 
@@ -238,10 +250,17 @@ const RegValue* RegistryHive::findValue(std::string_view path, std::string_view 
     const Key* key = findKey(path);
     if (!key)
         return nullptr;
-    for (const auto& [valueName, value] : key->values)
-        if (SameText(valueName, name))
-            return &value;
-    return nullptr;
+    auto it = key->index.find(Folded(name));
+    return it == key->index.end() ? nullptr : &key->values[it->second].second;
+}
+
+void RegistryHive::setValue(std::string_view path, std::string_view name, RegValue value) {
+    Key& key = createKey(path);
+    auto [it, added] = key.index.emplace(Folded(name), key.values.size());
+    if (added)
+        key.values.emplace_back(std::string(name), std::move(value));
+    else
+        key.values[it->second].second = std::move(value);
 }
 
 Registry::Registry(std::filesystem::path configDir) : dir_(std::move(configDir)) {
@@ -365,13 +384,7 @@ bool Registry::commitBatch() {
 }
 
 void Registry::setValue(RegistryHive& hive, std::string_view key, std::string_view name, RegValue value) {
-    auto& values = hive.createKey(key).values;
-    auto same =
-        std::find_if(values.begin(), values.end(), [name](const auto& v) { return SameText(v.first, name); });
-    if (same != values.end())
-        same->second = std::move(value);
-    else
-        values.emplace_back(std::string(name), std::move(value));
+    hive.setValue(key, name, std::move(value));
 }
 
 namespace {

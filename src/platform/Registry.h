@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 enum class RegRoot { LocalMachine, CurrentUser };
@@ -23,15 +24,20 @@ struct RegValue {
 
 // One root: keys (paths like "Software\Tervane\Korvex v0.30\Project") holding named values.
 // Key paths and value names match without regard to ASCII letter case, as in the Windows registry.
+inline constexpr uintmax_t kMaxSettingsBytes = 8 * 1024 * 1024;
+
 class RegistryHive {
   public:
     struct Key {
         std::string path;
         std::vector<std::pair<std::string, RegValue>> values;
+        std::unordered_map<std::string, size_t> index;  // folded value name -> its place in values
     };
 
-    // Reads the file; a missing, empty or damaged file leaves only the keys that could be read.
+    // Reads the file; a missing, empty or damaged file leaves only the keys that could be read. A file that
+    // is no regular file or is larger than kMaxSettingsBytes is not read: problem() says so.
     void load(const std::filesystem::path& file);
+    const std::string& problem() const { return problem_; }
     // Writes the whole hive atomically; false (and the old file intact) when that fails.
     bool save(const std::filesystem::path& file, std::string& error) const;
 
@@ -43,13 +49,21 @@ class RegistryHive {
     Key* findKey(std::string_view path);
     Key& createKey(std::string_view path);
     const RegValue* findValue(std::string_view path, std::string_view name) const;
+    // Replaces the value of that name (any letter case) or adds it at the end of the key's values.
+    void setValue(std::string_view path, std::string_view name, RegValue value);
 
   private:
     std::vector<Key> keys_;
+    std::unordered_map<std::string, size_t> index_;  // folded key path -> its place in keys_
+    std::string problem_;
 };
 
 class Registry {
   public:
+    // What kept a settings file from being read (no regular file, too large); empty when both were read.
+    std::string loadProblem() const {
+        return machine_.problem().empty() ? user_.problem() : machine_.problem();
+    }
     // configDir holds machine.ini and user.ini; it is created on the first write.
     explicit Registry(std::filesystem::path configDir);
 

@@ -45,6 +45,10 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
     MainForm->InstallMessageLists();
     // the environment dialog's OK recolours the editor windows
     QObject::connect(EnviDlg, &TEnviDlg::optionsApplied, editors_.get(), &TEditorWindows::applyOptions);
+    // said once: the settings started from their defaults, and are written afresh
+    if (!registry.loadProblem().empty())
+        prompter.error(QString("Settings cannot be read: %1; the defaults apply")
+                           .arg(QString::fromStdString(registry.loadProblem())));
     if (!settings.saveError().empty())
         prompter.error(
             QString("Settings cannot be saved: %1").arg(QString::fromStdString(settings.saveError())));

@@ -15,6 +15,39 @@ namespace {
 constexpr auto HKLM = RegRoot::LocalMachine;
 constexpr auto HKCU = RegRoot::CurrentUser;
 
+TEST(Registry, AHundredThousandValuesLoadAndEveryKeyTheReaderTakesIsWrittenBack) {
+    TempDir dir;
+    std::string text = "[Software\\K\\Many]\n";
+    for (int i = 0; i < 100000; ++i)
+        text += "\"Value" + std::to_string(i) + "\"=dword:" + std::to_string(i % 10) + "\n";
+    for (int i = 0; i < 1000; ++i)
+        text += "[Software\\K\\Key" + std::to_string(i) + "]\n\"v\"=\"" + std::to_string(i) + "\"\n";
+    // odd key names: one that trims to nothing is not taken, the others come back
+    text += "[\\]\n\"lost\"=\"x\"\n[[\\]]\n\"kept\"=\"y\"\n[a]]\n\"also\"=\"z\"\n";
+    std::ofstream(dir / "user.ini") << text;
+    Registry r(dir.path());
+    EXPECT_EQ(r.readDword(HKCU, "software\\k\\MANY", "value99999"), 9u);
+    EXPECT_EQ(r.readString(HKCU, "Software\\K\\Key999", "v"), "999");
+    ASSERT_TRUE(r.writeDword(HKCU, "Software\\K\\Many", "Value5", 42));  // rewrites the file
+    Registry again(dir.path());
+    EXPECT_EQ(again.readDword(HKCU, "Software\\K\\Many", "Value5"), 42u);
+    EXPECT_EQ(again.readDword(HKCU, "Software\\K\\Many", "Value99998"), 8u);
+    EXPECT_EQ(again.readString(HKCU, "[\\]", "kept"), "y");
+    EXPECT_EQ(again.readString(HKCU, "a]", "also"), "z");
+    EXPECT_FALSE(again.readString(HKCU, "", "lost"));
+}
+
+TEST(Registry, ASettingsFileThatIsAFifoOrTooLargeIsReadAsDamaged) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "user.ini").c_str(), 0600), 0);  // reading it would block for good
+    std::ofstream(dir / "machine.ini") << std::string(kMaxSettingsBytes + 1, ';');
+    Registry r(dir.path());
+    EXPECT_NE(r.loadProblem().find("machine.ini"), std::string::npos);
+    EXPECT_FALSE(r.keyExists(HKLM, "Software"));
+    EXPECT_TRUE(r.writeString(HKCU, "Software\\K", "v", "1"));  // written afresh as a regular file
+    EXPECT_EQ(Registry(dir.path()).readString(HKCU, "Software\\K", "v"), "1");
+}
+
 TEST(Registry, ValuesOfEveryTypeReadBackAfterARestart) {
     TempDir dir;
     std::string awkward = "C:\\Program Files\\\"quoted\"\tand\nnewline \xC3\xA9";

@@ -43,6 +43,8 @@ std::vector<uint8_t> PlacementRecord(const QRect& normal, int showCommand) {
     return bytes;
 }
 
+}  // namespace
+
 std::optional<QRect> NormalRectOf(const std::vector<uint8_t>& bytes) {
     if (bytes.size() != 44)
         return std::nullopt;
@@ -50,13 +52,29 @@ std::optional<QRect> NormalRectOf(const std::vector<uint8_t>& bytes) {
         uint32_t v = 0;
         for (int i = 0; i < 4; ++i)
             v |= uint32_t(bytes[size_t(n * 4 + i)]) << (8 * i);
-        return int32_t(v);
+        return int64_t(int32_t(v));
     };
-    QRect rect(field(7), field(8), field(9) - field(7), field(10) - field(8));
-    if (rect.width() <= 0 || rect.height() <= 0 || rect.width() > 20000 || rect.height() > 20000)
+    // in wide numbers: the stored corners may lie anywhere in the 32-bit range
+    int64_t left = field(7), top = field(8), width = field(9) - left, height = field(10) - top;
+    constexpr int64_t kFar = 1000000;
+    if (width <= 0 || height <= 0 || width > 20000 || height > 20000 || std::abs(left) > kFar ||
+        std::abs(top) > kFar)
         return std::nullopt;
-    return rect;
+    return QRect(int(left), int(top), int(width), int(height));
 }
+
+QRect OnAScreen(const QRect& rect) {
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(rect.adjusted(0, 0, 0, -rect.height() + 40)))
+            return rect;  // its title bar can be reached there
+    // off every screen: brought onto the primary one, as large as fits
+    QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect placed(area.topLeft(), rect.size().boundedTo(area.size()));
+    placed.moveCenter(area.center());
+    return placed;
+}
+
+namespace {
 
 std::string PlacementKey() {
     return std::string(kBaseKey) + "\\" + kPlacementKey;
@@ -284,7 +302,7 @@ void TEditor::loadPlacement() {
         return;
     }
     if (auto rect = NormalRectOf(*bytes))
-        setGeometry(*rect);
+        setGeometry(OnAScreen(*rect));
     uint32_t state = registry.readDword(RegRoot::CurrentUser, PlacementKey(), "WindowState").value_or(0);
     if (state == 1)
         setWindowState(Qt::WindowMinimized);

@@ -7,7 +7,11 @@
 
 #include <QPointer>
 
+#include <QRect>
+
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QListWidget;
@@ -67,6 +71,11 @@ class TEditor : public TEditForm {
     bool fitting_ = false;
     QRect restoreGeometry_;  // the normal geometry a maximised window returns to
 };
+
+// The normal rectangle of a stored 44-byte placement record; none when the record is damaged or absurd.
+std::optional<QRect> NormalRectOf(const std::vector<uint8_t>& bytes);
+// The rectangle itself when some screen shows its top; otherwise one of its size on the primary screen.
+QRect OnAScreen(const QRect& rect);
 
 // The colours a scheme gives the editor: background, text and line numbers (0x00BBGGRR).
 struct SchemeColours {

@@ -29,6 +29,9 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QScreen>
+
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -249,6 +252,29 @@ TEST_F(Editor, SchemeColoursApplyOnShowingAndNoSchemeKeepsWhiteOnBlack) {
               QColor(0, 0, 0x80));  // navy
     EXPECT_EQ(window()->Memo->foregroundOfStyle(QsciScintillaBase::STYLE_DEFAULT), QColor(Qt::yellow));
     EXPECT_EQ(window()->MarkedLine, -1);
+}
+
+// A placement record with these four corners as stored.
+std::vector<uint8_t> Record(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    int32_t fields[11] = {44, 0, 1, -1, -1, -1, -1, left, top, right, bottom};
+    std::vector<uint8_t> bytes;
+    for (int32_t f : fields)
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(uint32_t(f) >> (8 * i)));
+    return bytes;
+}
+
+TEST(Placement, ExtremeRecordsAreRejectedWithoutOverflowAndFarWindowsComeBack) {
+    EXPECT_FALSE(NormalRectOf(Record(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)));
+    EXPECT_FALSE(NormalRectOf(Record(INT32_MAX, 0, INT32_MIN, 100)));
+    EXPECT_FALSE(NormalRectOf(Record(-2000000000, 0, -1999999000, 500)));
+    EXPECT_FALSE(NormalRectOf(std::vector<uint8_t>(43)));
+    EXPECT_EQ(NormalRectOf(Record(40, 50, 650, 470)), QRect(40, 50, 610, 420));
+    // 50,000 pixels to the right is on no screen: the window comes to the primary one
+    QRect far = OnAScreen(QRect(50000, 300, 600, 400));
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(far.topLeft()));
+    EXPECT_EQ(far.size(), QSize(600, 400));
+    EXPECT_EQ(OnAScreen(QRect(40, 50, 610, 420)), QRect(40, 50, 610, 420));
 }
 
 TEST_F(Editor, WindowPlacementIsKeptForTheNextWindow) {

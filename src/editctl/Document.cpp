@@ -1,6 +1,8 @@
 // Documents: bytes in and out of a Scintilla buffer, line styles as markers, atomic saving.
 #include "editctl/Document.h"
 
+#include "platform/Registry.h"
+
 #include <Qsci/qsciscintilla.h>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -27,11 +29,14 @@ int SlotOf(int style) {
     return -1;
 }
 
+// Through the program's one atomic writer, which names a full disk or a read-only file system as such.
 bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    std::string why;
+    if (WriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())), why,
+                            MakeFolder::No))
         return true;
-    error = QString("Cannot save %1: %2").arg(path, file.errorString());
+    size_t cut = why.rfind(": ");
+    error = QString("Cannot save %1: %2").arg(path, QString::fromLocal8Bit(cut == std::string::npos ? why : why.substr(cut + 2)));
     return false;
 }
 

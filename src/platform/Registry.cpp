@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -402,29 +404,63 @@ std::filesystem::path ThroughLinks(const std::filesystem::path& file) {
     return target;
 }
 
-// The permissions the written file gets: those of the file it replaces, else what the umask allows.
-mode_t ModeFor(const std::filesystem::path& file) {
+// The permissions the written file gets: those of the file it replaces, else what the umask allows. When
+// root rewrites a user's file, the file stays the user's.
+void TakeOver(int fd, const std::filesystem::path& file) {
     struct stat old {};
-    if (::stat(file.c_str(), &old) == 0)
-        return old.st_mode & 07777;
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    if (::stat(file.c_str(), &old) != 0) {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        return;
+    }
+    if (::geteuid() == 0 && (old.st_uid != 0 || old.st_gid != 0))
+        (void)!::fchown(fd, old.st_uid, old.st_gid);
+    ::fchmod(fd, old.st_mode & 07777);
+}
+
+// Temporary files of ours ("user.ini.AbC123") that a process killed while writing left behind. One younger
+// than a minute may belong to a writer at work and stays.
+void RemoveStaleTemporaries(const std::filesystem::path& file) {
+    std::error_code ec;
+    std::string prefix = file.filename().string() + ".";
+    auto now = std::filesystem::file_time_type::clock::now();
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix) || !entry.is_regular_file(ec))
+            continue;
+        std::string_view suffix = std::string_view(name).substr(prefix.size());
+        bool ours = std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum((unsigned char)c); });
+        if (ours && now - entry.last_write_time(ec) > std::chrono::minutes(1))
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
+// The rename reaches the disk with the folder that holds it.
+void SyncFolder(const std::filesystem::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 }  // namespace
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& error,
+                         MakeFolder makeFolder) {
     std::filesystem::path file = ThroughLinks(path);
     std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
+    if (makeFolder == MakeFolder::Yes)
+        std::filesystem::create_directories(file.parent_path(), ec);
+    RemoveStaleTemporaries(file);
     std::string temp = file.string() + ".XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) {
         error = "Cannot write " + file.string() + ": " + std::strerror(errno);
         return false;
     }
-    ::fchmod(fd, ModeFor(file));
+    TakeOver(fd, file);
     bool ok = true;
     for (size_t done = 0; ok && done < bytes.size();) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -437,8 +473,10 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     ok = ok && ::fsync(fd) == 0;
     int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), file.c_str()) == 0)
+    if (ok && std::rename(temp.c_str(), file.c_str()) == 0) {
+        SyncFolder(file.parent_path());
         return true;
+    }
     error = "Cannot write " + file.string() + ": " + std::strerror(ok ? errno : savedErrno);
     ::unlink(temp.c_str());
     return false;

@@ -134,4 +134,8 @@ class RegistryBatch {
 };
 
 // Writes bytes to a file atomically: a temporary file beside it, flushed, then renamed over it.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error);
+enum class MakeFolder { No, Yes };
+// MakeFolder::Yes creates a missing folder first (settings); a document is never saved into a folder that
+// is not there.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error,
+                         MakeFolder makeFolder = MakeFolder::Yes);

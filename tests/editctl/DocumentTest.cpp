@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <sys/mount.h>
+
 namespace {
 
 QString PathIn(const TempDir& dir, const char* name) {
@@ -219,6 +221,23 @@ TEST_F(Documents, NamesDifferingInLetterCaseAreTwoFilesAndALinkIsTheSameFile) {
     EXPECT_TRUE(manager.saveAs(first));
     EXPECT_EQ(ReadFile(upper), "changed\n");
     EXPECT_EQ(ReadFile(lower), "lower\n");
+}
+
+TEST_F(Documents, ASaveOnAFullDiskSaysSo) {
+    QString folder = PathIn(dir, "full");
+    QDir().mkpath(folder);
+    if (mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    QString path = folder + "/big.asm";
+    WriteFile(path, "nop\n");
+    TDocument* document = manager.open(path);
+    document->setBytes(QByteArray(200000, 'x'));
+    prompter.expectError(QString("Cannot save %1: No space left on device").arg(path));
+    EXPECT_FALSE(manager.save(document));
+    EXPECT_EQ(ReadFile(path), "nop\n");
+    document->setModified(false);
+    manager.close(document);
+    umount(folder.toLocal8Bit().constData());
 }
 
 TEST_F(Documents, SaveAsOffersTheTypesAndGivesABareNameTheAssemblerExtension) {

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -159,6 +163,55 @@ TEST(Registry, TheConfigFolderComesFromTheEnvironment) {
     unsetenv("KORVEX_CONFIG_HOME");
     setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
     EXPECT_EQ(Registry::defaultConfigDir(), "/tmp/xdg/Tervane/Korvex v0.30");
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(AtomicWrites, StaleTemporariesGoAndRootKeepsTheOwnersFile) {
+    TempDir dir;
+    fs::path file = dir / "user.ini";
+    std::ofstream(dir / "user.ini.Ab3xY9") << "left by a killed writer";
+    std::ofstream(dir / "user.ini.Zz0000") << "a writer at work";
+    std::ofstream(dir / "user.ini.notes") << "not ours";
+    auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
+    std::filesystem::last_write_time(dir / "user.ini.Ab3xY9", old);
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(file, "a", error)) << error;
+    EXPECT_FALSE(fs::exists(dir / "user.ini.Ab3xY9"));
+    EXPECT_TRUE(fs::exists(dir / "user.ini.Zz0000"));
+    EXPECT_TRUE(fs::exists(dir / "user.ini.notes"));
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can hand a file to another user";
+    ASSERT_EQ(chown(file.c_str(), 4321, 4321), 0);
+    ASSERT_TRUE(WriteFileAtomically(file, "b", error)) << error;
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4321u);
+}
+
+TEST(AtomicWrites, AFullDiskAndAReadOnlyFileSystemAreNamed) {
+    TempDir dir;
+    fs::path full = dir / "full", readOnly = dir / "ro";
+    fs::create_directories(full);
+    fs::create_directories(readOnly);
+    if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0 ||
+        mount("tmpfs", readOnly.c_str(), "tmpfs", MS_RDONLY, "size=64k") != 0) {
+        umount(full.c_str());
+        GTEST_SKIP() << "no small file systems can be mounted here";
+    }
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(full / "user.ini", std::string(200000, 'x'), error));
+    EXPECT_EQ(error, "Cannot write " + (full / "user.ini").string() + ": No space left on device");
+    EXPECT_FALSE(WriteFileAtomically(readOnly / "user.ini", "x", error));
+    EXPECT_EQ(error, "Cannot write " + (readOnly / "user.ini").string() + ": Read-only file system");
+    EXPECT_TRUE(fs::is_empty(full));  // no temporary left behind
+    umount(full.c_str());
+    umount(readOnly.c_str());
 }
 
 }  // namespace

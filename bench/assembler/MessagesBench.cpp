@@ -1,6 +1,6 @@
 // Loading an error file of 100,000 lines into the Project window's and the editor's message lists.
-#include "assembler/Messages.h"
 #include "../SilentPrompter.h"
+#include "assembler/Messages.h"
 #include "editctl/DocumentManager.h"
 #include "platform/Prompter.h"
 #include "shell/Idefunction.h"
@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int kLines = 100000;
-
 
 void BM_LoadMessages(benchmark::State& state) {
     QTemporaryDir dir;

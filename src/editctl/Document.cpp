@@ -32,11 +32,12 @@ int SlotOf(int style) {
 // Through the program's one atomic writer, which names a full disk or a read-only file system as such.
 bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& error) {
     std::string why;
-    if (WriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())), why,
-                            MakeFolder::No))
+    if (WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                            std::string_view(bytes.constData(), size_t(bytes.size())), why, MakeFolder::No))
         return true;
     size_t cut = why.rfind(": ");
-    error = QString("Cannot save %1: %2").arg(path, QString::fromLocal8Bit(cut == std::string::npos ? why : why.substr(cut + 2)));
+    error = QString("Cannot save %1: %2")
+                .arg(path, QString::fromLocal8Bit(cut == std::string::npos ? why : why.substr(cut + 2)));
     return false;
 }
 

@@ -2,13 +2,14 @@
 #include "platform/Registry.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -170,8 +171,8 @@ void RegistryHive::load(const std::filesystem::path& file) {
     // read as a damaged one
     std::error_code ec;
     auto status = std::filesystem::status(file, ec);
-    if (std::filesystem::exists(status) &&
-        (!std::filesystem::is_regular_file(status) || std::filesystem::file_size(file, ec) > kMaxSettingsBytes)) {
+    if (std::filesystem::exists(status) && (!std::filesystem::is_regular_file(status) ||
+                                            std::filesystem::file_size(file, ec) > kMaxSettingsBytes)) {
         problem_ = file.string() + " is no settings file (" +
                    (std::filesystem::is_regular_file(status) ? "too large" : "not a regular file") + ")";
         return;
@@ -194,7 +195,8 @@ void RegistryHive::parse(std::string_view text) {
             continue;
         if (line.front() == '[') {
             // a key whose path is empty once trimmed could not be written back: it is not taken
-            bool named = line.back() == ']' && line.size() > 2 && !TrimKey(line.substr(1, line.size() - 2)).empty();
+            bool named =
+                line.back() == ']' && line.size() > 2 && !TrimKey(line.substr(1, line.size() - 2)).empty();
             current = named ? &createKey(line.substr(1, line.size() - 2)) : nullptr;
             continue;
         }
@@ -294,16 +296,61 @@ bool Registry::keyExists(RegRoot root, std::string_view key) const {
 bool Registry::createKey(RegRoot root, std::string_view key) {
     if (hive(root).findKey(key))
         return true;
+    Change change{std::string(key), {}, std::nullopt};
     if (batchDepth_ > 0) {
-        hive(root).createKey(key);
+        apply(hive(root), change);
+        (root == RegRoot::LocalMachine ? pendingMachine_ : pendingUser_).push_back(std::move(change));
         (root == RegRoot::LocalMachine ? dirtyMachine_ : dirtyUser_) = true;
         return true;
     }
-    RegistryHive changed = hive(root);
-    changed.createKey(key);
-    if (!changed.save(fileOf(root), lastError_))
+    return store(root, {change});
+}
+
+void Registry::apply(RegistryHive& hive, const Change& change) {
+    if (change.value)
+        hive.setValue(change.key, change.name, *change.value);
+    else
+        hive.createKey(change.key);
+}
+
+namespace {
+
+// An exclusive lock on a file beside the settings, held while one process reads, merges and writes them.
+class FileLock {
+  public:
+    explicit FileLock(const std::filesystem::path& file)
+        : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ >= 0)
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FileLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+bool Registry::store(RegRoot root, const std::vector<Change>& changes) {
+    std::filesystem::path file = fileOf(root);
+    std::error_code ec;
+    std::filesystem::create_directories(dir_, ec);
+    FileLock lock(file.string() + ".lock");
+    RegistryHive merged;
+    merged.load(file);
+    if (!merged.problem().empty())
+        merged = hive(root);  // what is there cannot be read: this process's settings stand
+    for (const Change& change : changes)
+        apply(merged, change);
+    if (!merged.save(file, lastError_))
         return false;
-    hive(root) = std::move(changed);
+    hive(root) = std::move(merged);
     return true;
 }
 
@@ -359,18 +406,15 @@ bool Registry::write(RegRoot root, std::string_view key, std::string_view name, 
         lastError_ = "The registry key \"" + std::string(key) + "\" does not exist";
         return false;
     }
+    Change change{std::string(key), std::string(name), std::move(value)};
     if (batchDepth_ > 0) {
-        setValue(hive(root), key, name, std::move(value));
+        apply(hive(root), change);
+        (root == RegRoot::LocalMachine ? pendingMachine_ : pendingUser_).push_back(std::move(change));
         (root == RegRoot::LocalMachine ? dirtyMachine_ : dirtyUser_) = true;
         return true;
     }
-    // change a copy and keep it only when the file took it, so memory and disk agree
-    RegistryHive changed = hive(root);
-    setValue(changed, key, name, std::move(value));
-    if (!changed.save(fileOf(root), lastError_))
-        return false;
-    hive(root) = std::move(changed);
-    return true;
+    // memory takes the change only when the file took it, so memory and disk agree
+    return store(root, {change});
 }
 
 bool Registry::commitBatch() {
@@ -378,10 +422,12 @@ bool Registry::commitBatch() {
         return true;
     bool ok = true;
     if (dirtyMachine_)
-        ok = machine_.save(fileOf(RegRoot::LocalMachine), lastError_) && ok;
+        ok = store(RegRoot::LocalMachine, pendingMachine_) && ok;
     if (dirtyUser_)
-        ok = user_.save(fileOf(RegRoot::CurrentUser), lastError_) && ok;
+        ok = store(RegRoot::CurrentUser, pendingUser_) && ok;
     dirtyMachine_ = dirtyUser_ = false;
+    pendingMachine_.clear();
+    pendingUser_.clear();
     return ok;
 }
 
@@ -430,7 +476,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& file) {
         if (name.size() != prefix.size() + 6 || !name.starts_with(prefix) || !entry.is_regular_file(ec))
             continue;
         std::string_view suffix = std::string_view(name).substr(prefix.size());
-        bool ours = std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum((unsigned char)c); });
+        bool ours =
+            std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum((unsigned char)c); });
         if (ours && now - entry.last_write_time(ec) > std::chrono::minutes(1))
             std::filesystem::remove(entry.path(), ec);
     }

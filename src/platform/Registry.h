@@ -99,6 +99,17 @@ class Registry {
     bool commitBatch();
 
   private:
+    // One change of this process: a key made, or a value set in it.
+    struct Change {
+        std::string key;
+        std::string name;  // empty with no value: the key alone
+        std::optional<RegValue> value;
+    };
+    // Under the root's lock file: the file as it is now (another Korvex may have written it), this process's
+    // changes over it, written back; memory takes the result. False when the write failed.
+    bool store(RegRoot root, const std::vector<Change>& changes);
+    static void apply(RegistryHive& hive, const Change& change);
+
     RegistryHive& hive(RegRoot root) { return root == RegRoot::LocalMachine ? machine_ : user_; }
     const RegistryHive& hive(RegRoot root) const { return root == RegRoot::LocalMachine ? machine_ : user_; }
     static void setValue(RegistryHive& hive, std::string_view key, std::string_view name, RegValue value);
@@ -111,6 +122,7 @@ class Registry {
     int batchDepth_ = 0;
     bool dirtyMachine_ = false;
     bool dirtyUser_ = false;
+    std::vector<Change> pendingMachine_, pendingUser_;  // a batch's changes, kept for its commit
 };
 
 // A batch of registry writes for the lifetime of the object; commit() saves and says whether that worked.

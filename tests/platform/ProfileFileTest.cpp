@@ -89,7 +89,7 @@ TEST(ProfileFile, ARefusedBatchLeavesTheReaderWhole) {
     WriteAll(dir / "p.pro", "[A]\nx=1\n");
     ProfileFile file(dir / "p.pro");
     file.beginBatch();
-    file.WriteString("NEW", "k", "v");  // a section that only the batch adds
+    file.WriteString("NEW", "k", "v");         // a section that only the batch adds
     file.WriteString("A", "y", "two\nlines");  // refused: the batch fails
     EXPECT_FALSE(file.commitBatch());
     EXPECT_EQ(file.ReadString("NEW", "k", "none"), "none");

@@ -27,9 +27,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
-#include <QScreen>
 
 #include <climits>
 #include <cmath>

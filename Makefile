@@ -1,8 +1,14 @@
 # Korvex: make run | make test | make bench
+SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run test bench clean
+FUZZ_BUILD ?= build-fuzz
+ASAN_BUILD ?= build-asan
+FUZZ_SECONDS ?= 30
+FUZZ_TARGETS = tokenizer profile settings textstyles errorline
+
+.PHONY: all bootstrap configure build run test bench fuzz fuzz-build test-asan clean
 
 all: build
 
@@ -26,5 +32,28 @@ bench: build
 	@set -e; for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; $$b; done
 	@if [ -x bench/compare-gpsim.sh ]; then bench/compare-gpsim.sh $(BUILD); fi
 
+# libFuzzer targets under AddressSanitizer and UndefinedBehaviorSanitizer, each for FUZZ_SECONDS on its corpus
+# (fuzz/corpus/NAME); a finding stops with the input that found it written as ./crash-...
+fuzz-build: bootstrap
+	@CXX=clang++ cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  $(FUZZ_BUILD)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=0 \
+	    $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t 2>&1 | tail -n 3; \
+	  test $${PIPESTATUS[0]} -eq 0; \
+	done
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder of its own.
+test-asan: bootstrap
+	@CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

@@ -146,7 +146,8 @@ void ProfileFile::indexSections() {
 }
 
 const ProfileFile::Section* ProfileFile::findSection(std::string_view name) const {
-    auto it = sectionIndex_.find(Fold(name));
+    // names are read without the blanks around them: so are they looked up
+    auto it = sectionIndex_.find(Fold(Trim(name)));
     return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
@@ -158,7 +159,7 @@ const std::string* ProfileFile::findValue(std::string_view section, std::string_
     const Section* found = findSection(section);
     if (!found)
         return nullptr;
-    auto it = found->keys.find(Fold(key));
+    auto it = found->keys.find(Fold(Trim(key)));
     return it == found->keys.end() ? nullptr : &found->lines[it->second];
 }
 
@@ -192,6 +193,8 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         batchFailed_ = batchDepth_ > 0;
         return false;
     }
+    section = Trim(section);
+    key = Trim(key);
     std::string line = std::string(key) + "=" + WrittenValue(value);
     Section* found = findSection(section);
     if (!found) {
@@ -222,7 +225,7 @@ bool ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 }
 
 bool ProfileFile::EraseSection(std::string_view section) {
-    std::string folded = Fold(section);
+    std::string folded = Fold(Trim(section));
     std::erase_if(sections_,
                   [&folded](const Section& s) { return !s.header.empty() && Fold(s.name) == folded; });
     indexSections();

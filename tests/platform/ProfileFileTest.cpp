@@ -84,6 +84,16 @@ TEST(ProfileFile, ValuesReadWithoutTheirBlanksAndWrittenAsGiven) {
     EXPECT_NE(ReadAll(dir / "p.pro").find("Plain=/dA=1 /dB\n"), std::string::npos);
 }
 
+TEST(ProfileFile, NamesWithBlanksAroundThemAreTheNamesWithout) {
+    // found by fuzzing: a section written as "PR " could not be read back
+    TempDir dir;
+    ProfileFile file(dir / "p.pro");
+    ASSERT_TRUE(file.WriteString(" PR ", " key ", "v"));
+    EXPECT_EQ(ProfileFile(dir / "p.pro").ReadString("PR", "key", ""), "v");
+    EXPECT_EQ(ProfileFile(dir / "p.pro").ReadString(" PR ", "key\t", ""), "v");
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[PR]\nkey=v\n");
+}
+
 TEST(ProfileFile, ARefusedBatchLeavesTheReaderWhole) {
     TempDir dir;
     WriteAll(dir / "p.pro", "[A]\nx=1\n");

@@ -4,6 +4,7 @@
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
 #include "editor/AllReg.h"
+#include "editor/Placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -46,21 +47,10 @@ std::vector<uint8_t> PlacementRecord(const QRect& normal, int showCommand) {
 }  // namespace
 
 std::optional<QRect> NormalRectOf(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() != 44)
+    std::optional<TNormalRect> rect = DecodeNormalRect(bytes);
+    if (!rect)
         return std::nullopt;
-    auto field = [&bytes](int n) {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= uint32_t(bytes[size_t(n * 4 + i)]) << (8 * i);
-        return int64_t(int32_t(v));
-    };
-    // in wide numbers: the stored corners may lie anywhere in the 32-bit range
-    int64_t left = field(7), top = field(8), width = field(9) - left, height = field(10) - top;
-    constexpr int64_t kFar = 1000000;
-    if (width <= 0 || height <= 0 || width > 20000 || height > 20000 || std::abs(left) > kFar ||
-        std::abs(top) > kFar)
-        return std::nullopt;
-    return QRect(int(left), int(top), int(width), int(height));
+    return QRect(rect->left, rect->top, rect->width, rect->height);
 }
 
 QRect OnAScreen(const QRect& rect) {

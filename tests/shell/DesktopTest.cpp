@@ -175,7 +175,9 @@ TEST_F(Desktop, AltAndAMenusKeyInAnEditorWindowOpenThatMenuOfTheStrip) {
         {Qt::Key_S, MainForm->SearchMenu},    {Qt::Key_P, MainForm->ProjectMenu},
         {Qt::Key_C, MainForm->ConfigureMenu}, {Qt::Key_H, MainForm->HelpMenu},
     };
-    for (auto [key, menu] : keys) {
+    for (const auto& entry : keys) {
+        Qt::Key key = entry.first;
+        QMenu* menu = entry.second;
         SCOPED_TRACE(menu->title().toStdString());
         QApplication::setActiveWindow(editor());
         QTest::keyClick(memo, key, Qt::AltModifier);

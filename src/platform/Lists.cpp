@@ -13,8 +13,9 @@ constexpr char kWidest[] = "widestEntry";
 
 // Measuring every line of a long error file would take seconds: the line with the most characters stands
 // for the widest, with a few wide letters to spare for a narrower font's surprises.
-void NoteWidestEntry(QListWidget* list, int first, int last) {
-    QAbstractItemModel* model = list->model();
+// Called while the list is taken down too (its model empties itself then): only the model and what every
+// widget has are used.
+void NoteWidestEntry(QWidget* list, QAbstractItemModel* model, int first, int last) {
     qsizetype most = -1;
     QString longest;
     for (int row = first; row <= last; ++row) {
@@ -33,13 +34,16 @@ void NoteWidestEntry(QListWidget* list, int first, int last) {
     list->setProperty(kWidest, std::max(width, list->property(kWidest).toInt()));
 }
 
-void TrackWidestEntry(QListWidget* list) {
-    QAbstractItemModel* model = list->model();
+void TrackWidestEntry(QListWidget* listWidget) {
+    QWidget* list = listWidget;
+    QAbstractItemModel* model = listWidget->model();
     QObject::connect(model, &QAbstractItemModel::rowsInserted, list,
-                     [list](const QModelIndex&, int first, int last) { NoteWidestEntry(list, first, last); });
-    auto again = [list] {
+                     [list, model](const QModelIndex&, int first, int last) {
+                         NoteWidestEntry(list, model, first, last);
+                     });
+    auto again = [list, model] {
         list->setProperty(kWidest, 0);
-        NoteWidestEntry(list, 0, list->count() - 1);
+        NoteWidestEntry(list, model, 0, model->rowCount() - 1);
     };
     QObject::connect(model, &QAbstractItemModel::rowsRemoved, list, again);
     QObject::connect(model, &QAbstractItemModel::modelReset, list, again);

@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 ASAN_BUILD ?= build-asan
 FUZZ_SECONDS ?= 30
-FUZZ_TARGETS = tokenizer profile settings textstyles errorline placement pic14run
+FUZZ_TARGETS = tokenizer profile settings textstyles errorline placement pic14run messagelines
 
 .PHONY: all bootstrap configure build run test bench fuzz fuzz-build test-asan clean
 

@@ -16,6 +16,8 @@ TEST(MessageLines, EveryLineEndMakesAnEntryAndEmptyLinesCount) {
     EXPECT_EQ(SplitMessageLines("a\n\nb\n"), (QStringList{"a", "", "b"}));
     EXPECT_EQ(SplitMessageLines("\r\n"), QStringList{""});
     EXPECT_TRUE(SplitMessageLines("").isEmpty());
+    // found by fuzzing: a UTF-8 sequence cut off at the end lost the whole last line
+    EXPECT_EQ(SplitMessageLines("a\nError \xD1"), (QStringList{"a", QString::fromLatin1("Error \xD1")}));
     // a file name in another 8-bit set is kept byte for byte, one character each
     EXPECT_EQ(SplitMessageLines("Error[105] caf\xE9.asm 1 : x\n"),
               QStringList{QString::fromLatin1("Error[105] caf\xE9.asm 1 : x")});

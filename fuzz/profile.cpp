@@ -1,12 +1,12 @@
 // The profile reader on any file, then writes and batches on it: whatever was written reads back.
 #include "platform/ProfileFile.h"
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::filesystem::path file =

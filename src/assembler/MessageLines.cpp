@@ -59,4 +59,3 @@ QStringList ReadMessageLines(const QString& path, bool* cut) {
 QString ShownMessage(const QString& text) {
     return text.size() <= kMaxShownMessage ? text : text.left(kMaxShownMessage) + QString::fromUtf8("…");
 }
-

@@ -21,8 +21,6 @@ class TEditorWindows;
 inline const QString kNoMoreMessages = "No warning/error/message, Searching will start again";
 inline const QString kNoMessageSelected = "No item selected, please select one";
 
-
-
 // Where a message leads: the file to open, its line counted from 1 (0 when the line holds no number), and
 // the text shown in status panel 5. No path when the line names no file.
 struct TMessageTarget {

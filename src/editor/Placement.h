@@ -10,6 +10,6 @@ struct TNormalRect {
 };
 
 // The normal rectangle of a 44-byte placement record (length, flags, show command, minimised and maximised
-// positions, then left, top, right, bottom; little-endian 32-bit numbers), computed in wide numbers. None when
-// the record is damaged, empty or absurd (over 20,000 pixels, or a million pixels away).
+// positions, then left, top, right, bottom; little-endian 32-bit numbers), computed in wide numbers. None
+// when the record is damaged, empty or absurd (over 20,000 pixels, or a million pixels away).
 std::optional<TNormalRect> DecodeNormalRect(const std::vector<uint8_t>& bytes);

@@ -17,16 +17,6 @@
 
 namespace {
 
-// The contrast of two colours as the accessibility guidelines measure it, 1 (none) to 21.
-double Contrast(const QColor& a, const QColor& b) {
-    auto luminance = [](const QColor& c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
 int FirstTabStop(const std::string& tabStops) {
     int width = std::atoi(tabStops.c_str());
     return width > 0 && width <= 64 ? width : 8;
@@ -168,7 +158,8 @@ void TMemo::applySchemeColours(uint32_t background, uint32_t text, uint32_t line
     setMarginsForegroundColor(ToQColor(lineNumbers));
     // line numbers stay readable: a gutter too close to their colour gives way to the scheme's background
     QColor gutter = env_ ? ToQColor(env_->GutterBrush.Color) : QColor(Qt::lightGray);
-    setMarginsBackgroundColor(Contrast(gutter, ToQColor(lineNumbers)) >= 3.0 ? gutter : ToQColor(background));
+    setMarginsBackgroundColor(ContrastRatio(gutter, ToQColor(lineNumbers)) >= 3.0 ? gutter
+                                                                                  : ToQColor(background));
 }
 
 int TMemo::caretLine() const {

@@ -13,14 +13,6 @@
 
 namespace {
 
-std::string Fold(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
-}
-
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
@@ -134,7 +126,8 @@ void ProfileFile::parse(std::string_view text) {
         section.lines.emplace_back(line);
         std::string_view key, value;
         if (!section.header.empty() && KeyOf(line, key, value))
-            section.keys.emplace(Fold(key), section.lines.size() - 1);  // the first of duplicate keys wins
+            section.keys.emplace(FoldAsciiCase(key),
+                                 section.lines.size() - 1);  // the first of duplicate keys wins
     }
     indexSections();
 }
@@ -142,12 +135,12 @@ void ProfileFile::parse(std::string_view text) {
 void ProfileFile::indexSections() {
     sectionIndex_.clear();
     for (size_t i = 1; i < sections_.size(); ++i)
-        sectionIndex_.emplace(Fold(sections_[i].name), i);
+        sectionIndex_.emplace(FoldAsciiCase(sections_[i].name), i);
 }
 
 const ProfileFile::Section* ProfileFile::findSection(std::string_view name) const {
     // names are read without the blanks around them: so are they looked up
-    auto it = sectionIndex_.find(Fold(Trim(name)));
+    auto it = sectionIndex_.find(FoldAsciiCase(Trim(name)));
     return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
@@ -159,7 +152,7 @@ const std::string* ProfileFile::findValue(std::string_view section, std::string_
     const Section* found = findSection(section);
     if (!found)
         return nullptr;
-    auto it = found->keys.find(Fold(Trim(key)));
+    auto it = found->keys.find(FoldAsciiCase(Trim(key)));
     return it == found->keys.end() ? nullptr : &found->lines[it->second];
 }
 
@@ -199,10 +192,10 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     Section* found = findSection(section);
     if (!found) {
         sections_.push_back(Section{"[" + std::string(section) + "]", std::string(section), {}, {}});
-        sectionIndex_.emplace(Fold(section), sections_.size() - 1);
+        sectionIndex_.emplace(FoldAsciiCase(section), sections_.size() - 1);
         found = &sections_.back();
     }
-    auto it = found->keys.find(Fold(key));
+    auto it = found->keys.find(FoldAsciiCase(key));
     if (it != found->keys.end()) {
         found->lines[it->second] = std::move(line);
         return changed();
@@ -212,7 +205,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     while (at > 0 && Trim(found->lines[at - 1]).empty())
         --at;
     found->lines.insert(found->lines.begin() + long(at), std::move(line));
-    found->keys.emplace(Fold(key), at);
+    found->keys.emplace(FoldAsciiCase(key), at);
     return changed();
 }
 
@@ -225,9 +218,10 @@ bool ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 }
 
 bool ProfileFile::EraseSection(std::string_view section) {
-    std::string folded = Fold(Trim(section));
-    std::erase_if(sections_,
-                  [&folded](const Section& s) { return !s.header.empty() && Fold(s.name) == folded; });
+    std::string folded = FoldAsciiCase(Trim(section));
+    std::erase_if(sections_, [&folded](const Section& s) {
+        return !s.header.empty() && FoldAsciiCase(s.name) == folded;
+    });
     indexSections();
     return changed();
 }

@@ -26,14 +26,6 @@ bool SameText(std::string_view a, std::string_view b) {
            });
 }
 
-std::string Folded(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
-}
-
 // Key paths are compared without trailing backslashes: "A\B\" and "a\b" name one key.
 std::string_view TrimKey(std::string_view path) {
     while (!path.empty() && path.back() == '\\')
@@ -234,7 +226,7 @@ bool RegistryHive::keyExists(std::string_view path) const {
 }
 
 const RegistryHive::Key* RegistryHive::findKey(std::string_view path) const {
-    auto it = index_.find(Folded(TrimKey(path)));
+    auto it = index_.find(FoldAsciiCase(TrimKey(path)));
     return it == index_.end() ? nullptr : &keys_[it->second];
 }
 
@@ -246,7 +238,7 @@ RegistryHive::Key& RegistryHive::createKey(std::string_view path) {
     if (Key* key = findKey(path))
         return *key;
     keys_.push_back(Key{std::string(TrimKey(path)), {}, {}});
-    index_.emplace(Folded(keys_.back().path), keys_.size() - 1);
+    index_.emplace(FoldAsciiCase(keys_.back().path), keys_.size() - 1);
     return keys_.back();
 }
 
@@ -254,13 +246,13 @@ const RegValue* RegistryHive::findValue(std::string_view path, std::string_view 
     const Key* key = findKey(path);
     if (!key)
         return nullptr;
-    auto it = key->index.find(Folded(name));
+    auto it = key->index.find(FoldAsciiCase(name));
     return it == key->index.end() ? nullptr : &key->values[it->second].second;
 }
 
 void RegistryHive::setValue(std::string_view path, std::string_view name, RegValue value) {
     Key& key = createKey(path);
-    auto [it, added] = key.index.emplace(Folded(name), key.values.size());
+    auto [it, added] = key.index.emplace(FoldAsciiCase(name), key.values.size());
     if (added)
         key.values.emplace_back(std::string(name), std::move(value));
     else
@@ -493,6 +485,14 @@ void SyncFolder(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+std::string FoldAsciiCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return out;
+}
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& error,
                          MakeFolder makeFolder) {

@@ -146,6 +146,9 @@ class RegistryBatch {
 };
 
 // Writes bytes to a file atomically: a temporary file beside it, flushed, then renamed over it.
+// The text with ASCII capitals made small: how key, section and value names are matched.
+std::string FoldAsciiCase(std::string_view text);
+
 enum class MakeFolder { No, Yes };
 // MakeFolder::Yes creates a missing folder first (settings); a document is never saved into a folder that
 // is not there.

@@ -11,6 +11,7 @@
 #include "editor/AllReg.h"
 #include "editor/DlgGoLine.h"
 #include "editor/PICParser.h"
+#include "platform/Colors.h"
 #include "shell/Idefunction.h"
 #include "shell/Main.h"
 #include "shell/Startup.h"
@@ -174,16 +175,6 @@ TEST_F(Editor, AMessageForALinePastTheEndMarksNoLine) {
     EXPECT_EQ(window()->MarkedLine, 2);  // the last line with text is still marked
 }
 
-// The contrast of two colours as the accessibility guidelines measure it.
-double Contrast(const QColor& a, const QColor& b) {
-    auto luminance = [](const QColor& c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
 TEST_F(Editor, LineNumbersAreReadableInEveryScheme) {
     open("n.asm");
     for (const char* scheme : {"Default", "Classic", "Twilight"}) {
@@ -192,7 +183,7 @@ TEST_F(Editor, LineNumbersAreReadableInEveryScheme) {
         TMemo* memo = window()->Memo;
         QColor numbers = memo->foregroundOfStyle(QsciScintillaBase::STYLE_LINENUMBER);
         QColor gutter = memo->backgroundOfStyle(QsciScintillaBase::STYLE_LINENUMBER);
-        EXPECT_GE(Contrast(numbers, gutter), 3.0) << scheme;
+        EXPECT_GE(ContrastRatio(numbers, gutter), 3.0) << scheme;
     }
 }
 

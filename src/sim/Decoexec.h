@@ -68,4 +68,38 @@ constexpr std::size_t CountWordsWithOperation() {
 
 static_assert(CountWordsWithOperation() == 11781, "the encoding has 11,781 words with an operation");
 
+// The operations as numbers, for RunSteps' dispatch without a call per instruction.
+// clang-format off
+enum class Operation : uint8_t {
+    Empty, Nop, Return, Movwf, Clrf, SubwfToW, SubwfToF, DecfToW, DecfToF, IorwfToW, IorwfToF, AndwfToW,
+    AndwfToF, XorwfToW, XorwfToF, AddwfToW, AddwfToF, MovfToW, MovfToF, ComfToW, ComfToF, IncfToW, IncfToF,
+    DecfszToW, DecfszToF, RrfToW, RrfToF, RlfToW, RlfToF, SwapfToW, SwapfToF, IncfszToW, IncfszToF, Call,
+    Goto, Movlw, Retlw, Iorlw, Andlw, Xorlw, Sublw, Addlw,
+};
+// clang-format on
+
+// The handler of each operation, indexed by Operation.
+inline constexpr InstrHandler kOperationHandlers[] = {
+    &EmptyOp,  &Nop,      &Return,   &Movwf,    &Clrf,      &SubwfToW,  &SubwfToF,  &DecfToW,  &DecfToF,
+    &IorwfToW, &IorwfToF, &AndwfToW, &AndwfToF, &XorwfToW,  &XorwfToF,  &AddwfToW,  &AddwfToF, &MovfToW,
+    &MovfToF,  &ComfToW,  &ComfToF,  &IncfToW,  &IncfToF,   &DecfszToW, &DecfszToF, &RrfToW,   &RrfToF,
+    &RlfToW,   &RlfToF,   &SwapfToW, &SwapfToF, &IncfszToW, &IncfszToF, &Call,      &Goto,     &Movlw,
+    &Retlw,    &Iorlw,    &Andlw,    &Xorlw,    &Sublw,     &Addlw,
+};
+
+// The operation of every word, taken from DecodeTable so that the two cannot disagree.
+inline constexpr std::array<Operation, kWordCount> OperationTable = [] {
+    std::array<Operation, kWordCount> table{};
+    for (std::size_t word = 0; word < kWordCount; ++word)
+        for (std::size_t index = 0; index < std::size(kOperationHandlers); ++index)
+            if (kOperationHandlers[index] == DecodeTable[word])
+                table[word] = static_cast<Operation>(index);
+    return table;
+}();
+
+// n steps at once, with the same result as n calls of Step: W, Flags, SP, PC and Cycles are kept in locals
+// for the whole run and written back at its end. Used where no one looks between steps (pic14run's step and
+// bench); Trace Into keeps Step.
+void RunSteps(uint64_t count);
+
 }  // namespace sim

@@ -1,4 +1,8 @@
-// What the instruction handlers share: operand masks, the destination store, flag updates, PC advance.
+// What the instructions share: operand masks, the destination store, flag updates, PC advance.
+//
+// Each instruction is written once, as an inline function over a state S: PicState itself for the handlers
+// of DecodeTable (one instruction per call), or RunSteps' copy of W, Flags, SP, PC and Cycles in locals.
+// Program memory, the stack and the register file are always PicState's.
 #pragma once
 
 #include "sim/Filerw.h"
@@ -10,53 +14,72 @@ namespace sim {
 
 enum class Dest { W, F };
 
-inline uint8_t FileOperand() {
-    return CurrentWord() & 0x7F;
+namespace op {
+
+inline uint8_t FileOperand(uint16_t word) {
+    return word & 0x7F;
 }
-inline uint8_t Literal8() {
-    return CurrentWord() & 0xFF;
+inline uint8_t Literal8(uint16_t word) {
+    return word & 0xFF;
 }
-inline uint16_t Literal11() {
-    return CurrentWord() & 0x7FF;
+inline uint16_t Literal11(uint16_t word) {
+    return word & 0x7FF;
 }
 
-template <Dest D>
-inline void StoreResult(uint8_t f, uint8_t r) {
+template <Dest D, class S>
+inline void StoreResult(S& s, uint8_t f, uint8_t r) {
     if constexpr (D == Dest::W)
-        PicState.W = r;
+        s.W = r;
     else
         WriteReg(f, r);
 }
 
 // Replaces the flags in mask with those in value; every other bit of Flags stays.
-inline void SetFlags(uint8_t mask, uint8_t value) {
-    PicState.Flags = static_cast<uint8_t>((PicState.Flags & ~mask) | (value & mask));
+template <class S>
+inline void SetFlags(S& s, uint8_t mask, uint8_t value) {
+    s.Flags = static_cast<uint8_t>((s.Flags & ~mask) | (value & mask));
 }
 
 inline uint8_t ZeroFlag(uint8_t r) {
     return r == 0 ? kZ : 0;
 }
-inline void SetZ(uint8_t r) {
-    SetFlags(kZ, ZeroFlag(r));
+template <class S>
+inline void SetZ(S& s, uint8_t r) {
+    SetFlags(s, kZ, ZeroFlag(r));
 }
 
-inline void CountCycles(uint32_t cycles) {
-    PicState.Cycles += cycles;
+template <class S>
+inline void CountCycles(S& s, uint32_t cycles) {
+    s.Cycles += cycles;
 }
-inline void NextWord() {
-    ++PicState.PC;
+template <class S>
+inline void NextWord(S& s) {
+    ++s.PC;
 }
 
 // DECFSZ and INCFSZ: a taken skip costs one more cycle and passes over one word.
-inline void SkipWhenZero(uint8_t r) {
+template <class S>
+inline void SkipWhenZero(S& s, uint8_t r) {
     const unsigned skip = r == 0 ? 1 : 0;
-    PicState.Cycles += 1 + skip;
-    PicState.PC += 1 + skip;
+    s.Cycles += 1 + skip;
+    s.PC += 1 + skip;
 }
 
 // Bits 4..3 of PCLATH become bits 12..11 of a CALL or GOTO target.
-inline uint16_t JumpTarget() {
-    return static_cast<uint16_t>(((PicState.Regs[kPclathCell].Value << 8) & 0x1800) | Literal11());
+inline uint16_t JumpTarget(uint16_t word) {
+    return static_cast<uint16_t>(((PicState.Regs[kPclathCell].Value << 8) & 0x1800) | Literal11(word));
 }
 
+// The common shape of a register-oriented instruction that sets Z: f op W (or f alone) to W or f.
+template <Dest D, class S, class Compute>
+inline void RegisterOpWithZ(S& s, uint16_t word, Compute compute) {
+    CountCycles(s, 1);
+    const uint8_t f = FileOperand(word);
+    const uint8_t r = compute(ReadReg(f));
+    SetZ(s, r);
+    StoreResult<D>(s, f, r);
+    NextWord(s);
+}
+
+}  // namespace op
 }  // namespace sim

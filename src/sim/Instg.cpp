@@ -1,13 +1,10 @@
 // GOTO handler.
 #include "sim/Instg.h"
 
-#include "sim/InstFrame.h"
-
 namespace sim {
 
 void Goto() {
-    CountCycles(2);
-    PicState.PC = JumpTarget();
+    op::Goto(PicState, CurrentWord());
 }
 
 }  // namespace sim

@@ -1,6 +1,7 @@
 // pic14run's script: one command line at a time against the simulator.
 #include "Script.h"
 
+#include "sim/Decoexec.h"
 #include "sim/Pic14.h"
 
 #include <algorithm>
@@ -146,8 +147,7 @@ Error StepCommand(const Args& args) {
     const uint64_t count = args.empty() ? 1 : ParseNumber(args[0], UINT64_MAX, error);
     if (error)
         return error;
-    for (uint64_t i = 0; i < count; ++i)
-        sim::Step();
+    sim::RunSteps(count);
     return std::nullopt;
 }
 
@@ -181,8 +181,7 @@ Error Bench(const Args& args) {
     if (error)
         return error;
     const double start = ProcessSeconds();
-    for (uint64_t i = 0; i < count; ++i)
-        sim::Step();
+    sim::RunSteps(count);
     const double seconds = ProcessSeconds() - start;
     const double rate = seconds > 0 ? static_cast<double>(count) / seconds / 1e6 : 0.0;
     std::printf("steps=%llu seconds=%.6f msteps_per_s=%.1f\n", static_cast<unsigned long long>(count),

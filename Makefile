@@ -6,6 +6,7 @@ JOBS ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 ASAN_BUILD ?= build-asan
 FUZZ_SECONDS ?= 30
+BENCH_REPETITIONS ?= 5
 FUZZ_TARGETS = tokenizer profile settings textstyles errorline placement pic14run messagelines
 
 .PHONY: all bootstrap configure build run test bench fuzz fuzz-build test-asan clean
@@ -28,9 +29,14 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every benchmark BENCH_REPETITIONS times (each writes BENCHMARK.csv beside itself), then each figure beside
+# its floor or peer from the same run, and the simulator against gpsim.
 bench: build
-	@set -e; for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; $$b; done
-	@if [ -x bench/compare-gpsim.sh ]; then bench/compare-gpsim.sh $(BUILD); fi
+	@set -e; for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; \
+	  $$b --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_display_aggregates_only=true \
+	    --benchmark_out=$$b.csv --benchmark_out_format=csv; done
+	@echo "== ratios (processor time, best and median of $(BENCH_REPETITIONS))"; bench/ratios.sh $(BUILD)
+	@echo "== simulator against gpsim"; bench/compare-gpsim.sh $(BUILD)
 
 # libFuzzer targets under AddressSanitizer and UndefinedBehaviorSanitizer, each for FUZZ_SECONDS on its corpus
 # (fuzz/corpus/NAME); a finding stops with the input that found it written as ./crash-...

@@ -26,6 +26,6 @@ for f in ./usr/bin/korvex ./usr/lib/korvex/MPASMWIN.EXE ./usr/share/applications
   grep -qxF "$f" "$tmp/files" || fail "the package lacks $f"
 done
 # both programs executable for everyone
-dpkg-deb -c "$deb" | grep -E ' \./usr/(bin/korvex|lib/korvex/MPASMWIN\.EXE)$' | grep -vc '^-rwxr-xr-x' |
-  grep -qx 0 || fail "a program in the package is not executable"
+executable=$(dpkg-deb -c "$deb" | grep -E '^-rwxr-xr-x .* \./usr/(bin/korvex|lib/korvex/MPASMWIN\.EXE)$' | wc -l)
+[[ $executable -eq 2 ]] || fail "a program in the package is not executable"
 echo "package ok"

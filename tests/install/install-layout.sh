@@ -53,7 +53,7 @@ bin="$tmp/moved tree/bin/korvex"
 frontend="$tmp/moved tree/lib/korvex/MPASMWIN.EXE"
 KORVEX_CONFIG_HOME="$tmp/config" "$bin" >"$tmp/korvex.log" 2>&1 &
 pid=$!
-for _ in $(seq 100); do
+for _ in $(seq 300); do  # up to 30 s on a busy machine
   grep -qF "$frontend" "$tmp/config/machine.ini" 2>/dev/null && break
   kill -0 "$pid" 2>/dev/null || { cat "$tmp/korvex.log"; fail "korvex ended at start"; }
   sleep 0.1

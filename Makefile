@@ -63,3 +63,14 @@ test-asan: bootstrap
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)
+
+# make install [PREFIX=/usr/local] [DESTDIR=...]: the program, its gpasm front end, menu entry, icons,
+# AppStream metadata, README and examples. make package: the Debian package (build/korvex_*.deb).
+PREFIX ?= /usr/local
+.PHONY: install package
+
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB

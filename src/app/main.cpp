@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QtPrompter prompter;
     app.setPrompter(&prompter);
     try {
-        TKorvex korvex(Registry::defaultConfigDir(), prompter);
+        TKorvex korvex(Registry::defaultConfigDir(), prompter, QCoreApplication::applicationDirPath());
         return korvex.exec();
     } catch (const std::exception& e) {
         prompter.exception(QString::fromUtf8(e.what()));

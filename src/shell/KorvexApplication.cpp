@@ -9,6 +9,8 @@
 
 KorvexApplication::KorvexApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Korvex");
+    // the installed desktop entry: its name and icon go with the windows on desktops that ask
+    setDesktopFileName("org.tervane.Korvex");
     // desktops without a full icon theme still find the common freedesktop names here
     QIcon::setFallbackThemeName("Adwaita");
 }

@@ -7,6 +7,7 @@
 #include "editor/Envi.h"
 #include "editor/MyEditUnit.h"
 #include "shell/About.h"
+#include "shell/BundledAssembler.h"
 #include "shell/Format.h"
 #include "shell/Idefunction.h"
 #include "shell/Main.h"
@@ -14,7 +15,7 @@
 
 #include <QApplication>
 
-TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
+TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter, const QString& programDir)
     : registry(configDir),
       settings(registry),
       documents(prompter, &settings.MemoSourceOptions()),
@@ -28,6 +29,8 @@ TKorvex::TKorvex(const std::filesystem::path& configDir, Prompter& prompter)
     // the main window comes first: creating it loads the settings the others may use
     mainForm_ = std::make_unique<TMainForm>(services);
     MainForm = mainForm_.get();
+    // a first run builds at once with the front end that came with the program
+    AdoptBundledAssembler(settings, programDir);
     exeDlg_ = std::make_unique<TEXEDlg>();
     EXEDlg = exeDlg_.get();
     goToLineDlg_ = std::make_unique<TGoToLineDlg>();

@@ -6,6 +6,8 @@
 #include "platform/Registry.h"
 #include "shell/Services.h"
 
+#include <QString>
+
 #include <filesystem>
 #include <memory>
 
@@ -22,8 +24,9 @@ class TProWindow;
 
 class TKorvex {
   public:
-    // Creates the windows (and so loads the settings) with the registry in configDir.
-    TKorvex(const std::filesystem::path& configDir, Prompter& prompter);
+    // Creates the windows (and so loads the settings) with the registry in configDir. With the program's
+    // folder given, a run without a configured assembler takes the gpasm front end found beside it.
+    TKorvex(const std::filesystem::path& configDir, Prompter& prompter, const QString& programDir = {});
     ~TKorvex();
     TKorvex(const TKorvex&) = delete;
     TKorvex& operator=(const TKorvex&) = delete;

@@ -148,7 +148,16 @@ void TMPASMDlg::FormShow() {
     RGOutput->setItemIndex(Options.HexOutput);
     RGMacro->setItemIndex(Options.Macro);
     CBCase->setChecked(Options.CaseSensitive);
-    CBProcessor->setCurrentIndex(FindProcessor(Options.Processor));  // -1: no entry selected
+    // A processor the list lacks (16F877A, or a name edited into the project file) is offered after the
+    // list and chosen, so that OK keeps it instead of storing no processor at all.
+    while (CBProcessor->count() > static_cast<int>(std::size(kProcessors)))
+        CBProcessor->removeItem(CBProcessor->count() - 1);
+    int index = FindProcessor(Options.Processor);
+    if (index < 0 && !Options.Processor.empty()) {
+        CBProcessor->addItem(QString::fromStdString(Options.Processor));
+        index = CBProcessor->count() - 1;
+    }
+    CBProcessor->setCurrentIndex(index);  // -1: no entry selected
     EAdditional->setText(QString::fromStdString(Options.Additional));
 }
 

@@ -104,14 +104,27 @@ TEST(MPASMDialog, ShowingCopiesTheOptionsInAndOnlyOkCopiesThemBack) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.Options.CaseSensitive);
 
-    dialog.Options.Processor = "16X99";  // matches no entry: none selected, and OK stores the empty text
+    // A processor the list lacks is offered after it and kept by OK.
+    dialog.Options.Processor = "16F877A";
+    dialog.FormShow();
+    EXPECT_EQ(dialog.CBProcessor->currentText(), "16F877A");
+    dialog.OKBtn->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Options.Processor, "16F877A");
+    EXPECT_EQ(dialog.Options.Macro, 0);
+    EXPECT_EQ(dialog.Options.Additional, "  /dA ");
+    EXPECT_EQ(dialog.CommandLineOptions(), " /q /e+ /l- /x- /rdec /c-   /dA  /p16F877A ");
+
+    // Shown again for a listed processor, the extra entry is gone; no processor at all selects nothing.
+    dialog.Options.Processor = "16F84";
+    dialog.FormShow();
+    EXPECT_EQ(dialog.CBProcessor->count(), 72);
+    EXPECT_EQ(dialog.CBProcessor->currentText(), "16F84");
+    dialog.Options.Processor = "";
     dialog.FormShow();
     EXPECT_EQ(dialog.CBProcessor->currentIndex(), -1);
     dialog.OKBtn->click();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Options.Processor, "");
-    EXPECT_EQ(dialog.Options.Macro, 0);
-    EXPECT_EQ(dialog.Options.Additional, "  /dA ");
     EXPECT_EQ(dialog.CommandLineOptions(), " /q /e+ /l- /x- /rdec /c-   /dA  /p ");
 }
 

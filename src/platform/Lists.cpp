@@ -3,7 +3,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QFontMetrics>
-#include <QListWidget>
+#include <QListView>
 
 #include <algorithm>
 
@@ -34,9 +34,11 @@ void NoteWidestEntry(QWidget* list, QAbstractItemModel* model, int first, int la
     list->setProperty(kWidest, std::max(width, list->property(kWidest).toInt()));
 }
 
-void TrackWidestEntry(QListWidget* listWidget) {
-    QWidget* list = listWidget;
-    QAbstractItemModel* model = listWidget->model();
+}  // namespace
+
+void TrackWidestEntry(QListView* listView) {
+    QWidget* list = listView;
+    QAbstractItemModel* model = listView->model();
     QObject::connect(model, &QAbstractItemModel::rowsInserted, list,
                      [list, model](const QModelIndex&, int first, int last) {
                          NoteWidestEntry(list, model, first, last);
@@ -49,13 +51,11 @@ void TrackWidestEntry(QListWidget* listWidget) {
     QObject::connect(model, &QAbstractItemModel::modelReset, list, again);
 }
 
-}  // namespace
-
 int EntryWidth(const QWidget* list, int ownWidth) {
     return list ? std::max(ownWidth, list->property(kWidest).toInt()) : ownWidth;
 }
 
-void StyleWhiteOnBlackList(QListWidget* list, QAbstractItemDelegate* delegate) {
+void StyleWhiteOnBlackList(QListView* list, QAbstractItemDelegate* delegate) {
     delegate->setParent(list);
     list->setItemDelegate(delegate);
     // one measured entry stands for all: long lists fill at once
@@ -71,5 +71,4 @@ void StyleWhiteOnBlackList(QListWidget* list, QAbstractItemDelegate* delegate) {
     palette.setColor(QPalette::Text, Qt::white);
     list->setPalette(palette);
     list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    TrackWidestEntry(list);
 }

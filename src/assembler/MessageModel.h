@@ -17,7 +17,6 @@ class TMessageModel : public QAbstractListModel {
     // The error file's lines in place of the entries there were.
     void setLines(QStringList lines);
     void clear();
-    const QStringList& lines() const { return lines_; }
     // The entry of a row; empty outside the list.
     QString line(int row) const;
     // The entry with the most characters, empty without entries: measuring every line of a long error file

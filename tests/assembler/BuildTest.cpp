@@ -217,6 +217,11 @@ TEST_F(Build, ASecondBuildMovesTheMarkInsteadOfAddingOne) {
     ASSERT_EQ(main->lineStyle(119), 14);
     WriteFile(work / "canned.err", "Error[113]   main.asm 3 : Symbol not previously defined (X)\r\n");
     build();
+    // both lists show this build's message alone, selected
+    QStringList now = {"Error[113]   main.asm 3 : Symbol not previously defined (X)"};
+    EXPECT_EQ(Items(projectList()), now);
+    EXPECT_EQ(Items(editor()->MessageList), now);
+    EXPECT_EQ(CurrentRow(editor()->MessageList), 0);
     int marked = 0;
     for (TDocument* document : Documents->documents())
         for (int line = 0; line < document->lineCount(); ++line)
@@ -307,6 +312,16 @@ TEST_F(Build, AHugeErrorFileLoadsItsFirstPartAndALongLineIsCutForDisplay) {
     EXPECT_EQ(Items(projectList())[0].size(), qsizetype(text.find("\r\n")));  // the entry stays whole
     EXPECT_LE(editor()->statusText(5).size(), kMaxShownMessage + 1);
     EXPECT_TRUE(prompter.allAnswered());
+    // the lists scroll sideways to the end of the long line's shown part, not of its 10 MB
+    ProWindow->show();
+    for (QListView* list : {projectList(), editor()->MessageList}) {
+        QCoreApplication::processEvents();
+        QFontMetrics metrics = list->fontMetrics();
+        int shown = metrics.horizontalAdvance(ShownMessage(Items(list)[0]));
+        int reach = list->horizontalScrollBar()->maximum() + list->viewport()->width();
+        EXPECT_GE(reach, shown) << list->objectName().toStdString();
+        EXPECT_LE(reach, shown + metrics.horizontalAdvance("WWWWWWWW")) << list->objectName().toStdString();
+    }
 }
 
 TEST_F(Build, AMessageWhosePlaceCannotBeReadOpensNothingAndShowsItsText) {

@@ -11,8 +11,8 @@ namespace {
 
 constexpr char kWidest[] = "widestEntry";
 
-// Measuring every line of a long error file would take seconds: the line with the most characters stands
-// for the widest, with a few wide letters to spare for a narrower font's surprises.
+// Measuring every entry of a long list would take seconds: the entry with the most characters stands for
+// the widest, with a few wide letters to spare for a narrower font's surprises.
 // Called while the list is taken down too (its model empties itself then): only the model and what every
 // widget has are used.
 void NoteWidestEntry(QWidget* list, QAbstractItemModel* model, int first, int last) {
@@ -27,10 +27,10 @@ void NoteWidestEntry(QWidget* list, QAbstractItemModel* model, int first, int la
     }
     if (most < 0)
         return;
-    // no entry is drawn longer than this (the message lists cut theirs at 2,000 characters)
-    constexpr qsizetype kDrawnAtMost = 2048;
+    // the measure stops here, far beyond any file name an entry holds
+    constexpr qsizetype kMeasuredAtMost = 2048;
     QFontMetrics metrics(list->font());
-    int width = metrics.horizontalAdvance(longest.left(kDrawnAtMost)) + metrics.horizontalAdvance("WWWW");
+    int width = metrics.horizontalAdvance(longest.left(kMeasuredAtMost)) + metrics.horizontalAdvance("WWWW");
     list->setProperty(kWidest, std::max(width, list->property(kWidest).toInt()));
 }
 

@@ -11,12 +11,13 @@
 
 #include <QFile>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <optional>
 
 TMessageTarget MessageTarget(const QString& entry, const std::string& projectDir) {
     TErrorLine fields = ScanErrorLine(entry.toStdString());
@@ -59,14 +60,38 @@ void TMessageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 }
 
 QSize TMessageDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    return {EntryWidth(option.widget,
-                       option.fontMetrics.horizontalAdvance(ShownMessage(index.data().toString())) + 4),
-            14};
+    // one measured entry stands for all: it is as wide as the longest line, with a few wide letters to spare
+    // for a narrower font's surprises
+    QString widest = index.data().toString();
+    int spare = 0;
+    if (auto* model = qobject_cast<const TMessageModel*>(index.model())) {
+        widest = model->longestLine();
+        spare = option.fontMetrics.horizontalAdvance("WWWW");
+    }
+    return {option.fontMetrics.horizontalAdvance(ShownMessage(widest)) + 4 + spare, 14};
 }
 
-void StyleMessageList(QListWidget* list) {
+void StyleMessageList(QListView* list) {
     if (!qobject_cast<TMessageDelegate*>(list->itemDelegate()))
         StyleWhiteOnBlackList(list, new TMessageDelegate(list));
+}
+
+void ShowMessagesIn(QListView* list, TMessageModel* messages) {
+    if (list->model() == messages)
+        return;
+    // the selection the view makes for itself with a model is replaced by the messages' own at once
+    QItemSelectionModel* before = list->selectionModel();
+    list->setModel(messages);
+    QItemSelectionModel* made = list->selectionModel();
+    list->setSelectionModel(messages->selection());
+    delete made;
+    if (before && before->parent() == list)
+        delete before;
+}
+
+void ShowNothingIn(QListView* list, const TMessageModel* messages) {
+    if (list->model() == messages)
+        list->setModel(nullptr);
 }
 
 TMessages::TMessages(TMessageContext context, TEditorWindows& editors, DocumentManager& documents,
@@ -76,7 +101,8 @@ TMessages::TMessages(TMessageContext context, TEditorWindows& editors, DocumentM
       editors_(editors),
       documents_(documents),
       prompter_(prompter) {
-    QListWidget* list = context_.projectList;
+    QListView* list = context_.projectList;
+    ShowMessagesIn(list, context_.model);
     StyleMessageList(list);
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
@@ -89,30 +115,21 @@ TEditor* TMessages::firstEditor() const {
     return editors_.first();
 }
 
-QListWidget* TMessages::editorList() const {
+QListView* TMessages::editorList() const {
     return firstEditor() ? firstEditor()->MessageList : nullptr;
 }
 
 void TMessages::attachEditor(TEditor* window) {
-    QListWidget* list = window->MessageList;
+    QListView* list = window->MessageList;
     StyleMessageList(list);
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
-    keepInStep(list, context_.projectList);
-    keepInStep(context_.projectList, list);
-}
-
-void TMessages::keepInStep(QListWidget* from, QListWidget* to) {
-    connect(from, &QListWidget::currentRowChanged, to, [to](int row) {
-        if (row >= 0 && row < to->count() && to->currentRow() != row)
-            to->setCurrentRow(row);
-    });
 }
 
 void TMessages::ClearLists() {
-    context_.projectList->clear();
+    context_.model->clear();
     if (context_.activeSource() && editorList())
-        editorList()->clear();
+        ShowNothingIn(editorList(), context_.model);
 }
 
 void TMessages::LoadMessages(const QString& path) {
@@ -128,17 +145,16 @@ void TMessages::LoadMessages(const QString& path) {
         return;
     }
     bool editing = context_.activeSource() != nullptr;
-    QListWidget* editor = editing ? editorList() : nullptr;
-    context_.projectList->addItems(lines);
+    QListView* editor = editing ? editorList() : nullptr;
+    QString first = lines.front();
+    context_.model->setLines(std::move(lines));
     if (editor)
-        editor->addItems(lines);
-    context_.projectList->setCurrentRow(0);
+        ShowMessagesIn(editor, context_.model);
+    selectRow(0);
     context_.showMessagesTab();
-    if (editor) {
+    if (editor)
         editor->show();
-        editor->setCurrentRow(NextMessageIndex);
-    }
-    OpenMessage(lines.front());
+    OpenMessage(first);
     NextMessageIndex = 1;
 }
 
@@ -187,51 +203,65 @@ void TMessages::placeCaret(TEditor* window, int line) {
     memo->SendScintilla(TMemo::SCI_GOTOLINE, long(std::min(line, last)));
 }
 
+void TMessages::selectRow(int row) {
+    context_.model->selection()->setCurrentIndex(context_.model->index(row),
+                                                 QItemSelectionModel::ClearAndSelect);
+}
+
 void TMessages::NextMessage() {
-    QListWidget* list = context_.projectList;
-    if (list->count() == 0 || !context_.activeSource())
+    int count = context_.model->rowCount();
+    if (count == 0 || !context_.activeSource())
         return;
-    if (NextMessageIndex >= list->count()) {
+    if (NextMessageIndex >= count) {
         prompter_.information(kNoMoreMessages);
         NextMessageIndex = 0;
         return;
     }
     if (context_.projectFormat() != 1)
         return;
-    QString text = list->item(NextMessageIndex)->text();
-    list->setCurrentRow(NextMessageIndex);
-    if (QListWidget* editor = editorList(); editor && NextMessageIndex < editor->count())
-        editor->setCurrentRow(NextMessageIndex);
+    QString text = context_.model->line(NextMessageIndex);
+    selectRow(NextMessageIndex);
     if (firstEditor())
         firstEditor()->ClearErrorLine();
     OpenMessage(text);
     ++NextMessageIndex;
 }
 
+namespace {
+
+// The entry selected in the list; none when nothing is selected.
+std::optional<QString> SelectedEntry(const QListView* list) {
+    QModelIndexList selected =
+        list->selectionModel() ? list->selectionModel()->selectedIndexes() : QModelIndexList();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return selected.front().data().toString();
+}
+
+}  // namespace
+
 void TMessages::MessageDblClick() {
-    QList<QListWidgetItem*> selected = context_.projectList->selectedItems();
-    if (selected.isEmpty()) {
+    std::optional<QString> selected = SelectedEntry(context_.projectList);
+    if (!selected) {
         prompter_.information(kNoMessageSelected);
         return;
     }
-    if (!selected.front()->text().isEmpty())
-        OpenMessage(selected.front()->text());
+    if (!selected->isEmpty())
+        OpenMessage(*selected);
 }
 
 void TMessages::ListDblClick(TEditor* window) {
-    QList<QListWidgetItem*> selected = window->MessageList->selectedItems();
-    if (!selected.isEmpty() && !selected.front()->text().isEmpty())
-        OpenMessage(selected.front()->text());
+    if (std::optional<QString> selected = SelectedEntry(window->MessageList);
+        selected && !selected->isEmpty())
+        OpenMessage(*selected);
 }
 
 void TMessages::ShowExplanation(TEditor* window) {
-    QList<QListWidgetItem*> selected = window->MessageList->selectedItems();
-    if (selected.isEmpty())
-        return;
-    prompter_.information(ExplanationOf(selected.front()->text(), context_.projectFormat()));
+    if (std::optional<QString> selected = SelectedEntry(window->MessageList))
+        prompter_.information(ExplanationOf(*selected, context_.projectFormat()));
 }
 
-void TMessages::activate(QListWidget* list) {
+void TMessages::activate(QListView* list) {
     if (list == context_.projectList) {
         MessageDblClick();
         return;
@@ -241,7 +271,7 @@ void TMessages::activate(QListWidget* list) {
             ListDblClick(window);
 }
 
-bool TMessages::listEvent(QListWidget* list, QEvent* event) {
+bool TMessages::listEvent(QListView* list, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter)
@@ -264,7 +294,6 @@ bool TMessages::listEvent(QListWidget* list, QEvent* event) {
         if (window->MessageList == list && context_.projectFormat() == 1)
             ShowExplanation(window);
     return true;
-    return false;
 }
 
 bool TMessages::eventFilter(QObject* watched, QEvent* event) {
@@ -272,7 +301,7 @@ bool TMessages::eventFilter(QObject* watched, QEvent* event) {
     bool key = type == QEvent::KeyPress;
     bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
     if (key || mouse) {
-        auto* list = qobject_cast<QListWidget*>(mouse ? watched->parent() : watched);
+        auto* list = qobject_cast<QListView*>(mouse ? watched->parent() : watched);
         if (list && (mouse ? list->viewport() == watched : true))
             return listEvent(list, event);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "assembler/MessageLines.h"
+#include "assembler/MessageModel.h"
 
 #include <QObject>
 #include <QStringList>
@@ -13,7 +14,7 @@
 
 class DocumentManager;
 class Prompter;
-class QListWidget;
+class QListView;
 class TDocument;
 class TEditor;
 class TEditorWindows;
@@ -37,7 +38,8 @@ int HalfWindowLines(int clientHeight, int lineHeight);
 // The explanation of an entry; empty for projects of no format, for unknown numbers and other lines.
 QString ExplanationOf(const QString& entry, int projectFormat);
 
-// Both lists look alike: white on black, the selected entry framed in green, no focus rectangle.
+// Both lists look alike: white on black, the selected entry framed in green, no focus rectangle. An entry is
+// as wide as the model's longest line, so the list scrolls sideways to the end of it.
 class TMessageDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
@@ -47,11 +49,18 @@ class TMessageDelegate : public QStyledItemDelegate {
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 // The delegate, the bold 11-pixel Arial, the black background and 14-pixel entries; once per list.
-void StyleMessageList(QListWidget* list);
+void StyleMessageList(QListView* list);
+// The list shows the messages, its selection being theirs, so every list showing them keeps in step.
+void ShowMessagesIn(QListView* list, TMessageModel* messages);
+// The list shows nothing, if it showed the messages.
+void ShowNothingIn(QListView* list, const TMessageModel* messages);
 
-// What the message lists reach outside the editor windows: the Project window and the open project.
+// What the message lists reach outside the editor windows: the Project window, the messages it shows and the
+// open project.
 struct TMessageContext {
-    QListWidget* projectList = nullptr;
+    QListView* projectList = nullptr;
+    // The Project window's list shows it; an editor window's list does while it holds the messages.
+    TMessageModel* model = nullptr;
     // "Messages" becomes the Project window's active tab and the window shows at normal size.
     std::function<void()> showMessagesTab;
     std::function<TDocument*()> activeSource;
@@ -65,7 +74,8 @@ class TMessages : public QObject {
     TMessages(TMessageContext context, TEditorWindows& editors, DocumentManager& documents,
               Prompter& prompter, QObject* parent = nullptr);
 
-    // Fills both lists from the error file and opens the first message.
+    // Fills both lists from the error file and opens the first message. The editor's list shows the
+    // messages only when they were loaded while a source was being edited.
     void LoadMessages(const QString& path);
     // Opens the message's file at its line, marks the line and shows the text in status panel 5.
     void OpenMessage(const QString& entry);
@@ -90,11 +100,11 @@ class TMessages : public QObject {
 
   private:
     TEditor* firstEditor() const;
-    QListWidget* editorList() const;
-    void keepInStep(QListWidget* from, QListWidget* to);
-    bool listEvent(QListWidget* list, QEvent* event);
-    void activate(QListWidget* list);
+    QListView* editorList() const;
+    bool listEvent(QListView* list, QEvent* event);
+    void activate(QListView* list);
     void placeCaret(TEditor* window, int line);
+    void selectRow(int row);
 
     TMessageContext context_;
     TEditorWindows& editors_;

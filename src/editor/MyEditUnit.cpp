@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QListWidget>
+#include <QListView>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
@@ -89,12 +89,12 @@ TEditor::TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManag
     : TEditForm(documents, 6), windows_(windows), settings_(settings) {
     setObjectName("CodeEdit");
     resize(700, 500);
-    MessageList = new QListWidget(centralWidget());
+    MessageList = new QListView(centralWidget());
     MessageList->setObjectName("MessageList");
     MessageList->setFixedHeight(75);  // its look and drawing come from the message lists
     MessageList->hide();
     centralWidget()->layout()->addWidget(MessageList);
-    connect(MessageList, &QListWidget::itemPressed, this, [this] { ClearErrorLine(); });
+    connect(MessageList, &QListView::pressed, this, [this] { ClearErrorLine(); });
     connect(Memo, &TMemo::userInteraction, this, [this] { ClearErrorLine(); });
 
     VerbDispatcher1.Register("View.NewEditWindow",

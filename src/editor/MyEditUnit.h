@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-class QListWidget;
+class QListView;
 class SettingsStore;
 class TEditorWindows;
 
@@ -24,7 +24,7 @@ class TEditor : public TEditForm {
     TEditor(TEditorWindows& windows, SettingsStore& settings, DocumentManager& documents);
     ~TEditor() override;
 
-    QListWidget* MessageList;
+    QListView* MessageList;
     int MarkedLine = -1;
     int MarkedLineStyle = 0;
     // The document whose line is marked: the mark's previous style goes back there, whatever the window

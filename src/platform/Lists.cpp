@@ -3,7 +3,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QFontMetrics>
-#include <QListWidget>
+#include <QListView>
 
 #include <algorithm>
 
@@ -11,8 +11,8 @@ namespace {
 
 constexpr char kWidest[] = "widestEntry";
 
-// Measuring every line of a long error file would take seconds: the line with the most characters stands
-// for the widest, with a few wide letters to spare for a narrower font's surprises.
+// Measuring every entry of a long list would take seconds: the entry with the most characters stands for
+// the widest, with a few wide letters to spare for a narrower font's surprises.
 // Called while the list is taken down too (its model empties itself then): only the model and what every
 // widget has are used.
 void NoteWidestEntry(QWidget* list, QAbstractItemModel* model, int first, int last) {
@@ -27,16 +27,18 @@ void NoteWidestEntry(QWidget* list, QAbstractItemModel* model, int first, int la
     }
     if (most < 0)
         return;
-    // no entry is drawn longer than this (the message lists cut theirs at 2,000 characters)
-    constexpr qsizetype kDrawnAtMost = 2048;
+    // the measure stops here, far beyond any file name an entry holds
+    constexpr qsizetype kMeasuredAtMost = 2048;
     QFontMetrics metrics(list->font());
-    int width = metrics.horizontalAdvance(longest.left(kDrawnAtMost)) + metrics.horizontalAdvance("WWWW");
+    int width = metrics.horizontalAdvance(longest.left(kMeasuredAtMost)) + metrics.horizontalAdvance("WWWW");
     list->setProperty(kWidest, std::max(width, list->property(kWidest).toInt()));
 }
 
-void TrackWidestEntry(QListWidget* listWidget) {
-    QWidget* list = listWidget;
-    QAbstractItemModel* model = listWidget->model();
+}  // namespace
+
+void TrackWidestEntry(QListView* listView) {
+    QWidget* list = listView;
+    QAbstractItemModel* model = listView->model();
     QObject::connect(model, &QAbstractItemModel::rowsInserted, list,
                      [list, model](const QModelIndex&, int first, int last) {
                          NoteWidestEntry(list, model, first, last);
@@ -49,13 +51,11 @@ void TrackWidestEntry(QListWidget* listWidget) {
     QObject::connect(model, &QAbstractItemModel::modelReset, list, again);
 }
 
-}  // namespace
-
 int EntryWidth(const QWidget* list, int ownWidth) {
     return list ? std::max(ownWidth, list->property(kWidest).toInt()) : ownWidth;
 }
 
-void StyleWhiteOnBlackList(QListWidget* list, QAbstractItemDelegate* delegate) {
+void StyleWhiteOnBlackList(QListView* list, QAbstractItemDelegate* delegate) {
     delegate->setParent(list);
     list->setItemDelegate(delegate);
     // one measured entry stands for all: long lists fill at once
@@ -71,5 +71,4 @@ void StyleWhiteOnBlackList(QListWidget* list, QAbstractItemDelegate* delegate) {
     palette.setColor(QPalette::Text, Qt::white);
     list->setPalette(palette);
     list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    TrackWidestEntry(list);
 }

@@ -2,12 +2,14 @@
 #pragma once
 
 class QAbstractItemDelegate;
-class QListWidget;
+class QListView;
 class QWidget;
 
 // Gives the list its colours, font and behaviour; the delegate draws the entries (the list owns it).
-void StyleWhiteOnBlackList(QListWidget* list, QAbstractItemDelegate* delegate);
+void StyleWhiteOnBlackList(QListView* list, QAbstractItemDelegate* delegate);
 
+// Keeps the width of the list's widest entry for EntryWidth as entries come and go.
+void TrackWidestEntry(QListView* list);
 // The width the list's entries take, for all of them: the widest entry's, so the list scrolls sideways as far
 // as its longest line. With one measured size standing for every entry, the delegates answer this.
 int EntryWidth(const QWidget* list, int ownWidth);

@@ -17,7 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QListView>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -34,6 +34,7 @@ void TMainForm::InstallMessageLists() {
         return;
     TMessageContext context;
     context.projectList = ProWindow->MessageList;
+    context.model = ProWindow->Messages;
     context.showMessagesTab = [] {
         ProWindow->PCProWindow->setCurrentWidget(ProWindow->TSMessages);
         ProWindow->RestoreIfMinimized();
@@ -99,7 +100,7 @@ void TMainForm::ProjectBuildClick() {
     messages->ClearLists();
     if (QFileInfo(errorFile).isFile())
         messages->LoadMessages(errorFile);
-    if (outcome == TBuildRun::Outcome::Ended && ProWindow->MessageList->count() == 0)
+    if (outcome == TBuildRun::Outcome::Ended && ProWindow->Messages->rowCount() == 0)
         ReportQuietBuild(run, errorFile);
 }
 

@@ -2,6 +2,7 @@
 #include "shell/ProW.h"
 
 #include "assembler/ErrorLine.h"
+#include "assembler/Messages.h"
 #include "editctl/DocumentManager.h"
 #include "platform/Lists.h"
 #include "platform/Prompter.h"
@@ -60,10 +61,11 @@ QListWidget* OwnerDrawnList(const char* name, int lineHeight) {
     auto* list = new QListWidget;
     list->setObjectName(name);
     StyleWhiteOnBlackList(list, new TOwnerDrawDelegate(lineHeight, list));
+    TrackWidestEntry(list);
     return list;
 }
 
-QWidget* Page(QListWidget* list) {
+QWidget* Page(QWidget* list) {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -87,7 +89,11 @@ TProWindow::TProWindow(QWidget* parent)
     PCProWindow->setObjectName("PCProWindow");
     PCProWindow->tabBar()->setAttribute(Qt::WA_Hover);
     ProList = OwnerDrawnList("ProList", 16);
-    MessageList = OwnerDrawnList("MessageList", 14);
+    Messages = new TMessageModel(this);
+    MessageList = new QListView;
+    MessageList->setObjectName("MessageList");
+    ShowMessagesIn(MessageList, Messages);
+    StyleMessageList(MessageList);
     TSFiles = Page(ProList);
     TSFiles->setObjectName("TSFiles");
     TSMessages = Page(MessageList);
@@ -160,7 +166,7 @@ void TProWindow::RestoreIfMinimized() {
 void TProWindow::Reset() {
     ProList->clear();
     setWindowTitle("Project");
-    MessageList->clear();
+    Messages->clear();
     PCProWindow->setCurrentWidget(TSFiles);
     RestoreIfMinimized();
 }

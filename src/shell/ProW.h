@@ -4,8 +4,10 @@
 #include <QWidget>
 
 class QKeyEvent;
+class QListView;
 class QListWidget;
 class QTabWidget;
+class TMessageModel;
 
 class TProWindow : public QWidget {
     Q_OBJECT
@@ -15,8 +17,9 @@ class TProWindow : public QWidget {
     QTabWidget* PCProWindow;
     QWidget* TSFiles;
     QWidget* TSMessages;
-    QListWidget* ProList;      // the project's file entries, in their order
-    QListWidget* MessageList;  // the assembler's messages after a build
+    QListWidget* ProList;     // the project's file entries, in their order
+    QListView* MessageList;   // the assembler's messages after a build
+    TMessageModel* Messages;  // what MessageList shows; the editor's message list shows it too
 
     // After Close: no entries, no messages, caption "Project", the Files tab, normal size.
     void Reset();

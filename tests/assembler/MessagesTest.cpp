@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <QImage>
-#include <QListWidget>
+#include <QListView>
 
 namespace {
 
@@ -60,17 +60,19 @@ TEST(MessageExplanation, OnlyMpasmProjectsAndUpperCaseKindsExplain) {
 
 // The list as drawn: every entry white on black, the selected one framed in green.
 TEST(MessageListDrawing, SelectedEntryKeepsTheColoursAndGetsAGreenFrame) {
-    QListWidget list;
+    TMessageModel messages;
+    messages.setLines({"Error[113] main.asm 4 : first", "Warning[224] main.asm 5 : second"});
+    QListView list;
+    ShowMessagesIn(&list, &messages);
     StyleMessageList(&list);
     list.resize(300, 60);
-    list.addItems({"Error[113] main.asm 4 : first", "Warning[224] main.asm 5 : second"});
-    list.setCurrentRow(1);
+    list.setCurrentIndex(messages.index(1));
     list.show();
     EXPECT_EQ(list.sizeHintForRow(0), 14);
 
     QImage image = list.viewport()->grab().toImage();
-    QRect first = list.visualItemRect(list.item(0));
-    QRect second = list.visualItemRect(list.item(1));
+    QRect first = list.visualRect(messages.index(0));
+    QRect second = list.visualRect(messages.index(1));
     EXPECT_EQ(first.height(), 14);
     EXPECT_EQ(image.pixelColor(first.topLeft()), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(second.topLeft()), QColor(0, 255, 0));

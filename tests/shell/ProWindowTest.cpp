@@ -4,6 +4,7 @@
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
+#include "assembler/MessageModel.h"
 #include "editctl/DocumentManager.h"
 #include "shell/Idefunction.h"
 #include "shell/Main.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QImage>
+#include <QListView>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
@@ -78,8 +80,8 @@ TEST_F(ProjectWindow, LinesAreWhiteBoldOnBlackAndTheSelectedOneHasAYellowFrame) 
     EXPECT_TRUE(list->font().bold());
     EXPECT_EQ(list->font().family(), "Arial");
     EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 16);
-    ProWindow->MessageList->addItem("Error[113] main.asm 4 : Symbol not previously defined (x)");
-    EXPECT_EQ(ProWindow->MessageList->visualItemRect(ProWindow->MessageList->item(0)).height(), 14);
+    ProWindow->Messages->setLines({"Error[113] main.asm 4 : Symbol not previously defined (x)"});
+    EXPECT_EQ(ProWindow->MessageList->visualRect(ProWindow->Messages->index(0)).height(), 14);
 
     QImage image = list->viewport()->grab().toImage();
     auto colourAt = [&image](QPoint p) { return image.pixelColor(p).name(); };
@@ -163,11 +165,11 @@ TEST_F(ProjectWindow, RefusesToCloseAndOpeningOrClosingAProjectRestoresIt) {
     ASSERT_TRUE(QTest::qWaitFor([] { return ProWindow->isActiveWindow(); }));
     EXPECT_TRUE(ProWindow->ProList->hasFocus());
     EXPECT_EQ(ProWindow->windowTitle(), path("work/p.pro"));
-    ProWindow->MessageList->addItem("Message[302] p.asm 3 : Register in operand not in bank 0.");
+    ProWindow->Messages->setLines({"Message[302] p.asm 3 : Register in operand not in bank 0."});
     ProWindow->showMinimized();
     MainForm->ProjectClose->trigger();
     EXPECT_FALSE(ProWindow->isMinimized());
-    EXPECT_EQ(ProWindow->MessageList->count(), 0);
+    EXPECT_EQ(ProWindow->MessageList->model()->rowCount(), 0);
     EXPECT_EQ(ProWindow->windowTitle(), "Project");
 }
 

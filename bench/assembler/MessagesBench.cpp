@@ -125,7 +125,11 @@ void BM_LoadOneGigabyteErrorFileWithATenMegabyteLine(benchmark::State& state) {
     }
     LoadRepeatedly(state, dir);
 }
-BENCHMARK(BM_LoadOneGigabyteErrorFileWithATenMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Once, whatever make bench asks for: writing the file takes seconds.
+BENCHMARK(BM_LoadOneGigabyteErrorFileWithATenMegabyteLine)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(1);
 
 }  // namespace
 

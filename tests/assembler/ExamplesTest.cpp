@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QListView>
 #include <QStandardPaths>
 
 #include <cstdint>
@@ -192,8 +192,8 @@ TEST(FirstRunFromTheBuildTree, BuildsTheBlinkExampleAtOnceAndShowsABrokenLinesMe
     ASSERT_NE(at, std::string::npos);
     WriteAll(project / "blink.asm", source.replace(at, 12, "goto    Lop"));
     MainForm->ProjectBuild->trigger();
-    ASSERT_EQ(ProWindow->MessageList->count(), 1) << ReadAll(project / "blink.err");
-    QString message = ProWindow->MessageList->item(0)->text();
+    ASSERT_EQ(ProWindow->MessageList->model()->rowCount(), 1) << ReadAll(project / "blink.err");
+    QString message = ProWindow->MessageList->model()->index(0, 0).data().toString();
     EXPECT_TRUE(message.startsWith("Error[113]")) << message.toStdString();
     EXPECT_TRUE(message.contains("\"Lop\"")) << message.toStdString();
 }

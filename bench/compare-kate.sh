@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Colours gputils' PIC16 headers (all p16*.inc, one after the other) with Kate's command-line highlighter
-# and with pictokens, output written to a file by both, and prints both rates and their ratio.
+# and with pictokens, and prints both rates and their ratio. Both write their whole output, to /dev/null so
+# that the file system's cost is in neither figure (OUTPUT=file writes it to a file in a temporary folder).
 # Usage: bench/compare-kate.sh BUILD_DIR   (KATE_RUNS=N, PICTOKENS_RUNS=N to change the number of runs)
 set -euo pipefail
 shopt -s inherit_errexit  # a failed run inside $(...) stops the script too
@@ -26,11 +27,13 @@ bytes=$(stat -c %s "$work/headers.inc")
 
 calc() { awk "BEGIN { printf \"%.9f\", $1 }"; }
 
-# Processor seconds (user + system) of one run of the command, its standard output written to the file
-# `$work/out`, so that both sides pay for making and writing their output.
+sink=/dev/null
+[[ ${OUTPUT:-} == file ]] && sink=$work/out
+
+# Processor seconds (user + system) of one run of the command, its standard output written to the sink.
 seconds() {
     local TIMEFORMAT='%3U %3S' times
-    times=$( { time "$@" >"$work/out" 2>"$work/err"; } 2>&1 ) || {
+    times=$( { time "$@" >"$sink" 2>"$work/err"; } 2>&1 ) || {
         echo "compare-kate: $* failed:" >&2; cat "$work/err" >&2; exit 1; }
     calc "${times% *} + ${times#* }"
 }
@@ -45,15 +48,18 @@ best_and_median() {
     printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END { print t[1], t[int((NR + 1) / 2)] }'
 }
 
-kate=$(best_and_median "$kate_runs" kate-syntax-highlighter -s PicAsm -f ansi "$work/headers.inc")
-read -r kate_best kate_median <<<"$kate"
-[[ -s "$work/out" ]] || { echo "compare-kate: kate-syntax-highlighter printed nothing" >&2; exit 1; }
+kate=(kate-syntax-highlighter -s PicAsm -f ansi "$work/headers.inc")
+kate_times=$(best_and_median "$kate_runs" "${kate[@]}")
+read -r kate_best kate_median <<<"$kate_times"
+"${kate[@]}" >"$work/out"
+[[ $(stat -c %s "$work/out") -gt $bytes ]] || { echo "compare-kate: kate-syntax-highlighter printed too little" >&2; exit 1; }
 
-ours=$(best_and_median "$pictokens_runs" "$tool" "$work/headers.inc")
-read -r ours_best ours_median <<<"$ours"
-# One line of hex digits per source line: every LF and every CR not followed by LF ends a line, and the
-# text ends in a line end, so the output is as long as the text less one byte per CR LF.
-lines=$(tr -d '\r' <"$work/headers.inc" | wc -l)
+ours_times=$(best_and_median "$pictokens_runs" "$tool" "$work/headers.inc")
+read -r ours_best ours_median <<<"$ours_times"
+"$tool" "$work/headers.inc" >"$work/out"
+# One line of hex digits per source line. The headers end their lines with LF or CR LF, the last one too,
+# so the output is as long as the text less one byte per CR LF; it has comments and directives.
+lines=$(wc -l <"$work/headers.inc")
 crlf=$(grep -c $'\r$' "$work/headers.inc" || true)
 out_lines=$(wc -l <"$work/out")
 out_bytes=$(stat -c %s "$work/out")
@@ -66,7 +72,7 @@ if [[ $out_lines -ne $lines || $out_bytes -ne $((bytes - crlf)) || $stray -ne 0 
 fi
 
 rate() { calc "$bytes / $1 / 1000000"; }
-printf 'input: %d headers, %d bytes, %d lines\n' "${#files[@]}" "$bytes" "$lines"
+printf 'input: %d headers, %d bytes, %d lines; output to %s\n' "${#files[@]}" "$bytes" "$lines" "${OUTPUT:-/dev/null}"
 printf 'kate-syntax-highlighter: %8.1f MB/s best (%.3f s), %8.1f MB/s median (%.3f s) processor time, %d runs\n' \
     "$(rate "$kate_best")" "$kate_best" "$(rate "$kate_median")" "$kate_median" "$kate_runs"
 printf 'pictokens:               %8.1f MB/s best (%.3f s), %8.1f MB/s median (%.3f s) processor time, %d runs\n' \

@@ -403,44 +403,52 @@ Token Scanner::Word(std::size_t pos) const {
     return {pos + 1, TPICParser::kDelimiter};
 }
 
-}  // namespace
-
 // ---- Lines ----------------------------------------------------------------------------------------
 
-// It keeps the next LF and the next CR it found, so each of the two vectorised searches passes over the
-// text once, whichever line ends it uses.
-TPICParser::LineSplitter::LineSplitter(std::string_view text)
-    : text_(text), nextLf_(Find('\n')), nextCr_(Find('\r')) {}
+// Walks a text line by line as the editor splits it. It keeps the next LF and the next CR it found, so
+// each of the two vectorised searches passes over the text once, whichever line ends it uses.
+class LineSplitter {
+  public:
+    explicit LineSplitter(std::string_view text) : text_(text), nextLf_(Find('\n')), nextCr_(Find('\r')) {}
 
-bool TPICParser::LineSplitter::Next(TextLine* line) {
-    if (from_ >= text_.size()) {
-        return false;
+    bool Next(TPICParser::TextLine* line) {
+        if (from_ >= text_.size()) {
+            return false;
+        }
+        if (nextLf_ < from_) {
+            nextLf_ = Find('\n');
+        }
+        if (nextCr_ < from_) {
+            nextCr_ = Find('\r');
+        }
+        const std::size_t end = std::min(nextLf_, nextCr_);
+        std::size_t endLength = 0;
+        if (end < text_.size()) {
+            endLength = text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n' ? 2 : 1;
+        }
+        *line = {from_, end - from_, endLength};
+        from_ = end + endLength;
+        return true;
     }
-    if (nextLf_ < from_) {
-        nextLf_ = Find('\n');
-    }
-    if (nextCr_ < from_) {
-        nextCr_ = Find('\r');
-    }
-    const std::size_t end = std::min(nextLf_, nextCr_);
-    std::size_t endLength = 0;
-    if (end < text_.size()) {
-        endLength = text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n' ? 2 : 1;
-    }
-    *line = {from_, end - from_, endLength};
-    from_ = end + endLength;
-    return true;
-}
 
-// The first `c` from the current line on, or the end of the text.
-std::size_t TPICParser::LineSplitter::Find(char c) const {
-    if (from_ >= text_.size()) {
-        return text_.size();
+  private:
+    // The first `c` from the current line on, or the end of the text.
+    std::size_t Find(char c) const {
+        if (from_ >= text_.size()) {
+            return text_.size();
+        }
+        const void* found = std::memchr(text_.data() + from_, c, text_.size() - from_);
+        return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data())
+                                : text_.size();
     }
-    const void* found = std::memchr(text_.data() + from_, c, text_.size() - from_);
-    return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data())
-                            : text_.size();
-}
+
+    std::string_view text_;
+    std::size_t from_ = 0;
+    std::size_t nextLf_;
+    std::size_t nextCr_;
+};
+
+}  // namespace
 
 // ---- TPICParser -----------------------------------------------------------------------------------
 

@@ -65,22 +65,6 @@ class TPICParser {
     // text has no line.
     static std::vector<TextLine> SplitLines(std::string_view text);
 
-    // The same lines one at a time, for a caller that colours each as it comes and keeps no list.
-    class LineSplitter {
-      public:
-        explicit LineSplitter(std::string_view text);
-        // The next line; false after the last.
-        bool Next(TextLine* line);
-
-      private:
-        std::size_t Find(char c) const;
-
-        std::string_view text_;
-        std::size_t from_ = 0;
-        std::size_t nextLf_;
-        std::size_t nextCr_;
-    };
-
     // The word lists (instructions, directives, data directives), each sorted without regard to
     // letter case and searched the same way.
     static std::span<const std::string_view> Instructions();

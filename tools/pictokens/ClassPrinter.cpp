@@ -18,25 +18,55 @@ constexpr std::array<std::uint8_t, 256> BuildDigits() {
 
 constexpr std::array<std::uint8_t, 256> kDigits = BuildDigits();
 
-// Turns classes into hex digits in place. Eight at a time while all eight are below 16: adding 6 carries
-// into bit 4 exactly for 10..15, which then take the step from '9' + 1 up to 'a'. No byte overflows into
-// the next, so the byte order of the machine does not matter.
-void WriteDigits(std::uint8_t* bytes, std::size_t count) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// Eight classes below 16 as hex digits: adding 6 carries into bit 4 exactly for 10..15, which then take
+// the step from '9' + 1 up to 'a'. No byte overflows into the next, so the byte order does not matter.
+constexpr std::uint64_t EightDigits(std::uint64_t classes) {
+    const std::uint64_t letters = ((classes + kOnes * 6) >> 4) & kOnes;
+    return classes + kOnes * '0' + letters * ('a' - '9' - 1);
+}
+
+// 0xFF in each byte of `word` that equals `c`, 0 in every other.
+constexpr std::uint64_t BytesEqualTo(std::uint64_t word, char c) {
+    const std::uint64_t x = word ^ (kOnes * static_cast<std::uint8_t>(c));
+    const std::uint64_t zero = ~(((x & (kOnes * 0x7F)) + kOnes * 0x7F) | x) & (kOnes * 0x80);
+    return (zero >> 7) * 0xFF;
+}
+
+static_assert(EightDigits(0x0F0A090100000000) == 0x6661393130303030);
+static_assert(BytesEqualTo(0x0A000A0B0A80FF0A, '\n') == 0xFF00FF00FF0000FF);
+
+// What pictokens prints for whole lines of text whose classes are in `bytes`, written over them: each
+// byte of a line as its hex digit, each line end as one LF. Lines end as TPICParser::SplitLines ends
+// them: at CR LF, at a lone LF and at a lone CR. Returns how many bytes it wrote.
+std::size_t WriteLines(std::string_view text, std::uint8_t* bytes) {
     std::size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes + i, 8);
-        if ((word & (kOnes * 0xF0)) != 0) {
-            break;
+    if (std::memchr(text.data(), '\r', text.size()) == nullptr) {
+        // Only LFs, one for one with the bytes they stand in for: eight at a time while the classes
+        // are all below 16.
+        for (; i + 8 <= text.size(); i += 8) {
+            std::uint64_t classes = 0;
+            std::uint64_t chars = 0;
+            std::memcpy(&classes, bytes + i, 8);
+            std::memcpy(&chars, text.data() + i, 8);
+            if ((classes & (kOnes * 0xF0)) != 0) {
+                break;
+            }
+            const std::uint64_t lineEnds = BytesEqualTo(chars, '\n');
+            const std::uint64_t out = (EightDigits(classes) & ~lineEnds) | (kOnes * '\n' & lineEnds);
+            std::memcpy(bytes + i, &out, 8);
         }
-        const std::uint64_t letters = ((word + kOnes * 6) >> 4) & kOnes;
-        word += kOnes * '0' + letters * ('a' - '9' - 1);
-        std::memcpy(bytes + i, &word, 8);
     }
-    for (; i < count; ++i) {
-        bytes[i] = kDigits[bytes[i]];
+    std::size_t out = i;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;  // the LF of CR LF stands for both
+        }
+        bytes[out++] = c == '\n' || c == '\r' ? '\n' : kDigits[bytes[i]];
     }
+    return out;
 }
 
 // Where the last line end in text[from, end) is, if any.
@@ -76,7 +106,7 @@ bool ClassPrinter::Added(std::size_t count) {
     }
     const std::size_t lineEnd = LastLineEnd(in_, from, end);
     if (lineEnd < end) {
-        PrintLines(std::string_view(in_.data(), lineEnd + 1));
+        PrintLines(std::string_view(in_.data(), lineEnd + 1), TextEnd::kLater);
         Keep(lineEnd + 1);
     }
     return !failed_;
@@ -94,7 +124,7 @@ bool ClassPrinter::Add(std::string_view bytes) {
 }
 
 bool ClassPrinter::Finish() {
-    PrintLines(std::string_view(in_.data(), inUsed_));
+    PrintLines(std::string_view(in_.data(), inUsed_), TextEnd::kHere);
     inUsed_ = 0;
     Flush();
     const bool written = !failed_;
@@ -103,12 +133,20 @@ bool ClassPrinter::Finish() {
     return written;
 }
 
-// Prints the lines of `text`, which ends where a line ends or where the whole text ends.
-void ClassPrinter::PrintLines(std::string_view text) {
-    TPICParser::LineSplitter splitter(text);
-    TPICParser::TextLine line;
-    while (splitter.Next(&line)) {
-        PrintLine(text.data() + line.start, line.length, line.endLength);
+// Colours whole lines of text, those in front of in_ (the text going on after them, or ending where they
+// end), straight into the output block, then turns their classes into the digits and LFs printed.
+void ClassPrinter::PrintLines(std::string_view text, TextEnd textEnd) {
+    // One byte more than the text: the LF after a last line that has no line end.
+    const std::size_t needed = text.size() + 1;
+    if (out_.size() - outUsed_ < needed) {
+        Flush();
+        out_.resize(std::max(out_.size(), needed));
+    }
+    auto* bytes = reinterpret_cast<std::uint8_t*>(out_.data() + outUsed_);
+    state_ = parser_.ParseText(text, bytes, state_);
+    outUsed_ += WriteLines(text, bytes);
+    if (textEnd == TextEnd::kHere && !text.empty() && text.back() != '\n' && text.back() != '\r') {
+        out_[outUsed_++] = '\n';
     }
 }
 
@@ -116,20 +154,6 @@ void ClassPrinter::PrintLines(std::string_view text) {
 void ClassPrinter::Keep(std::size_t count) {
     std::memmove(in_.data(), in_.data() + count, inUsed_ - count);
     inUsed_ -= count;
-}
-
-void ClassPrinter::PrintLine(const char* text, std::size_t length, std::size_t endLength) {
-    // The parser also writes a class for each byte of the line end: the first of them becomes the LF.
-    const std::size_t needed = length + std::max<std::size_t>(endLength, 1);
-    if (out_.size() - outUsed_ < needed) {
-        Flush();
-        out_.resize(std::max(out_.size(), needed));
-    }
-    std::uint8_t* classes = reinterpret_cast<std::uint8_t*>(out_.data() + outUsed_);
-    state_ = parser_.ParseLine(text, length + endLength, classes, state_);
-    WriteDigits(classes, length);
-    classes[length] = '\n';
-    outUsed_ += length + 1;
 }
 
 void ClassPrinter::Flush() {

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-// Takes a text in pieces of any size (a file read block by block), colours each line as soon as the
-// whole of it is in, and prints one output line per source line: the class of every byte of the line as
-// one hex digit ('?' for a class above 15), the line end left out, then LF. The lines are split and
-// coloured exactly as TPICParser::ParseText does it for the whole text, line state carried from line to
-// line, so the output does not depend on where the pieces are cut. Output goes out in blocks of about
+// Takes a text in pieces of any size (a file read block by block), colours the lines of each piece as
+// soon as they are whole, and prints one output line per source line: the class of every byte of the line
+// as one hex digit ('?' for a class above 15), the line end left out, then LF. Each run of whole lines
+// goes through TPICParser::ParseText with the line state the last run left, so the output is that of the
+// whole text coloured at once, wherever the pieces are cut. Output goes out in blocks of about
 // `blockSize` bytes; a line longer than a block gets a bigger block (input and output) of its own.
 class ClassPrinter {
   public:
@@ -34,9 +34,9 @@ class ClassPrinter {
     bool Finish();
 
   private:
-    void PrintLines(std::string_view text);
+    enum class TextEnd { kLater, kHere };
+    void PrintLines(std::string_view text, TextEnd textEnd);
     void Keep(std::size_t count);
-    void PrintLine(const char* text, std::size_t length, std::size_t endLength);
     void Flush();
 
     TPICParser parser_;

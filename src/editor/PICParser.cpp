@@ -122,11 +122,15 @@ struct WordList {
     // The words that start with each letter: the slice [first[c], first[c + 1]) of the sorted list,
     // so that most lookups end before a single comparison.
     std::array<std::uint8_t, 257> first{};
+    // Bit n of lengths[c] is set when a word of n letters starts with c: most labels fail this test and
+    // need no search.
+    std::array<std::uint16_t, 256> lengths{};
 
     constexpr explicit WordList(std::array<std::string_view, N> given) : words(given) {
         std::sort(words.begin(), words.end(), LessIgnoringCase);
         for (std::string_view word : words) {
             longest = std::max(longest, word.size());
+            lengths[static_cast<unsigned char>(word[0])] |= static_cast<std::uint16_t>(1u << word.size());
         }
         std::size_t index = 0;
         for (std::size_t c = 0; c <= 256; ++c) {
@@ -145,6 +149,9 @@ struct WordList {
             return false;
         }
         const auto letter = static_cast<unsigned char>(folded[0]);
+        if ((lengths[letter] >> folded.size() & 1) == 0) {
+            return false;
+        }
         const auto begin = words.begin() + first[letter];
         const auto end = words.begin() + first[letter + 1];
         const auto found = std::lower_bound(begin, end, folded, PlainLess);
@@ -229,6 +236,43 @@ constexpr std::array<Recogniser, 256> BuildDispatchTable() {
 
 constexpr std::array<Recogniser, 256> kDispatch = BuildDispatchTable();
 
+// ---- Byte helpers ---------------------------------------------------------------------------------
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// Whether any of the eight bytes at `text` is a CR or an LF. In x, the word XOR one of them, a byte is 0
+// exactly where the text has that character; adding 0x7F to its low seven bits, or-ed with the byte, sets
+// its top bit exactly where it is not 0, and no sum carries into the next byte.
+inline bool HasLineEnd(const char* text) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text, 8);
+    const auto noneZero = [](std::uint64_t x) {
+        return ((((x & (kOnes * 0x7F)) + kOnes * 0x7F) | x) & (kOnes * 0x80)) == kOnes * 0x80;
+    };
+    return !noneZero(word ^ (kOnes * '\r')) || !noneZero(word ^ (kOnes * '\n'));
+}
+
+// Gives `count` bytes the same class. Tokens are short: a few overlapping stores beat a call to memset.
+inline void Fill(std::uint8_t* to, std::uint8_t value, std::size_t count) {
+    if (count > 32) {
+        std::memset(to, value, count);
+    } else if (count >= 8) {
+        const std::uint64_t eight = kOnes * value;
+        for (std::size_t i = 0; i + 8 < count; i += 8) {
+            std::memcpy(to + i, &eight, 8);
+        }
+        std::memcpy(to + count - 8, &eight, 8);
+    } else if (count >= 4) {
+        const std::uint32_t four = 0x01010101u * value;
+        std::memcpy(to, &four, 4);
+        std::memcpy(to + count - 4, &four, 4);
+    } else if (count > 0) {
+        to[0] = value;
+        to[count / 2] = value;
+        to[count - 1] = value;
+    }
+}
+
 // ---- Recognisers ----------------------------------------------------------------------------------
 
 // Where a token ends and the class of all its bytes.
@@ -277,8 +321,12 @@ class Scanner {
         return pos;
     }
 
-    // The first CR or LF at or after `pos`, or the end of the text.
+    // The first CR or LF at or after `pos`, or the end of the text. Comments run long, so eight bytes at a
+    // time while none of them is a CR or LF.
     std::size_t LineEndFrom(std::size_t pos) const {
+        while (pos + 8 <= length_ && !HasLineEnd(text_ + pos)) {
+            pos += 8;
+        }
         while (pos < length_ && !In(text_[pos], kLineEndChar)) {
             ++pos;
         }
@@ -459,11 +507,15 @@ TPICParser::LineState TPICParser::ParseLine(const char* text, std::size_t length
     while (pos < length) {
         const Recogniser recogniser = kDispatch[static_cast<unsigned char>(text[pos])];
         if (recogniser == Recogniser::kNone) {
-            classes[pos++] = kWhitespace;
+            const std::size_t start = pos;
+            do {
+                ++pos;
+            } while (pos < length && kDispatch[static_cast<unsigned char>(text[pos])] == Recogniser::kNone);
+            Fill(classes + start, kWhitespace, pos - start);
             continue;
         }
         const Token token = scanner.Recognise(recogniser, pos);
-        std::memset(classes + pos, token.tokenClass, token.end - pos);
+        Fill(classes + pos, token.tokenClass, token.end - pos);
         pos = token.end;
     }
     return state;

@@ -84,9 +84,17 @@ constexpr bool LessIgnoringCase(std::string_view a, std::string_view b) {
 // No listed word is longer ("ERRORLEVEL").
 constexpr std::size_t kLongestListedWord = 10;
 
+// The letters of a folded word packed into two numbers, so that telling two words apart takes two
+// comparisons of numbers. No byte of a word is 0, so the zeros after a short word keep words of different
+// lengths apart.
+struct WordKey {
+    std::uint64_t head = 0;  // letters 1 to 8
+    std::uint16_t tail = 0;  // letters 9 and 10
+    constexpr bool operator==(const WordKey&) const = default;
+};
+
 // A word spelled in upper case, as every list spells its words, so that one fold serves all three
-// lookups and each comparison is a plain one. A word longer than any listed word folds to the empty
-// word, which no list holds.
+// lookups. A word longer than any listed word folds to the empty word, which no list holds.
 class FoldedWord {
   public:
     constexpr explicit FoldedWord(std::string_view word) {
@@ -94,26 +102,23 @@ class FoldedWord {
             size_ = word.size();
             for (std::size_t i = 0; i < size_; ++i) {
                 letters_[i] = UpperCase(word[i]);
+                const auto letter = static_cast<unsigned char>(letters_[i]);
+                if (i < 8) {
+                    key_.head |= std::uint64_t{letter} << (8 * i);
+                } else {
+                    key_.tail = static_cast<std::uint16_t>(key_.tail | letter << (8 * (i - 8)));
+                }
             }
         }
     }
     constexpr std::string_view View() const { return {letters_.data(), size_}; }
+    constexpr WordKey Key() const { return key_; }
 
   private:
     std::array<char, kLongestListedWord> letters_{};
     std::size_t size_ = 0;
+    WordKey key_;
 };
-
-// Plain byte order for words already folded: a loop over at most ten letters beats a call to memcmp.
-constexpr bool PlainLess(std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (a[i] != b[i]) {
-            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
-        }
-    }
-    return a.size() < b.size();
-}
 
 template <std::size_t N>
 struct WordList {
@@ -125,12 +130,16 @@ struct WordList {
     // Bit n of lengths[c] is set when a word of n letters starts with c: most labels fail this test and
     // need no search.
     std::array<std::uint16_t, 256> lengths{};
+    // The words' keys, in the same order.
+    std::array<WordKey, N> keys{};
 
     constexpr explicit WordList(std::array<std::string_view, N> given) : words(given) {
         std::sort(words.begin(), words.end(), LessIgnoringCase);
-        for (std::string_view word : words) {
-            longest = std::max(longest, word.size());
-            lengths[static_cast<unsigned char>(word[0])] |= static_cast<std::uint16_t>(1u << word.size());
+        for (std::size_t i = 0; i < N; ++i) {
+            longest = std::max(longest, words[i].size());
+            lengths[static_cast<unsigned char>(words[i][0])] |=
+                static_cast<std::uint16_t>(1u << words[i].size());
+            keys[i] = FoldedWord(words[i]).Key();
         }
         std::size_t index = 0;
         for (std::size_t c = 0; c <= 256; ++c) {
@@ -141,8 +150,9 @@ struct WordList {
         }
     }
 
-    // Since every word is kept in upper case, the plain order of the folded word is the list's order.
-    // Most words in real source are labels longer than any listed word: those need no search at all.
+    // Most words in real source are labels longer than any listed word, or of a length no listed word
+    // with their first letter has: those need no search at all. The rest are compared, by key, with the
+    // few words that start with their letter.
     constexpr bool Contains(const FoldedWord& word) const {
         const std::string_view folded = word.View();
         if (folded.empty() || folded.size() > longest) {
@@ -152,10 +162,13 @@ struct WordList {
         if ((lengths[letter] >> folded.size() & 1) == 0) {
             return false;
         }
-        const auto begin = words.begin() + first[letter];
-        const auto end = words.begin() + first[letter + 1];
-        const auto found = std::lower_bound(begin, end, folded, PlainLess);
-        return found != end && *found == folded;
+        const WordKey key = word.Key();
+        for (std::size_t i = first[letter]; i < first[letter + 1]; ++i) {
+            if (keys[i] == key) {
+                return true;
+            }
+        }
+        return false;
     }
 
     constexpr bool IsWellFormed() const {

@@ -120,50 +120,51 @@ class FoldedWord {
     WordKey key_;
 };
 
+// Orders words by first letter, then by length.
+constexpr bool LetterThenLength(std::string_view a, std::string_view b) {
+    const auto x = static_cast<unsigned char>(a[0]);
+    const auto y = static_cast<unsigned char>(b[0]);
+    return x != y ? x < y : a.size() < b.size();
+}
+
 template <std::size_t N>
 struct WordList {
     std::array<std::string_view, N> words;
-    std::size_t longest = 0;
-    // The words that start with each letter: the slice [first[c], first[c + 1]) of the sorted list,
-    // so that most lookups end before a single comparison.
-    std::array<std::uint8_t, 257> first{};
-    // Bit n of lengths[c] is set when a word of n letters starts with c: most labels fail this test and
-    // need no search.
-    std::array<std::uint16_t, 256> lengths{};
-    // The words' keys, in the same order.
+    // The words' keys by first letter, then by length: those of the words with first letter c and n
+    // letters are keys[start[c][n], start[c][n + 1]). Most words in real source are labels with no listed
+    // word of their length and first letter, and need no comparison; the others need a few.
     std::array<WordKey, N> keys{};
+    std::array<std::array<std::uint8_t, kLongestListedWord + 2>, 256> start{};
 
     constexpr explicit WordList(std::array<std::string_view, N> given) : words(given) {
         std::sort(words.begin(), words.end(), LessIgnoringCase);
+        std::array<std::string_view, N> grouped = words;
+        std::sort(grouped.begin(), grouped.end(), LetterThenLength);
         for (std::size_t i = 0; i < N; ++i) {
-            longest = std::max(longest, words[i].size());
-            lengths[static_cast<unsigned char>(words[i][0])] |=
-                static_cast<std::uint16_t>(1u << words[i].size());
-            keys[i] = FoldedWord(words[i]).Key();
+            keys[i] = FoldedWord(grouped[i]).Key();
         }
         std::size_t index = 0;
-        for (std::size_t c = 0; c <= 256; ++c) {
-            while (index < N && static_cast<unsigned char>(words[index][0]) < c) {
-                ++index;
+        for (std::size_t c = 0; c < 256; ++c) {
+            for (std::size_t n = 0; n < kLongestListedWord + 2; ++n) {
+                while (index < N &&
+                       (static_cast<unsigned char>(grouped[index][0]) < c ||
+                        (static_cast<unsigned char>(grouped[index][0]) == c && grouped[index].size() < n))) {
+                    ++index;
+                }
+                start[c][n] = static_cast<std::uint8_t>(index);
             }
-            first[c] = static_cast<std::uint8_t>(index);
         }
     }
 
-    // Most words in real source are labels longer than any listed word, or of a length no listed word
-    // with their first letter has: those need no search at all. The rest are compared, by key, with the
-    // few words that start with their letter.
+    // A word longer than any listed word has folded to the empty word, and needs no search either.
     constexpr bool Contains(const FoldedWord& word) const {
         const std::string_view folded = word.View();
-        if (folded.empty() || folded.size() > longest) {
+        if (folded.empty()) {
             return false;
         }
-        const auto letter = static_cast<unsigned char>(folded[0]);
-        if ((lengths[letter] >> folded.size() & 1) == 0) {
-            return false;
-        }
+        const auto& group = start[static_cast<unsigned char>(folded[0])];
         const WordKey key = word.Key();
-        for (std::size_t i = first[letter]; i < first[letter + 1]; ++i) {
+        for (std::size_t i = group[folded.size()]; i < group[folded.size() + 1]; ++i) {
             if (keys[i] == key) {
                 return true;
             }

@@ -30,9 +30,11 @@ calc() { awk "BEGIN { printf \"%.9f\", $1 }"; }
 sink=/dev/null
 [[ ${OUTPUT:-} == file ]] && sink=$work/out
 
-# Processor seconds (user + system) of one run of the command, its standard output written to the sink.
+# Processor seconds (user + system) of one run of the command, its standard output written to the sink:
+# a new file each time, so that neither pays for throwing away the last run's output.
 seconds() {
     local TIMEFORMAT='%3U %3S' times
+    [[ $sink == /dev/null ]] || rm -f "$sink"
     times=$( { time "$@" >"$sink" 2>"$work/err"; } 2>&1 ) || {
         echo "compare-kate: $* failed:" >&2; cat "$work/err" >&2; exit 1; }
     calc "${times% *} + ${times#* }"

@@ -84,9 +84,17 @@ constexpr bool LessIgnoringCase(std::string_view a, std::string_view b) {
 // No listed word is longer ("ERRORLEVEL").
 constexpr std::size_t kLongestListedWord = 10;
 
+// The letters of a folded word packed into two numbers, so that telling two words apart takes two
+// comparisons of numbers. No byte of a word is 0, so the zeros after a short word keep words of different
+// lengths apart.
+struct WordKey {
+    std::uint64_t head = 0;  // letters 1 to 8
+    std::uint16_t tail = 0;  // letters 9 and 10
+    constexpr bool operator==(const WordKey&) const = default;
+};
+
 // A word spelled in upper case, as every list spells its words, so that one fold serves all three
-// lookups and each comparison is a plain one. A word longer than any listed word folds to the empty
-// word, which no list holds.
+// lookups. A word longer than any listed word folds to the empty word, which no list holds.
 class FoldedWord {
   public:
     constexpr explicit FoldedWord(std::string_view word) {
@@ -94,61 +102,74 @@ class FoldedWord {
             size_ = word.size();
             for (std::size_t i = 0; i < size_; ++i) {
                 letters_[i] = UpperCase(word[i]);
+                const auto letter = static_cast<unsigned char>(letters_[i]);
+                if (i < 8) {
+                    key_.head |= std::uint64_t{letter} << (8 * i);
+                } else {
+                    key_.tail = static_cast<std::uint16_t>(key_.tail | letter << (8 * (i - 8)));
+                }
             }
         }
     }
     constexpr std::string_view View() const { return {letters_.data(), size_}; }
+    constexpr WordKey Key() const { return key_; }
 
   private:
     std::array<char, kLongestListedWord> letters_{};
     std::size_t size_ = 0;
+    WordKey key_;
 };
 
-// Plain byte order for words already folded: a loop over at most ten letters beats a call to memcmp.
-constexpr bool PlainLess(std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (a[i] != b[i]) {
-            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
-        }
-    }
-    return a.size() < b.size();
+// Orders words by first letter, then by length.
+constexpr bool LetterThenLength(std::string_view a, std::string_view b) {
+    const auto x = static_cast<unsigned char>(a[0]);
+    const auto y = static_cast<unsigned char>(b[0]);
+    return x != y ? x < y : a.size() < b.size();
 }
 
 template <std::size_t N>
 struct WordList {
     std::array<std::string_view, N> words;
-    std::size_t longest = 0;
-    // The words that start with each letter: the slice [first[c], first[c + 1]) of the sorted list,
-    // so that most lookups end before a single comparison.
-    std::array<std::uint8_t, 257> first{};
+    // The words' keys by first letter, then by length: those of the words with first letter c and n
+    // letters are keys[start[c][n], start[c][n + 1]). Most words in real source are labels with no listed
+    // word of their length and first letter, and need no comparison; the others need a few.
+    std::array<WordKey, N> keys{};
+    std::array<std::array<std::uint8_t, kLongestListedWord + 2>, 256> start{};
 
     constexpr explicit WordList(std::array<std::string_view, N> given) : words(given) {
         std::sort(words.begin(), words.end(), LessIgnoringCase);
-        for (std::string_view word : words) {
-            longest = std::max(longest, word.size());
+        std::array<std::string_view, N> grouped = words;
+        std::sort(grouped.begin(), grouped.end(), LetterThenLength);
+        for (std::size_t i = 0; i < N; ++i) {
+            keys[i] = FoldedWord(grouped[i]).Key();
         }
         std::size_t index = 0;
-        for (std::size_t c = 0; c <= 256; ++c) {
-            while (index < N && static_cast<unsigned char>(words[index][0]) < c) {
-                ++index;
+        for (std::size_t c = 0; c < 256; ++c) {
+            for (std::size_t n = 0; n < kLongestListedWord + 2; ++n) {
+                while (index < N &&
+                       (static_cast<unsigned char>(grouped[index][0]) < c ||
+                        (static_cast<unsigned char>(grouped[index][0]) == c && grouped[index].size() < n))) {
+                    ++index;
+                }
+                start[c][n] = static_cast<std::uint8_t>(index);
             }
-            first[c] = static_cast<std::uint8_t>(index);
         }
     }
 
-    // Since every word is kept in upper case, the plain order of the folded word is the list's order.
-    // Most words in real source are labels longer than any listed word: those need no search at all.
+    // A word longer than any listed word has folded to the empty word, and needs no search either.
     constexpr bool Contains(const FoldedWord& word) const {
         const std::string_view folded = word.View();
-        if (folded.empty() || folded.size() > longest) {
+        if (folded.empty()) {
             return false;
         }
-        const auto letter = static_cast<unsigned char>(folded[0]);
-        const auto begin = words.begin() + first[letter];
-        const auto end = words.begin() + first[letter + 1];
-        const auto found = std::lower_bound(begin, end, folded, PlainLess);
-        return found != end && *found == folded;
+        const auto& group = start[static_cast<unsigned char>(folded[0])];
+        const WordKey key = word.Key();
+        for (std::size_t i = group[folded.size()]; i < group[folded.size() + 1]; ++i) {
+            if (keys[i] == key) {
+                return true;
+            }
+        }
+        return false;
     }
 
     constexpr bool IsWellFormed() const {
@@ -229,6 +250,43 @@ constexpr std::array<Recogniser, 256> BuildDispatchTable() {
 
 constexpr std::array<Recogniser, 256> kDispatch = BuildDispatchTable();
 
+// ---- Byte helpers ---------------------------------------------------------------------------------
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// Whether any of the eight bytes at `text` is a CR or an LF. In x, the word XOR one of them, a byte is 0
+// exactly where the text has that character; adding 0x7F to its low seven bits, or-ed with the byte, sets
+// its top bit exactly where it is not 0, and no sum carries into the next byte.
+inline bool HasLineEnd(const char* text) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text, 8);
+    const auto noneZero = [](std::uint64_t x) {
+        return ((((x & (kOnes * 0x7F)) + kOnes * 0x7F) | x) & (kOnes * 0x80)) == kOnes * 0x80;
+    };
+    return !noneZero(word ^ (kOnes * '\r')) || !noneZero(word ^ (kOnes * '\n'));
+}
+
+// Gives `count` bytes the same class. Tokens are short: a few overlapping stores beat a call to memset.
+inline void Fill(std::uint8_t* to, std::uint8_t value, std::size_t count) {
+    if (count > 32) {
+        std::memset(to, value, count);
+    } else if (count >= 8) {
+        const std::uint64_t eight = kOnes * value;
+        for (std::size_t i = 0; i + 8 < count; i += 8) {
+            std::memcpy(to + i, &eight, 8);
+        }
+        std::memcpy(to + count - 8, &eight, 8);
+    } else if (count >= 4) {
+        const std::uint32_t four = 0x01010101u * value;
+        std::memcpy(to, &four, 4);
+        std::memcpy(to + count - 4, &four, 4);
+    } else if (count > 0) {
+        to[0] = value;
+        to[count / 2] = value;
+        to[count - 1] = value;
+    }
+}
+
 // ---- Recognisers ----------------------------------------------------------------------------------
 
 // Where a token ends and the class of all its bytes.
@@ -277,8 +335,12 @@ class Scanner {
         return pos;
     }
 
-    // The first CR or LF at or after `pos`, or the end of the text.
+    // The first CR or LF at or after `pos`, or the end of the text. Comments run long, so eight bytes at a
+    // time while none of them is a CR or LF.
     std::size_t LineEndFrom(std::size_t pos) const {
+        while (pos + 8 <= length_ && !HasLineEnd(text_ + pos)) {
+            pos += 8;
+        }
         while (pos < length_ && !In(text_[pos], kLineEndChar)) {
             ++pos;
         }
@@ -459,11 +521,15 @@ TPICParser::LineState TPICParser::ParseLine(const char* text, std::size_t length
     while (pos < length) {
         const Recogniser recogniser = kDispatch[static_cast<unsigned char>(text[pos])];
         if (recogniser == Recogniser::kNone) {
-            classes[pos++] = kWhitespace;
+            const std::size_t start = pos;
+            do {
+                ++pos;
+            } while (pos < length && kDispatch[static_cast<unsigned char>(text[pos])] == Recogniser::kNone);
+            Fill(classes + start, kWhitespace, pos - start);
             continue;
         }
         const Token token = scanner.Recognise(recogniser, pos);
-        std::memset(classes + pos, token.tokenClass, token.end - pos);
+        Fill(classes + pos, token.tokenClass, token.end - pos);
         pos = token.end;
     }
     return state;

@@ -1,4 +1,6 @@
 // pictokens tests: the program is run on files written by each test, as a developer would run it.
+#include "WholeTextClasses.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -11,6 +13,8 @@
 #include <string>
 
 namespace {
+
+using namespace std::string_literals;
 
 namespace fs = std::filesystem;
 
@@ -91,8 +95,51 @@ TEST_F(Pictokens, UnreadableFileIsReportedWithStatus2AndOthersStillPrint) {
     const ToolRun run = Run("'" + (dir_ / "missing.asm").string() + "' " + good + " '" + dir_.string() + "'");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "666\n");
-    EXPECT_NE(run.err.find("missing.asm"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(dir_.string()), std::string::npos) << run.err;
+    EXPECT_EQ(run.err, "pictokens: " + (dir_ / "missing.asm").string() + ": No such file or directory\n" +
+                           "pictokens: " + dir_.string() + ": Is a directory\n");
+}
+
+TEST_F(Pictokens, PrintsWhatTheWholeTextColouredAtOncePrints) {
+    // Mixed line ends, NUL bytes, a CR last, no line end last, and lines longer than any block it reads.
+    const std::string texts[] = {
+        "  nop\r\n;c\nH'1F'\r0x1\n\r'a\n\n\r\r\n"s,
+        "mo\0vlw 0x1F\0;x\0\r\n\0\0"s,
+        "  nop\r"s,
+        "\r"s,
+        "  #define X " + std::string(300'000, 'y') + " ;" + std::string(70'000, 'z') +
+            "\r\n  nop\rSTATUS EQU 3",
+        std::string(100'000, '\r') + std::string(100'000, '\n') + "db 'it''s'",
+    };
+    std::string arguments;
+    std::string expected;
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+        arguments += " " + Write("odd" + std::to_string(i) + ".asm", texts[i]);
+        expected += WholeTextClasses(texts[i]);
+    }
+    const ToolRun run = Run(arguments);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out == expected) << run.out.size() << " bytes printed, " << expected.size()
+                                     << " expected";
+}
+
+TEST_F(Pictokens, PrintsTheProcessorHeadersAsTheWholeTextPrintsThem) {
+    const std::string text = ProcessorHeaders();
+    if (text.empty()) {
+        GTEST_SKIP() << "gputils headers are not installed";
+    }
+    const ToolRun run = Run(Write("headers.inc", text));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out == WholeTextClasses(text)) << run.out.size() << " bytes printed";
+}
+
+TEST_F(Pictokens, AFullDiskIsReportedWithStatus2) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    const ToolRun run = Run(Write("nop.asm", "  nop\n") + " >/dev/full");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("cannot write the output"), std::string::npos) << run.err;
 }
 
 TEST_F(Pictokens, NoFileGivesUsageAndStatus2) {

@@ -1,51 +1,65 @@
 // pictokens FILE...: prints, for every line of each file, the tokenizer's class of each byte as one hex
 // digit.
-#include "editor/PICParser.h"
+#include "ClassPrinter.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace {
 
-// The whole file as bytes, or nothing (with the reason on standard error) if it cannot be read.
-std::optional<std::string> ReadFile(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "pictokens: %s: %s\n", path, std::strerror(errno));
-        return std::nullopt;
+// Why the last write to standard output failed (0 while none has).
+int writeError = 0;
+
+// Blocks go straight to standard output, past stdio's buffer.
+bool WriteOut(std::string_view block) {
+    while (!block.empty()) {
+        const ssize_t count = ::write(STDOUT_FILENO, block.data(), block.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            writeError = count < 0 ? errno : EIO;
+            return false;
+        }
+        block.remove_prefix(static_cast<std::size_t>(count));
     }
-    std::string bytes;
-    char buffer[1 << 16];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, count);
-    }
-    // A folder opens but does not read: fread fails with EISDIR.
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        std::fprintf(stderr, "pictokens: %s: %s\n", path, std::strerror(error));
-        return std::nullopt;
-    }
-    return bytes;
+    return true;
 }
 
-// One output line per source line, its line end left out.
-void PrintClasses(const TPICParser& parser, std::string_view text, std::string* out) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::vector<std::uint8_t> classes(text.size());
-    parser.ParseText(text, classes.data());
-    for (const TPICParser::TextLine& line : TPICParser::SplitLines(text)) {
-        for (std::size_t i = line.start; i < line.start + line.length; ++i) {
-            out->push_back(classes[i] < 16 ? kDigits[classes[i]] : '?');
-        }
-        out->push_back('\n');
+enum class Outcome { kPrinted, kUnreadable, kWriteFailed };
+
+// Reads the file block by block and prints its lines as they come in (mapping it costs more than reading
+// it). A file that cannot be opened or read (a folder opens but does not read: EISDIR) is reported on
+// standard error.
+Outcome PrintFile(const char* path, ClassPrinter& printer) {
+    const int file = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (file < 0) {
+        std::fprintf(stderr, "pictokens: %s: %s\n", path, std::strerror(errno));
+        return Outcome::kUnreadable;
     }
+    ssize_t count = 0;
+    for (;;) {
+        const std::span<char> room = printer.Room();
+        count = ::read(file, room.data(), room.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0 || !printer.Added(static_cast<std::size_t>(count))) {
+            break;
+        }
+    }
+    const int error = errno;
+    ::close(file);
+    if (count < 0) {
+        std::fprintf(stderr, "pictokens: %s: %s\n", path, std::strerror(error));
+    }
+    // Whatever was read is printed, as far as it goes.
+    const bool written = printer.Finish();
+    return !written ? Outcome::kWriteFailed : (count < 0 ? Outcome::kUnreadable : Outcome::kPrinted);
 }
 
 }  // namespace
@@ -55,20 +69,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pictokens FILE...\n");
         return 2;
     }
-    const TPICParser parser;
+    ClassPrinter printer(WriteOut);
     int status = 0;
     for (int i = 1; i < argc; ++i) {
-        const std::optional<std::string> text = ReadFile(argv[i]);
-        if (!text) {
-            status = 2;
-            continue;
+        const Outcome outcome = PrintFile(argv[i], printer);
+        if (outcome == Outcome::kWriteFailed) {
+            break;
         }
-        std::string out;
-        PrintClasses(parser, *text, &out);
-        std::fwrite(out.data(), 1, out.size(), stdout);
+        if (outcome == Outcome::kUnreadable) {
+            status = 2;
+        }
     }
-    if (std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "pictokens: cannot write the output: %s\n", std::strerror(errno));
+    if (writeError != 0) {
+        std::fprintf(stderr, "pictokens: cannot write the output: %s\n", std::strerror(writeError));
         return 2;
     }
     return status;

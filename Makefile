@@ -30,13 +30,14 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # Every benchmark BENCH_REPETITIONS times (each writes BENCHMARK.csv beside itself), then each figure beside
-# its floor or peer from the same run, and the simulator against gpsim.
+# its floor or peer from the same run, the simulator against gpsim and pictokens against Kate's highlighter.
 bench: build
 	@set -e; for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; \
 	  $$b --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_display_aggregates_only=true \
 	    --benchmark_out=$$b.csv --benchmark_out_format=csv; done
 	@echo "== ratios (processor time, best and median of $(BENCH_REPETITIONS))"; bench/ratios.sh $(BUILD)
 	@echo "== simulator against gpsim"; bench/compare-gpsim.sh $(BUILD)
+	@echo "== pictokens against kate-syntax-highlighter"; bench/compare-kate.sh $(BUILD)
 
 # libFuzzer targets under AddressSanitizer and UndefinedBehaviorSanitizer, each for FUZZ_SECONDS on its corpus
 # (fuzz/corpus/NAME); a finding stops with the input that found it written as ./crash-...

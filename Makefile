@@ -29,13 +29,12 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# Every benchmark BENCH_REPETITIONS times (each writes BENCHMARK.csv beside itself), then each figure beside
-# its floor or peer from the same run, the simulator against gpsim and pictokens against Kate's highlighter.
+# Every benchmark once, then each figure beside its floor or peer (BENCH_REPETITIONS times, by turns, each in
+# a fresh process), the simulator against gpsim and pictokens against Kate's highlighter.
 bench: build
-	@set -e; for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; \
-	  $$b --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_display_aggregates_only=true \
-	    --benchmark_out=$$b.csv --benchmark_out_format=csv; done
-	@echo "== ratios (processor time, best and median of $(BENCH_REPETITIONS))"; bench/ratios.sh $(BUILD)
+	@set -e; for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; $$b; done
+	@echo "== ratios (wall-clock time, best and median of $(BENCH_REPETITIONS))"; \
+	  REPETITIONS=$(BENCH_REPETITIONS) bench/ratios.sh $(BUILD)
 	@echo "== simulator against gpsim"; bench/compare-gpsim.sh $(BUILD)
 	@echo "== pictokens against kate-syntax-highlighter"; bench/compare-kate.sh $(BUILD)
 

@@ -54,8 +54,10 @@ void TMainForm::InstallSimulation() {
     RegistersWindow = new TRegistersWindow(this);
     connect(simSession, &SimSession::stateChanged, this, [this](SimSession::State state) {
         SetSimulateMenus();
-        if (state == SimSession::State::Running)
+        if (state == SimSession::State::Running) {
+            ClearExecutionPoint();  // the program is nowhere in particular until it stops
             SetEditorStatusText(5, "Running... (Stop: F6)");
+        }
     });
     connect(simSession, &SimSession::stopped, this, [this](const SimStop& stop) {
         ShowExecutionPoint(stop);

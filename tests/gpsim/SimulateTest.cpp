@@ -164,6 +164,8 @@ TEST_F(Simulate, GutterBreakpointStopsARunAndIsKeptInTheProjectFile) {
     EXPECT_EQ(registerValue("Stack depth"), "unknown after a run");
     // Run again: the endless loop runs until Stop
     MainForm->SimulateRun->trigger();
+    EXPECT_EQ(marked(), "(no mark)");  // running, the program stands on no line
+    EXPECT_EQ(editor()->statusText(5), "Running... (Stop: F6)");
     EXPECT_TRUE(MainForm->SimulateStop->isEnabled());
     EXPECT_FALSE(MainForm->SimulateStepInto->isEnabled());
     QTest::qWait(100);

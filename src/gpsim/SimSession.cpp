@@ -339,11 +339,13 @@ void SimSession::finishEnd() {
     if (process_) {
         QProcess* process = process_;
         process->disconnect(this);
-        if (process->state() != QProcess::NotRunning) {
+        if (process->state() == QProcess::NotRunning) {
+            process->deleteLater();
+        } else {
+            // gone once the kill is through; the session does not wait for that
+            connect(process, &QProcess::finished, process, &QObject::deleteLater);
             process->kill();
-            process->waitForFinished(200);  // bounded: killed processes go at once
         }
-        process->deleteLater();
         process_ = nullptr;
     }
     handlers_.clear();

@@ -171,7 +171,7 @@ void TMainForm::ProjectLastClick() {
 }
 
 void TMainForm::ProjectCloseClick() {
-    EndSimulationNow();  // the session belongs to the project's program
+    SimulateEndClick();  // the session belongs to the project's program
     ForgetBreakpoints();
     ProjectFilesBeyond.clear();
     if (ActiveSource() && EditorWindows)

@@ -141,6 +141,19 @@ TEST_F(Session, The16F84ARunsOnThe16F84WithANote) {
     EXPECT_EQ(session.lastStop().status & 0x04, 0);  // Z from ADDWF's 15 (DECFSZ leaves the flags alone)
 }
 
+TEST_F(Session, AProcessorGpsimLacksWithoutAStandInIsAClearMessage) {
+    WriteAll(dir / "big.asm",
+             "        list    p=16f1939\n        org     0\nloop    goto    loop\n        end\n");
+    cod = Assemble(dir, "big.asm");
+    ASSERT_FALSE(cod.empty());
+    QSignalSpy failed(&session, &SimSession::failed);
+    session.start(Q(cod));
+    QTRY_COMPARE(failed.count(), 1);
+    EXPECT_EQ(failed[0][0].toString(),
+              "gpsim cannot simulate the PIC16F1939, and knows no compatible processor.");
+    EXPECT_FALSE(session.active());
+}
+
 TEST_F(Session, MissingCodFileEndsTheSessionWithAMessage) {
     QSignalSpy failed(&session, &SimSession::failed);
     QSignalSpy ended(&session, &SimSession::ended);

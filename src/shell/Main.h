@@ -205,6 +205,8 @@ class TMainForm : public QMainWindow {
     void buildReadOuts();
     void fixHeight();
     void SaveBreakpoints();
+    // The breakpoints of a saved document where its drawn breakpoints now stand.
+    void FollowBreakpoints(TDocument* document);
     void ShowExecutionPoint(const SimStop& stop);
     void ClearExecutionPoint();
 

@@ -96,8 +96,15 @@ void TMainForm::InstallSimulation() {
             wireGutter(window);
         connect(services_.editors, &TEditorWindows::created, this, wireGutter);
     }
-    connect(&services_.documents, &DocumentManager::documentAdded, this,
-            [this](TDocument* document) { ShowBreakpoints(document); });
+    connect(&services_.documents, &DocumentManager::documentAdded, this, [this](TDocument* document) {
+        ShowBreakpoints(document);
+        // the drawn breakpoints move with the lines as the text is edited; once saved, they are where
+        // the next build puts the instructions
+        connect(document, &TDocument::modifiedChanged, this, [this, document](bool modified) {
+            if (!modified)
+                FollowBreakpoints(document);
+        });
+    });
     SetSimulateMenus();
 }
 
@@ -229,6 +236,27 @@ void TMainForm::ShowBreakpoints(TDocument* document) {
     for (const auto& [file, line] : breakpoints)
         if (file == path && document->lineStyle(line - 1) == 0)
             document->setLineStyle(line - 1, kBreakPointStyle);
+}
+
+void TMainForm::FollowBreakpoints(TDocument* document) {
+    if (document->isUntitled())
+        return;
+    QString path = FullPath(document->fileName());
+    std::set<SourceLine> moved;
+    for (const auto& breakpoint : breakpoints) {
+        // a line drawn with another mark (the execution point, an error line) keeps its number
+        int style = breakpoint.first == path ? document->lineStyle(breakpoint.second - 1) : kBreakPointStyle;
+        if (breakpoint.first != path || (style != 0 && style != kBreakPointStyle))
+            moved.insert(breakpoint);
+    }
+    for (int line = 0; line < document->lineCount(); ++line)
+        if (document->lineStyle(line) == kBreakPointStyle)
+            moved.insert({path, line + 1});
+    if (moved == breakpoints)
+        return;
+    breakpoints = std::move(moved);
+    simSession->setBreakpoints(breakpoints);
+    SaveBreakpoints();
 }
 
 void TMainForm::SaveBreakpoints() {

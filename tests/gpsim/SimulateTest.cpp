@@ -197,6 +197,22 @@ TEST_F(Simulate, BreakpointsSurviveTheSessionAndTheProjectsOtherWrites) {
     EXPECT_EQ(marked(), "sub.inc:3");
 }
 
+TEST_F(Simulate, BreakpointsMoveWithTheLinesOfASavedEdit) {
+    openProject("main877a.asm", "[BREAKPOINTS]\nCount=1\nBreakpoint0=main877a.asm,14\n");
+    QString error;
+    TDocument* main = korvex->documents.open(Q(dir / "main877a.asm"), &error);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(main->lineStyle(13), kBreakPoint);
+    main->buffer()->insertAt("        nop\n", 9, 0);  // a line more above it, before "start"
+    EXPECT_EQ(main->lineStyle(14), kBreakPoint);
+    ASSERT_TRUE(korvex->documents.save(main));
+    EXPECT_NE(ReadAll(dir / "p.pro").find("Breakpoint0=main877a.asm,15\n"), std::string::npos);
+    start();  // built again, and the breakpoint is on the moved instruction
+    MainForm->SimulateRun->trigger();
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:15");
+}
+
 TEST_F(Simulate, AChangedSourceIsBuiltAgainAndABuildWithErrorsStops) {
     openProject("main877a.asm");
     start();

@@ -207,6 +207,7 @@ class TMainForm : public QMainWindow {
     void SaveBreakpoints();
     // The breakpoints of a saved document where its drawn breakpoints now stand.
     void FollowBreakpoints(TDocument* document);
+    void WireGutter(class TEditor* window);
     void ShowExecutionPoint(const SimStop& stop);
     void ClearExecutionPoint();
 

@@ -82,19 +82,9 @@ void TMainForm::InstallSimulation() {
         SetSimulateMenus();
     });
     if (services_.editors) {
-        auto wireGutter = [this](TEditor* window) {
-            // a click in the line numbers or the gutter toggles the line's breakpoint
-            window->Memo->setMarginSensitivity(0, true);
-            window->Memo->setMarginSensitivity(1, true);
-            connect(
-                window->Memo, &QsciScintilla::marginClicked, this,
-                [this, window](int, int line, Qt::KeyboardModifiers) {
-                    RunCommand([this, window, line] { ToggleBreakpoint(window->Memo->document(), line); });
-                });
-        };
         for (TEditor* window : services_.editors->windows())
-            wireGutter(window);
-        connect(services_.editors, &TEditorWindows::created, this, wireGutter);
+            WireGutter(window);
+        connect(services_.editors, &TEditorWindows::created, this, &TMainForm::WireGutter);
     }
     connect(&services_.documents, &DocumentManager::documentAdded, this, [this](TDocument* document) {
         ShowBreakpoints(document);
@@ -106,6 +96,16 @@ void TMainForm::InstallSimulation() {
         });
     });
     SetSimulateMenus();
+}
+
+void TMainForm::WireGutter(TEditor* window) {
+    // a click in the line numbers or the gutter toggles the line's breakpoint
+    window->Memo->setMarginSensitivity(0, true);
+    window->Memo->setMarginSensitivity(1, true);
+    connect(window->Memo, &QsciScintilla::marginClicked, this,
+            [this, window](int, int line, Qt::KeyboardModifiers) {
+                RunCommand([this, window, line] { ToggleBreakpoint(window->Memo->document(), line); });
+            });
 }
 
 void TMainForm::SetSimulateMenus() {

@@ -71,6 +71,15 @@ class Simulate : public ::testing::Test {
         ASSERT_EQ(session().state(), SimSession::State::Stopped);
     }
     TEditor* editor() { return korvex->services.editors->first(); }
+    // A click in the first editor window's gutter, beside a line (from 0).
+    void clickGutter(int line) {
+        TMemo* memo = editor()->Memo;
+        long position = memo->SendScintilla(TMemo::SCI_POSITIONFROMLINE, line);
+        int y = int(memo->SendScintilla(TMemo::SCI_POINTYFROMPOSITION, 0L, position));
+        int gutter = memo->marginWidth(0) + memo->marginWidth(1);
+        ASSERT_GT(gutter, 4);
+        QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(gutter / 2, y + 3));
+    }
     TDocument* document(const std::string& name) { return korvex->documents.find(Q(dir / name)); }
     // The editor's file and its execution-point line, from 1 ("main877a.asm:10").
     std::string marked() {
@@ -149,9 +158,10 @@ TEST_F(Simulate, GutterBreakpointStopsARunAndIsKeptInTheProjectFile) {
     start();
     TDocument* main = document("main877a.asm");
     ASSERT_TRUE(main);
-    EXPECT_FALSE(MainForm->ToggleBreakpoint(main, 4));  // value equ 0x20: no code
+    clickGutter(4);  // value equ 0x20: no code
+    EXPECT_EQ(main->lineStyle(4), 0);
     EXPECT_EQ(editor()->statusText(5), "Line 5 holds no instruction: a breakpoint needs one");
-    EXPECT_TRUE(MainForm->ToggleBreakpoint(main, 13));  // incf value, f
+    clickGutter(13);  // incf value, f
     EXPECT_EQ(main->lineStyle(13), kBreakPoint);
     std::string project = ReadAll(dir / "p.pro");
     EXPECT_NE(project.find("[BREAKPOINTS]\nCount=1\nBreakpoint0=main877a.asm,14\n"), std::string::npos)

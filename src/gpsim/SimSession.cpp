@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kQuitGraceMs = 2000;  // gpsim asked to quit is killed after this
 constexpr int kMaxStack = 8;
+constexpr int kInterruptAgainMs = 250;
 
 QString Hex(uint32_t value) {
     return "0x" + QString::number(value, 16);
@@ -44,7 +45,11 @@ bool CodOutOfDate(const QString& codPath, const QStringList& sources) {
     return false;
 }
 
-SimSession::SimSession(QObject* parent) : QObject(parent), killTimer_(new QTimer(this)) {
+SimSession::SimSession(QObject* parent)
+    : QObject(parent), killTimer_(new QTimer(this)), interruptTimer_(new QTimer(this)) {
+    // a Ctrl+C that reaches gpsim before it has begun the run finds it waiting and is lost: another follows
+    interruptTimer_->setInterval(kInterruptAgainMs);
+    connect(interruptTimer_, &QTimer::timeout, this, &SimSession::interrupt);
     killTimer_->setSingleShot(true);
     connect(killTimer_, &QTimer::timeout, this, [this] {
         if (process_)
@@ -60,6 +65,8 @@ SimSession::~SimSession() {
 void SimSession::setState(State state) {
     if (state_ == state)
         return;
+    if (state != State::Running)
+        interruptTimer_->stop();
     state_ = state;
     emit stateChanged(state);
 }
@@ -254,6 +261,7 @@ void SimSession::stepOver() {
     setState(State::Running);
     std::optional<int> depth = stackDepth_;
     send("step over", [this, depth](const std::string& text) {
+        interruptTimer_->stop();
         askStop(ParseRunEnd(text) == RunEnd::Interrupted ? std::nullopt : depth);
     });
 }
@@ -262,12 +270,24 @@ void SimSession::run() {
     if (state_ != State::Stopped)
         return;
     setState(State::Running);
-    send("run", [this](const std::string&) { askStop(std::nullopt); });
+    send("run", [this](const std::string&) {
+        interruptTimer_->stop();
+        askStop(std::nullopt);
+    });
 }
 
 void SimSession::stop() {
+    if (state_ != State::Running)
+        return;
+    interrupt();
+    interruptTimer_->start();
+}
+
+void SimSession::interrupt() {
     if (state_ == State::Running && process_ && process_->processId() > 0)
         ::kill(pid_t(process_->processId()), SIGINT);
+    else
+        interruptTimer_->stop();
 }
 
 void SimSession::reset() {

@@ -107,6 +107,7 @@ class SimSession : public QObject {
     void processFinished();
     void processError(QProcess::ProcessError error);
     void fail(const QString& text);
+    void interrupt();
     void finishEnd();
     void afterProcessors(const std::string& text);
     void afterLoad(const std::string& text);
@@ -119,6 +120,7 @@ class SimSession : public QObject {
     QString folder_;  // the .cod's folder, ending in "/"
     QPointer<QProcess> process_;
     QTimer* killTimer_;
+    QTimer* interruptTimer_;  // repeats Ctrl+C until the run has ended
     State state_ = State::Idle;
     GpsimConversation conversation_;
     std::deque<Handler> handlers_;

@@ -106,9 +106,8 @@ TEST_F(Session, RunStopsAtABreakpointInTheIncludeFile) {
     // removed, the next run goes past it into the endless loop
     session.setBreakpoints({});
     session.run();
-    QTest::qWait(200);
     EXPECT_EQ(session.state(), SimSession::State::Running);
-    session.stop();
+    session.stop();  // at once: gpsim may not have begun the run yet
     Settle();
     EXPECT_EQ(session.lastStop().line, 15);  // idle goto idle
     EXPECT_EQ(Register(0x21), 6);
@@ -179,7 +178,6 @@ TEST_F(Session, GpsimEndingUnexpectedlyEndsTheSession) {
     QSignalSpy failed(&session, &SimSession::failed);
     QSignalSpy ended(&session, &SimSession::ended);
     session.run();
-    QTest::qWait(100);
     // something outside Korvex kills gpsim
     ASSERT_GT(session.processId(), 0);
     ::kill(pid_t(session.processId()), SIGKILL);

@@ -178,7 +178,6 @@ TEST_F(Simulate, GutterBreakpointStopsARunAndIsKeptInTheProjectFile) {
     EXPECT_EQ(editor()->statusText(5), "Running... (Stop: F6)");
     EXPECT_TRUE(MainForm->SimulateStop->isEnabled());
     EXPECT_FALSE(MainForm->SimulateStepInto->isEnabled());
-    QTest::qWait(100);
     MainForm->SimulateStop->trigger();
     settle();
     EXPECT_EQ(marked(), "main877a.asm:15");
@@ -228,8 +227,8 @@ TEST_F(Simulate, AChangedSourceIsBuiltAgainAndABuildWithErrorsStops) {
     start();
     MainForm->SimulateEnd->trigger();
     QTRY_VERIFY(!session().active());
-    QTest::qWait(1100);  // file times must differ
     WriteAll(dir / "sub.inc", ReadAll(kGpsimData / "sub.inc") + "        bogus   1\n");
+    fs::last_write_time(dir / "sub.inc", fs::last_write_time(dir / "main877a.cod") + std::chrono::seconds(2));
     MainForm->ProjectSimulate->trigger();
     EXPECT_FALSE(session().active());
     EXPECT_GT(ProWindow->MessageList->count(), 0);
@@ -261,7 +260,7 @@ TEST_F(Simulate, FileExitEndsWhileARunGoesOn) {
     qint64 gpsim = session().processId();
     ASSERT_GT(gpsim, 0);
     prompter.willConfirm("Do you want to quit Korvex?", true);
-    QTimer::singleShot(200, MainForm, [] { MainForm->FileExit->trigger(); });
+    QTimer::singleShot(0, MainForm, [] { MainForm->FileExit->trigger(); });
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });

@@ -47,15 +47,19 @@ void TMainForm::InstallMessageLists() {
 }
 
 void TMainForm::ProjectBuildClick() {
+    BuildProject();
+}
+
+bool TMainForm::BuildProject() {
     InstallMessageLists();
     if (TBuildRun::running()) {  // before the save questions: this build will not happen
         // an assembler that never ends can always be stopped: asked to end, then killed
         if (services_.prompter.confirm(kStopRunningBuild))
             TBuildRun::StopRunning();
-        return;
+        return false;
     }
     if (!QuerySaveAll() || ProjectFormat != 1)
-        return;
+        return false;
     EditorWindows->ClearErrorMarks();  // the last build's mark goes before this one's comes
     QStringList entries = ProWindow->Entries();
     // a first entry with a full path names a file outside the project folder; it builds there too
@@ -65,11 +69,11 @@ void TMainForm::ProjectBuildClick() {
             : QString::fromStdString(ResolveProjectFile(ProjectDir, entries.front().toStdString()));
     if (firstFile.isEmpty() || !QFileInfo(firstFile).isFile()) {
         services_.prompter.error(kNoFile);
-        return;
+        return false;
     }
     if (QString::fromStdString(services_.settings.AssemblerFileName).toUpper() != "MPASMWIN.EXE") {
         services_.prompter.error(kNoAssembler);
-        return;
+        return false;
     }
     if (ActiveSource()) {
         EditorWindows->HideMessageList();
@@ -88,20 +92,21 @@ void TMainForm::ProjectBuildClick() {
     TBuildRun::Outcome outcome =
         run.RunAndWait(QString::fromStdString(services_.settings.AssemblerPath), arguments, projectDir);
     if (outcome == TBuildRun::Outcome::Refused)
-        return;
+        return false;
     if (outcome == TBuildRun::Outcome::Stopped) {
         SetEditorStatusText(5, "Build stopped");
-        return;
+        return false;
     }
     // messages of a project that was closed or replaced meanwhile, or of a program that is ending, would
     // land in the wrong place
     if (ProjectPath != builtProject || closeAccepted_)
-        return;
+        return false;
     messages->ClearLists();
     if (QFileInfo(errorFile).isFile())
         messages->LoadMessages(errorFile);
     if (outcome == TBuildRun::Outcome::Ended && ProWindow->Messages->rowCount() == 0)
         ReportQuietBuild(run, errorFile);
+    return outcome == TBuildRun::Outcome::Ended && run.exitCode() == 0;
 }
 
 void TMainForm::ReportQuietBuild(const TBuildRun& run, const QString& errorFile) {

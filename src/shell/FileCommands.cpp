@@ -214,7 +214,8 @@ void TMainForm::registerEditorCommands() {
 void TMainForm::addMenuKeys(QWidget& window) {
     // Alt and a menu's access key, pressed in an editor window, open that menu of the strip; the key never
     // reaches the text
-    for (QMenu* menu : {FileMenu, EditMenu, SearchMenu, ProjectMenu, DebugMenu, ConfigureMenu, HelpMenu}) {
+    for (QMenu* menu :
+         {FileMenu, EditMenu, SearchMenu, ProjectMenu, SimulateMenu, DebugMenu, ConfigureMenu, HelpMenu}) {
         auto* key = new QAction(&window);
         key->setShortcut(QKeySequence::mnemonic(menu->title()));
         key->setShortcutContext(Qt::WindowShortcut);

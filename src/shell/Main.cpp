@@ -35,10 +35,10 @@ struct MenuSpec {
 };
 
 constexpr MenuSpec kMenus[] = {
-    {&TMainForm::FileMenu, "&File", true},     {&TMainForm::EditMenu, "&Edit", true},
-    {&TMainForm::SearchMenu, "&Search", true}, {&TMainForm::ProjectMenu, "&Project", true},
-    {&TMainForm::DebugMenu, "&Debug", false},  {&TMainForm::ConfigureMenu, "&Configure", true},
-    {&TMainForm::HelpMenu, "&Help", true},
+    {&TMainForm::FileMenu, "&File", true},           {&TMainForm::EditMenu, "&Edit", true},
+    {&TMainForm::SearchMenu, "&Search", true},       {&TMainForm::ProjectMenu, "&Project", true},
+    {&TMainForm::SimulateMenu, "Si&mulate", true},   {&TMainForm::DebugMenu, "&Debug", false},
+    {&TMainForm::ConfigureMenu, "&Configure", true}, {&TMainForm::HelpMenu, "&Help", true},
 };
 
 enum class Sep { No, After };
@@ -99,11 +99,27 @@ const ItemSpec kItems[] = {
     {&M::ProjectMenu, &M::ProjectRemove, "ProjectRemove", "&Remove from Project", "", &M::ProjectRemoveClick,
      false, true, Sep::After},
     {&M::ProjectMenu, &M::ProjectBuild, "ProjectBuild", "&Build", "Ctrl+F9", &M::ProjectBuildClick, false,
-     true, Sep::After},
+     true, Sep::No},
+    {&M::ProjectMenu, &M::ProjectSimulate, "ProjectSimulate", "Si&mulate", "Shift+F9",
+     &M::ProjectSimulateClick, false, true, Sep::After},
     {&M::ProjectMenu, &M::ProjectOptions, "ProjectOptions", "&Options...", "Ctrl+Shift+F11",
      &M::ProjectOptionsClick, false, true, Sep::No},
     {&M::ProjectMenu, &M::ProjectLastLine, "ProjectLastLine", "-", "", nullptr, true, false, Sep::No},
     {&M::ProjectMenu, &M::ProjectLast, "ProjectLast", "", "", &M::ProjectLastClick, true, false, Sep::No},
+    {&M::SimulateMenu, &M::SimulateStepInto, "SimulateStepInto", "Step &Into", "F8",
+     &M::SimulateStepIntoClick, false, true, Sep::No},
+    {&M::SimulateMenu, &M::SimulateStepOver, "SimulateStepOver", "Step &Over", "Shift+F8",
+     &M::SimulateStepOverClick, false, true, Sep::No},
+    {&M::SimulateMenu, &M::SimulateRun, "SimulateRun", "&Run", "F9", &M::SimulateRunClick, false, true,
+     Sep::No},
+    {&M::SimulateMenu, &M::SimulateStop, "SimulateStop", "&Stop", "F6", &M::SimulateStopClick, false, true,
+     Sep::No},
+    {&M::SimulateMenu, &M::SimulateReset, "SimulateReset", "R&eset", "Ctrl+F6", &M::SimulateResetClick, false,
+     true, Sep::No},
+    {&M::SimulateMenu, &M::SimulateEnd, "SimulateEnd", "&End Session", "Ctrl+F2", &M::SimulateEndClick, false,
+     true, Sep::After},
+    {&M::SimulateMenu, &M::SimulateToggleBreakpoint, "SimulateToggleBreakpoint", "Toggle &Breakpoint", "F5",
+     &M::SimulateToggleBreakpointClick, true, true, Sep::No},
     {&M::DebugMenu, &M::DebugStart, "DebugStart", "Start", "", &M::DebugStartClick, true, true, Sep::After},
     {&M::DebugMenu, &M::DebugTraceInto, "DebugTraceInto", "&Trace Into", "F7", &M::DebugTraceIntoClick, false,
      true, Sep::No},
@@ -172,6 +188,7 @@ TMainForm::TMainForm(TServices& services) : services_(services) {
     buildToolBar();
     buildReadOuts();
     MainCreate();
+    InstallSimulation();
     ShowDebugMenuOnRequest();
 }
 
@@ -338,6 +355,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     closeAccepted_ = true;
     // the program ends now: an assembler still running is stopped, and no other window asks again
     TBuildRun::StopRunning();
+    EndSimulationNow();
     if (services_.editors)
         services_.editors->setEnding();
     emit closed();

@@ -5,17 +5,25 @@
 #include "editctl/FindDialogs.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
+#include <utility>
 
 class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class SimSession;
+class TDocument;
 class TMemo;
+class TRegistersWindow;
+struct SimStop;
 struct TServices;
 
 class TMainForm : public QMainWindow {
@@ -30,11 +38,14 @@ class TMainForm : public QMainWindow {
     QAction *EditUndo, *EditRedo, *EditCut, *EditCopy, *EditPaste, *EditDelete, *EditSelectAll;
     QAction *SearchFind, *SearchReplace, *SearchAgain1, *GotoLineNumber1, *SearchNextError;
     QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild,
-        *ProjectOptions, *ProjectLastLine, *ProjectLast;
+        *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
+    QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateStop, *SimulateReset, *SimulateEnd,
+        *SimulateToggleBreakpoint;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
     QAction* About1;
-    QMenu *FileMenu, *EditMenu, *SearchMenu, *ProjectMenu, *DebugMenu, *ConfigureMenu, *HelpMenu;
+    QMenu *FileMenu, *EditMenu, *SearchMenu, *ProjectMenu, *SimulateMenu, *DebugMenu, *ConfigureMenu,
+        *HelpMenu;
 
     // The toolbar and its buttons.
     QToolBar* ToolBar1;
@@ -80,7 +91,31 @@ class TMainForm : public QMainWindow {
     // A build that left no message: "Build succeeded: NAME.hex", or the assembler's last words when it
     // failed.
     void ReportQuietBuild(const class TBuildRun& run, const QString& errorFile);
+    // Builds the project as Build does; true when the assembler ran and ended without an error.
+    bool BuildProject();
     // ---- end of build commands ----
+    // ---- simulation of the user's program on gpsim (SimulateCommands.cpp) ----
+    SimSession* simSession = nullptr;
+    TRegistersWindow* RegistersWindow = nullptr;
+    // The breakpoints: a source's full path and a line from 1. They outlive sessions and are kept in the
+    // project file.
+    std::set<std::pair<QString, int>> breakpoints;
+    // Creates the session and wires the editor windows' gutters to the breakpoints.
+    void InstallSimulation();
+    // The enabled states of the simulation commands, from the session's state.
+    void SetSimulateMenus();
+    // The .cod the build writes for the project's first file; empty when the project names no file.
+    QString ProgramCodPath() const;
+    // Toggles the breakpoint on a line (from 0) of a document; a line without an instruction refuses with a
+    // hint in the status bar. True when the line's breakpoint changed.
+    bool ToggleBreakpoint(TDocument* document, int line);
+    // Draws the breakpoints that lie in a document.
+    void ShowBreakpoints(TDocument* document);
+    void LoadBreakpoints(const class ProfileFile& file);
+    void ForgetBreakpoints();
+    // Ends a running session at once, within a short bound: Korvex is quitting.
+    void EndSimulationNow();
+    // ---- end of simulation ----
     // ---- debug commands (DebugCommands.cpp) ----
     // The simulator's step entry: one instruction.
     void StepEntry();
@@ -137,6 +172,14 @@ class TMainForm : public QMainWindow {
     void ProjectAddClick();
     void ProjectRemoveClick();
     void ProjectBuildClick();
+    void ProjectSimulateClick();
+    void SimulateStepIntoClick();
+    void SimulateStepOverClick();
+    void SimulateRunClick();
+    void SimulateStopClick();
+    void SimulateResetClick();
+    void SimulateEndClick();
+    void SimulateToggleBreakpointClick();
     void ProjectOptionsClick();
     void ProjectLastClick();
     void DebugStartClick();
@@ -161,8 +204,16 @@ class TMainForm : public QMainWindow {
     void buildToolBar();
     void buildReadOuts();
     void fixHeight();
+    void SaveBreakpoints();
+    // The breakpoints of a saved document where its drawn breakpoints now stand.
+    void FollowBreakpoints(TDocument* document);
+    void WireGutter(class TEditor* window);
+    void ShowExecutionPoint(const SimStop& stop);
+    void ClearExecutionPoint();
 
     TServices& services_;
     std::map<const QObject*, Handler> handlers_;  // what each menu item and toolbar button runs
     bool closeAccepted_ = false;                  // the quit flow agreed: the program is ending
+    QPointer<TDocument> executionDocument_;       // where the execution point is drawn
+    int executionLine_ = -1;
 };

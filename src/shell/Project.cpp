@@ -4,6 +4,7 @@
 #include "platform/ProfileFile.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 std::string ProjectPath;
 std::string ProjectDir;
@@ -15,6 +16,7 @@ namespace {
 
 constexpr std::string_view kProjectSection = "PROJECT";
 constexpr std::string_view kFilesSection = "FILES";
+constexpr std::string_view kBreakpointsSection = "BREAKPOINTS";
 
 std::string EntryKey(size_t index) {
     return "File" + std::to_string(index);
@@ -89,5 +91,35 @@ bool WriteNewProjectFile(ProfileFile& file, int format, const TMpasmOptions& opt
     bool ok = file.WriteString(kProjectSection, "Format", FormatNames[size_t(format)]);
     if (format == 1)
         ok = WriteMpasmOptions(file, options) && ok;
+    return file.commitBatch() && ok;
+}
+
+TBreakpoints ReadProjectBreakpoints(const ProfileFile& file) {
+    TBreakpoints breakpoints;
+    int count = std::clamp(file.ReadInteger(kBreakpointsSection, "Count", 0), 0, kMaxProjectFiles);
+    for (int i = 0; i < count; ++i) {
+        // "sub.inc,12": the line follows the last comma, since a file name may hold commas
+        std::string entry = file.ReadString(kBreakpointsSection, "Breakpoint" + std::to_string(i), "");
+        size_t comma = entry.rfind(',');
+        if (comma == std::string::npos || comma == 0)
+            continue;
+        int line = std::atoi(entry.c_str() + comma + 1);
+        if (line > 0)
+            breakpoints.insert({entry.substr(0, comma), line});
+    }
+    return breakpoints;
+}
+
+bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints) {
+    file.beginBatch();
+    file.EraseSection(kBreakpointsSection);
+    bool ok = true;
+    if (!breakpoints.empty()) {
+        ok = file.WriteInteger(kBreakpointsSection, "Count", int(breakpoints.size()));
+        int i = 0;
+        for (const auto& [source, line] : breakpoints)
+            ok = ok && file.WriteString(kBreakpointsSection, "Breakpoint" + std::to_string(i++),
+                                        source + "," + std::to_string(line));
+    }
     return file.commitBatch() && ok;
 }

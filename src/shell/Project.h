@@ -4,6 +4,7 @@
 #include "assembler/MpasmOptions.h"
 
 #include <array>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,3 +59,11 @@ bool WriteProjectFiles(ProfileFile& file, const std::vector<std::string>& files)
 // A new project's file, replacing any file at its path in one write: the format and, for an MPASM
 // project, its assembler options.
 bool WriteNewProjectFile(ProfileFile& file, int format, const TMpasmOptions& options);
+
+// The breakpoints of the project's program: a source as the project names it (relative to the project
+// folder when it lies there, else a full path) and a line from 1. They are kept in a section of their own,
+// [BREAKPOINTS], which the settings and the file entries never touch.
+using TBreakpoints = std::set<std::pair<std::string, int>>;
+TBreakpoints ReadProjectBreakpoints(const ProfileFile& file);
+// Replaces the section of breakpoints by these, in one write; false when it failed (the file is as it was).
+bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints);

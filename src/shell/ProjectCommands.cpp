@@ -48,6 +48,7 @@ void TMainForm::SetProjectMenus(ProjectState state) {
     for (QAction* action : {ProjectClose, ProjectAdd, ProjectRemove, ProjectBuild, ProjectOptions})
         action->setEnabled(open);
     SBProjectBuild->setEnabled(open);
+    SetSimulateMenus();
 }
 
 void TMainForm::WriteLastProjectSetting(const QString& path) {
@@ -83,6 +84,7 @@ void TMainForm::LoadProject(const QString& path) {
     for (const std::string& entry : files.files)
         ProWindow->AppendEntry(Q(entry));
     ProWindow->ShowLoadedProject();
+    LoadBreakpoints(file);
     if (files.listedCount > kMaxProjectFiles)
         services_.prompter.information(
             QString("The project file lists %1 files; the first %2 are shown, and the others are kept")
@@ -169,6 +171,8 @@ void TMainForm::ProjectLastClick() {
 }
 
 void TMainForm::ProjectCloseClick() {
+    SimulateEndClick();  // the session belongs to the project's program
+    ForgetBreakpoints();
     ProjectFilesBeyond.clear();
     if (ActiveSource() && EditorWindows)
         EditorWindows->HideMessageList();

@@ -79,7 +79,11 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
         "&Search: &Find... [Ctrl+F] | &Replace... [Ctrl+R] | &Search Again [F3] | - | "
         "&Go to Line Number... [Alt+G] | Go to Next Warning/&Error/Message [F12]",
         "&Project: &New... | &Open... [Ctrl+F11] | ~&Close | - | ~&Add to Project... [Shift+F11] | "
-        "~&Remove from Project | - | ~&Build [Ctrl+F9] | - | ~&Options... [Ctrl+Shift+F11] | (-) | ()",
+        "~&Remove from Project | - | ~&Build [Ctrl+F9] | ~Si&mulate [Shift+F9] | - | "
+        "~&Options... [Ctrl+Shift+F11] | (-) | ()",
+        "Si&mulate: ~Step &Into [F8] | ~Step &Over [Shift+F8] | ~&Run [F9] | ~&Stop [F6] | ~R&eset [Ctrl+F6] "
+        "| "
+        "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5]",
         "hidden &Debug: Start | - | ~&Trace Into [F7]",
         "&Configure: &Environment Options... | External EXE...",
         "&Help: &About...",
@@ -119,9 +123,17 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         {"ProjectAdd", &M::ProjectAddClick},
         {"ProjectRemove", &M::ProjectRemoveClick},
         {"ProjectBuild", &M::ProjectBuildClick},
+        {"ProjectSimulate", &M::ProjectSimulateClick},
         {"ProjectOptions", &M::ProjectOptionsClick},
         {"ProjectLastLine", nullptr},
         {"ProjectLast", &M::ProjectLastClick},
+        {"SimulateStepInto", &M::SimulateStepIntoClick},
+        {"SimulateStepOver", &M::SimulateStepOverClick},
+        {"SimulateRun", &M::SimulateRunClick},
+        {"SimulateStop", &M::SimulateStopClick},
+        {"SimulateReset", &M::SimulateResetClick},
+        {"SimulateEnd", &M::SimulateEndClick},
+        {"SimulateToggleBreakpoint", &M::SimulateToggleBreakpointClick},
         {"DebugStart", &M::DebugStartClick},
         {"DebugTraceInto", &M::DebugTraceIntoClick},
         {"CfgEnviOptions", &M::CfgEnviOptionsClick},

@@ -76,4 +76,33 @@ TEST(ProjectFiles, WritingReplacesTheWholeSectionAndKeepsEveryEntry) {
     EXPECT_EQ(ReadAll(dir / "p.pro"), "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=0\n");
 }
 
+TEST(ProjectBreakpoints, KeptInTheirOwnSectionThatTheOtherReadersIgnore) {
+    TempDir dir;
+    ProfileFile file = FileWith(dir, "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main.asm\n");
+    ASSERT_TRUE(WriteProjectBreakpoints(file, {{"main.asm", 12}, {"/lib/a,b.inc", 3}}));
+    EXPECT_EQ(ReadAll(dir / "p.pro"),
+              "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main.asm\n"
+              "[BREAKPOINTS]\nCount=2\nBreakpoint0=/lib/a,b.inc,3\nBreakpoint1=main.asm,12\n");
+    ProfileFile again(dir / "p.pro");
+    TBreakpoints expected = {{"main.asm", 12}, {"/lib/a,b.inc", 3}};
+    EXPECT_EQ(ReadProjectBreakpoints(again), expected);
+    EXPECT_EQ(ReadProjectFiles(again).files, std::vector<std::string>{"main.asm"});
+    EXPECT_EQ(ReadProjectSettings(again).format, 1);
+    // rewriting the file entries keeps the breakpoints
+    ASSERT_TRUE(WriteProjectFiles(again, {"main.asm", "sub.inc"}));
+    EXPECT_EQ(ReadProjectBreakpoints(ProfileFile(dir / "p.pro")), expected);
+    // none left: the section goes
+    ASSERT_TRUE(WriteProjectBreakpoints(again, {}));
+    EXPECT_EQ(ReadAll(dir / "p.pro").find("BREAKPOINTS"), std::string::npos);
+}
+
+TEST(ProjectBreakpoints, DamagedEntriesAreSkipped) {
+    TempDir dir;
+    TBreakpoints read = ReadProjectBreakpoints(
+        FileWith(dir,
+                 "[BREAKPOINTS]\nCount=5\nBreakpoint0=a.asm,0\nBreakpoint1=a.asm\nBreakpoint2=,4\n"
+                 "Breakpoint3=a.asm,x\nBreakpoint4=b.asm,7\n"));
+    EXPECT_EQ(read, (TBreakpoints{{"b.asm", 7}}));
+}
+
 }  // namespace

@@ -1,0 +1,220 @@
+// Cutting gpsim's output into answers and reading them.
+#include "gpsim/GpsimAnswers.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <sstream>
+
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return lower;
+}
+
+std::optional<uint64_t> Number(std::string_view text, int base) {
+    uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (error != std::errc() || end == text.data())
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    }
+    return lines;
+}
+
+// A line of the register dump: "0020:  03 00 -- ..." (sixteen values after the address).
+bool ReadDumpLine(std::string_view line, std::vector<int>& memory) {
+    size_t colon = line.find(':');
+    if (colon != 4)
+        return false;
+    auto base = Number(line.substr(0, 4), 16);
+    if (!base)
+        return false;
+    std::string_view values = line.substr(colon + 1);
+    for (size_t i = 0; i < 16; ++i) {
+        std::string_view cell = values.size() >= 3 * i + 4 ? values.substr(3 * i + 2, 2) : std::string_view{};
+        if (cell.empty())
+            return false;
+        if (memory.size() < *base + i + 1)
+            memory.resize(*base + i + 1, -1);
+        auto value = cell == "--" ? std::optional<uint64_t>() : Number(cell, 16);
+        memory[*base + i] = value ? int(*value) : -1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<GpsimConversation::Answer> GpsimConversation::Feed(std::string_view output) {
+    buffer_.append(output);
+    std::vector<Answer> answers;
+    size_t cut;
+    while ((cut = buffer_.find(kGpsimPrompt)) != std::string::npos) {
+        std::string chunk = buffer_.substr(0, cut);
+        buffer_.erase(0, cut + kGpsimPrompt.size());
+        Take(std::move(chunk), answers);
+    }
+    return answers;
+}
+
+void GpsimConversation::Take(std::string chunk, std::vector<Answer>& answers) {
+    // the list of processors ends in a NUL byte
+    chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end());
+    if (!pending_.empty()) {
+        const std::string& echo = pending_.front();
+        // the echo starts a line: a Ctrl+C that found gpsim waiting leaves "<CTRL C> break" before it
+        size_t at = chunk == echo ? 0 : chunk.find(echo + "\n");
+        while (at != std::string::npos && at > 0 && chunk[at - 1] != '\n')
+            at = chunk.find(echo + "\n", at + 1);
+        if (at != std::string::npos) {
+            loose_ += chunk.substr(0, at);
+            answers.push_back({echo, chunk.substr(std::min(chunk.size(), at + echo.size() + 1))});
+            lastCommand_ = echo;
+            pending_.pop_front();
+            return;
+        }
+    }
+    // after a run ends gpsim shows the command line again, with a prompt of its own
+    if (chunk == lastCommand_)
+        return;
+    loose_ += chunk;
+}
+
+std::string GpsimConversation::TakeLoose() {
+    std::string loose;
+    loose.swap(loose_);
+    return loose;
+}
+
+std::optional<GpsimExamine> ParseExamine(std::string_view text) {
+    GpsimExamine examine;
+    bool haveW = false, havePc = false;
+    for (std::string_view line : Lines(text)) {
+        if (ReadDumpLine(line, examine.memory))
+            continue;
+        if (line.starts_with("W = ")) {
+            auto value = Number(line.substr(4), 16);
+            haveW = value.has_value();
+            examine.W = int(value.value_or(0));
+        } else if (line.starts_with("pc = 0x")) {
+            auto value = Number(line.substr(7), 16);
+            havePc = value.has_value();
+            examine.pc = uint32_t(value.value_or(0));
+        }
+    }
+    if (!haveW || !havePc || examine.memory.empty())
+        return std::nullopt;
+    return examine;
+}
+
+std::optional<uint64_t> ParseCycles(std::string_view text) {
+    size_t start = text.find_first_of("0123456789");
+    size_t equals = text.find(" = ");
+    if (start == std::string_view::npos || equals == std::string_view::npos || start > equals)
+        return std::nullopt;
+    return Number(text.substr(start, equals - start), 10);
+}
+
+std::optional<double> ParseFrequency(std::string_view text) {
+    constexpr std::string_view kLead = "Clock frequency: ";
+    size_t at = text.find(kLead);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::istringstream in{std::string(text.substr(at + kLead.size()))};
+    double value = 0;
+    std::string unit;
+    if (!(in >> value >> unit) || value <= 0)
+        return std::nullopt;
+    unit = Lower(unit);
+    double scale = unit.starts_with("mhz")   ? 1e6
+                   : unit.starts_with("khz") ? 1e3
+                   : unit.starts_with("hz")  ? 1
+                                             : 0;
+    if (scale == 0)
+        return std::nullopt;
+    return value * scale;
+}
+
+std::vector<std::string> ParseProcessorList(std::string_view text) {
+    std::vector<std::string> names;
+    std::istringstream in{std::string(text)};
+    std::string word;
+    while (in >> word)
+        if (word.starts_with("pic"))
+            names.push_back(word);
+    return names;
+}
+
+std::map<uint32_t, int> ParseBreakList(std::string_view text) {
+    // "0: p16f877a Execution at line_0013(0x13)"
+    std::map<uint32_t, int> breaks;
+    for (std::string_view line : Lines(text)) {
+        size_t colon = line.find(": ");
+        size_t open = line.rfind("(0x");
+        if (colon == std::string_view::npos || open == std::string_view::npos ||
+            line.find("Execution at") == std::string_view::npos)
+            continue;
+        auto number = Number(line.substr(0, colon), 10);
+        auto address = Number(line.substr(open + 3), 16);
+        if (number && address)
+            breaks[uint32_t(*address)] = int(*number);
+    }
+    return breaks;
+}
+
+RunEnd ParseRunEnd(std::string_view text) {
+    if (text.find("Hit a Breakpoint!") != std::string_view::npos)
+        return RunEnd::Breakpoint;
+    if (text.find("<CTRL C> break") != std::string_view::npos)
+        return RunEnd::Interrupted;
+    return RunEnd::Other;
+}
+
+std::string LoadFailure(std::string_view text) {
+    for (std::string_view sign : {"is not a valid processor", "unrecognized processor", "you need to specify",
+                                  "error", "Error", "failed", "not found", "No such file"})
+        if (text.find(sign) != std::string_view::npos) {
+            for (std::string_view line : Lines(text))
+                if (line.find(sign) != std::string_view::npos)
+                    return std::string(line);
+        }
+    return {};
+}
+
+std::string GpsimPart(std::string_view processor, const std::vector<std::string>& known, bool& substituted) {
+    // parts whose instruction set and memory map gpsim's older model covers
+    static const std::map<std::string, std::string, std::less<>> kCompatible = {
+        {"pic16f84a", "pic16f84"},
+        {"pic16f877a", "pic16f877"},
+        {"pic16f876a", "pic16f876"},
+        {"pic16f628a", "pic16f628"},
+    };
+    std::string name = Lower(processor);
+    if (name.starts_with("p") && !name.starts_with("pic"))
+        name.erase(0, 1);
+    if (!name.starts_with("pic"))
+        name = "pic" + name;
+    substituted = false;
+    auto knows = [&known](const std::string& part) {
+        return std::find(known.begin(), known.end(), part) != known.end();
+    };
+    if (knows(name))
+        return name;
+    auto compatible = kCompatible.find(name);
+    if (compatible != kCompatible.end() && knows(compatible->second)) {
+        substituted = true;
+        return compatible->second;
+    }
+    return {};
+}

@@ -1,0 +1,69 @@
+// gpsim's command-line mode as a conversation: its output cut into answers at the "**gpsim> " prompt, and
+// the answers read (registers, cycle count, breakpoints, processors).
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::string_view kGpsimPrompt = "**gpsim> ";
+
+// Pairs gpsim's output with the commands written to it. gpsim echoes each command line it reads before its
+// answer, so an answer is the text between a prompt and the next that begins with its command's echo.
+// Whatever else comes between prompts (the banner, load messages, the command line gpsim shows again after
+// a run ends) is kept as loose output.
+class GpsimConversation {
+  public:
+    struct Answer {
+        std::string command;
+        std::string text;  // without the echo and the prompt
+    };
+    // A command was written; its answer is awaited.
+    void Sent(std::string command) { pending_.push_back(std::move(command)); }
+    // Takes more output; returns the answers it completed, in order.
+    std::vector<Answer> Feed(std::string_view output);
+    size_t Pending() const { return pending_.size(); }
+    // Output that answered no command since the last call, then forgotten.
+    std::string TakeLoose();
+
+  private:
+    void Take(std::string chunk, std::vector<Answer>& answers);
+
+    std::deque<std::string> pending_;
+    std::string buffer_;
+    std::string loose_;
+    std::string lastCommand_;
+};
+
+// The answer of "x" without arguments: the file registers, W and the PC.
+struct GpsimExamine {
+    std::vector<int> memory;  // by address; -1 where gpsim shows "--" (no register)
+    int W = 0;
+    uint32_t pc = 0;
+    int Register(uint32_t address) const { return address < memory.size() ? memory[address] : -1; }
+};
+std::optional<GpsimExamine> ParseExamine(std::string_view text);
+
+// "cycles" answers "6 = 0x00000006".
+std::optional<uint64_t> ParseCycles(std::string_view text);
+// "frequency" answers "Clock frequency: 20 MHz."; the frequency in Hz.
+std::optional<double> ParseFrequency(std::string_view text);
+// "processor list": the part names ("pic16f84", ...).
+std::vector<std::string> ParseProcessorList(std::string_view text);
+// "break" without arguments: the number of each execution breakpoint, by program address.
+std::map<uint32_t, int> ParseBreakList(std::string_view text);
+
+// How a run or a step over ended.
+enum class RunEnd { Breakpoint, Interrupted, Other };
+RunEnd ParseRunEnd(std::string_view text);
+
+// A load that failed says why; empty when the load went well.
+std::string LoadFailure(std::string_view text);
+
+// The gpsim part for an assembler processor name ("16F84A" -> "pic16f84a") when gpsim knows it, else the
+// compatible part it knows ("pic16f84" for the 16F84A), else empty. `substituted` tells which.
+std::string GpsimPart(std::string_view processor, const std::vector<std::string>& known, bool& substituted);

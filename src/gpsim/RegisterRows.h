@@ -1,0 +1,23 @@
+// What the registers window shows at a stop: one row per value, marked when the last step changed it.
+#pragma once
+
+#include "gpsim/SimSession.h"
+
+#include <QString>
+
+#include <vector>
+
+struct RegisterRow {
+    QString name;
+    QString address;  // empty for W, the PC and the counters
+    QString value;
+    bool changed = false;  // differs from the stop before
+};
+
+// W, STATUS with C, DC and Z spelled out, the PC, the stack depth, the cycle count, the time at the clock,
+// then the program's named registers. `before` is the previous stop of the same session, or none.
+std::vector<RegisterRow> RegisterRows(const SimStop& now, const SimStop* before,
+                                      const std::vector<CodSymbol>& registers);
+
+// "2 µs", "1.5 ms", "10.952434 s": the elapsed time, exact to the instruction cycle.
+QString ElapsedText(double seconds);

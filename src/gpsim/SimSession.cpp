@@ -1,0 +1,377 @@
+// The gpsim process and its conversation: commands out, prompt-delimited answers in.
+#include "gpsim/SimSession.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+
+#include <signal.h>
+
+namespace {
+
+constexpr int kQuitGraceMs = 2000;  // gpsim asked to quit is killed after this
+constexpr int kMaxStack = 8;
+constexpr int kInterruptAgainMs = 250;
+
+QString Hex(uint32_t value) {
+    return "0x" + QString::number(value, 16);
+}
+
+}  // namespace
+
+bool CodOutOfDate(const QString& codPath, const QStringList& sources) {
+    QFileInfo cod(codPath);
+    if (!cod.isFile())
+        return true;
+    QDateTime built = cod.lastModified();
+    QStringList all = sources;
+    std::string error;
+    if (auto read = CodFile::Load(codPath.toStdString(), error)) {
+        std::string folder = cod.absolutePath().toStdString() + "/";
+        for (int i = 0; i < int(read->sources.size()); ++i)
+            if (!read->sources[size_t(i)].starts_with("/"))  // the processor header never changes
+                all << QString::fromStdString(read->SourcePath(folder, i));
+    }
+    for (const QString& source : all) {
+        QFileInfo info(source);
+        if (info.isFile() && info.lastModified() > built)
+            return true;
+    }
+    return false;
+}
+
+SimSession::SimSession(QObject* parent)
+    : QObject(parent), killTimer_(new QTimer(this)), interruptTimer_(new QTimer(this)) {
+    // a Ctrl+C that reaches gpsim before it has begun the run finds it waiting and is lost: another follows
+    interruptTimer_->setInterval(kInterruptAgainMs);
+    connect(interruptTimer_, &QTimer::timeout, this, &SimSession::interrupt);
+    killTimer_->setSingleShot(true);
+    connect(killTimer_, &QTimer::timeout, this, [this] {
+        if (process_)
+            process_->kill();
+    });
+}
+
+SimSession::~SimSession() {
+    blockSignals(true);  // no one hears a session that is going away
+    endNow(500);
+}
+
+void SimSession::setState(State state) {
+    if (state_ == state)
+        return;
+    if (state != State::Running)
+        interruptTimer_->stop();
+    state_ = state;
+    emit stateChanged(state);
+}
+
+void SimSession::start(const QString& codPath) {
+    if (active())
+        return;
+    failedOnce_ = false;
+    codPath_ = QFileInfo(codPath).absoluteFilePath();
+    folder_ = QFileInfo(codPath_).absolutePath() + "/";
+    std::string error;
+    if (!QFileInfo(codPath_).isFile()) {
+        setState(State::Starting);
+        fail(QString("The program file %1 was not found; build the project first.").arg(codPath_));
+        return;
+    }
+    cod_ = CodFile::Load(codPath_.toStdString(), error);
+    setState(State::Starting);
+    if (!cod_) {
+        fail(QString("%1 cannot be simulated: %2").arg(codPath_, QString::fromStdString(error)));
+        return;
+    }
+    readHeaderNames();
+    registers_ = ProgramRegisters(*cod_, headerNames_, 0x200);
+    conversation_ = GpsimConversation();
+    handlers_.clear();
+    breaks_.clear();
+    stackDepth_ = 0;
+    clockHz_ = 0;
+    previous_.reset();
+    haveStop_ = false;
+    process_ = new QProcess(this);
+    process_->setWorkingDirectory(folder_);
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    connect(process_, &QProcess::readyReadStandardOutput, this, &SimSession::readOutput);
+    connect(process_, &QProcess::finished, this, &SimSession::processFinished);
+    connect(process_, &QProcess::errorOccurred, this, &SimSession::processError);
+    process_->start(program_, {"-i"});
+    send("processor list", [this](const std::string& text) { afterProcessors(text); });
+}
+
+void SimSession::readHeaderNames() {
+    // a source outside the program's folder given with a full path is the assembler's processor header
+    headerNames_.clear();
+    for (const std::string& source : cod_->sources) {
+        if (!source.starts_with("/") || QString::fromStdString(source).startsWith(folder_))
+            continue;
+        QFile file(QString::fromStdString(source));
+        if (file.open(QIODevice::ReadOnly)) {
+            std::vector<std::string> names = HeaderNames(file.readAll().toStdString());
+            headerNames_.insert(headerNames_.end(), names.begin(), names.end());
+        }
+    }
+    std::sort(headerNames_.begin(), headerNames_.end());
+}
+
+void SimSession::send(const QString& command, Handler handler) {
+    if (!process_)
+        return;
+    conversation_.Sent(command.toStdString());
+    handlers_.push_back(std::move(handler));
+    process_->write((command + "\n").toUtf8());
+}
+
+void SimSession::readOutput() {
+    if (!process_)
+        return;
+    for (const GpsimConversation::Answer& answer :
+         conversation_.Feed(process_->readAllStandardOutput().toStdString())) {
+        if (handlers_.empty())
+            break;
+        Handler handler = std::move(handlers_.front());
+        handlers_.pop_front();
+        if (handler)
+            handler(answer.text);
+        if (!process_ || state_ == State::Idle)
+            return;  // the handler ended the session
+    }
+    conversation_.TakeLoose();
+}
+
+void SimSession::afterProcessors(const std::string& text) {
+    bool substituted = false;
+    std::string part = GpsimPart(cod_->processor, ParseProcessorList(text), substituted);
+    QString wanted = QString::fromStdString(cod_->processor).toUpper();
+    if (part.empty()) {
+        fail(QString("gpsim cannot simulate the PIC%1, and knows no compatible processor.").arg(wanted));
+        return;
+    }
+    QString name = QFileInfo(codPath_).fileName();
+    if (substituted) {
+        QString stand = QString::fromStdString(part).mid(3).toUpper();
+        emit note(
+            QString("gpsim has no PIC%1; the program runs on the compatible PIC%2.").arg(wanted, stand));
+        send("processor " + QString::fromStdString(part));
+    }
+    send("load " + name, [this](const std::string& answer) { afterLoad(answer); });
+}
+
+void SimSession::afterLoad(const std::string& text) {
+    std::string failure = LoadFailure(text);
+    if (!failure.empty()) {
+        fail(QString("gpsim could not load %1: %2").arg(codPath_, QString::fromStdString(failure)));
+        return;
+    }
+    send("frequency", [this](const std::string& answer) { clockHz_ = ParseFrequency(answer).value_or(0); });
+    askStop(0);
+}
+
+void SimSession::askStop(std::optional<int> stackDepth) {
+    syncBreakpoints();
+    auto examine = std::make_shared<std::optional<GpsimExamine>>();
+    send("x", [examine](const std::string& text) { *examine = ParseExamine(text); });
+    send("cycles", [this, examine, stackDepth](const std::string& text) {
+        if (!*examine) {
+            fail("gpsim's answer about the registers could not be read.");
+            return;
+        }
+        const GpsimExamine& seen = **examine;
+        stackDepth_ = stackDepth ? std::optional<int>(std::clamp(*stackDepth, 0, kMaxStack)) : std::nullopt;
+        if (haveStop_)
+            previous_ = stop_;
+        haveStop_ = true;
+        stop_ = SimStop();
+        stop_.pc = seen.pc;
+        stop_.cycles = ParseCycles(text).value_or(0);
+        stop_.W = seen.W;
+        stop_.status = seen.Register(3);
+        stop_.stackDepth = stackDepth_;
+        stop_.clockHz = clockHz_;
+        stop_.memory = seen.memory;
+        if (auto line = cod_->LineOfAddress(seen.pc)) {
+            stop_.file = QString::fromStdString(cod_->SourcePath(folder_.toStdString(), line->file));
+            stop_.line = line->line;
+        }
+        setState(State::Stopped);
+        emit stopped(stop_);
+    });
+}
+
+std::optional<uint32_t> SimSession::AddressOf(const CodFile& cod, const QString& codFolder,
+                                              const SourceLine& line) {
+    QString folder = codFolder.endsWith('/') ? codFolder : codFolder + "/";
+    int file = cod.SourceIndex(folder.toStdString(), QDir::cleanPath(line.first).toStdString());
+    return file < 0 ? std::nullopt : cod.AddressOfLine(file, line.second);
+}
+
+void SimSession::setBreakpoints(const std::set<SourceLine>& lines) {
+    wantedBreaks_.clear();
+    if (cod_)
+        for (const SourceLine& line : lines)
+            if (auto address = AddressOf(*cod_, folder_, line))
+                wantedBreaks_.insert(*address);
+    if (state_ == State::Stopped)
+        syncBreakpoints();
+}
+
+void SimSession::syncBreakpoints() {
+    bool changed = false;
+    for (const auto& [address, number] : breaks_)
+        if (!wantedBreaks_.count(address)) {
+            send(QString("clear %1").arg(number));
+            changed = true;
+        }
+    for (uint32_t address : wantedBreaks_)
+        if (!breaks_.count(address)) {
+            send("break e " + Hex(address));
+            changed = true;
+        }
+    // gpsim numbers its breakpoints itself: read them back
+    if (changed)
+        send("break", [this](const std::string& text) { breaks_ = ParseBreakList(text); });
+}
+
+void SimSession::stepInto() {
+    if (state_ != State::Stopped)
+        return;
+    int effect = StackEffect(cod_->WordAt(stop_.pc).value_or(0));
+    setState(State::Stepping);
+    send("step");
+    askStop(stackDepth_ ? std::optional<int>(*stackDepth_ + effect) : std::nullopt);
+}
+
+void SimSession::stepOver() {
+    if (state_ != State::Stopped)
+        return;
+    if (StackEffect(cod_->WordAt(stop_.pc).value_or(0)) != 1) {
+        stepInto();
+        return;
+    }
+    // the subroutine may never return: this is a run that Stop can end
+    setState(State::Running);
+    std::optional<int> depth = stackDepth_;
+    send("step over", [this, depth](const std::string& text) {
+        interruptTimer_->stop();
+        askStop(ParseRunEnd(text) == RunEnd::Interrupted ? std::nullopt : depth);
+    });
+}
+
+void SimSession::run() {
+    if (state_ != State::Stopped)
+        return;
+    setState(State::Running);
+    send("run", [this](const std::string&) {
+        interruptTimer_->stop();
+        askStop(std::nullopt);
+    });
+}
+
+void SimSession::stop() {
+    if (state_ != State::Running)
+        return;
+    interrupt();
+    interruptTimer_->start();
+}
+
+void SimSession::interrupt() {
+    if (state_ == State::Running && process_ && process_->processId() > 0)
+        ::kill(pid_t(process_->processId()), SIGINT);
+    else
+        interruptTimer_->stop();
+}
+
+void SimSession::reset() {
+    if (state_ != State::Stopped)
+        return;
+    setState(State::Stepping);
+    send("reset");
+    askStop(0);
+}
+
+void SimSession::end() {
+    if (state_ == State::Idle || state_ == State::Ending)
+        return;
+    bool running = state_ == State::Running;
+    setState(State::Ending);
+    if (!process_ || process_->state() == QProcess::NotRunning) {
+        finishEnd();
+        return;
+    }
+    if (running) {
+        // a running gpsim reads no commands, and a Ctrl+C may come before the run has begun: it holds
+        // nothing to save, so it goes at once
+        process_->kill();
+        return;
+    }
+    process_->write("quit\n");
+    killTimer_->start(kQuitGraceMs);
+}
+
+void SimSession::endNow(int boundMs) {
+    end();
+    if (process_ && process_->state() != QProcess::NotRunning && !process_->waitForFinished(boundMs)) {
+        process_->kill();
+        process_->waitForFinished(200);
+    }
+    if (state_ != State::Idle)
+        finishEnd();
+}
+
+void SimSession::processFinished() {
+    if (state_ == State::Ending) {
+        finishEnd();
+        return;
+    }
+    if (state_ != State::Idle && process_) {
+        fail(process_->exitStatus() == QProcess::CrashExit
+                 ? QString("gpsim ended unexpectedly (it crashed).")
+                 : QString("gpsim ended unexpectedly (exit status %1).").arg(process_->exitCode()));
+    }
+}
+
+void SimSession::processError(QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart)
+        fail(QString(
+                 "gpsim could not be started (%1). Install it with scripts/bootstrap (Debian package gpsim).")
+                 .arg(program_));
+}
+
+void SimSession::fail(const QString& text) {
+    if (state_ == State::Idle || failedOnce_)
+        return;
+    failedOnce_ = true;
+    emit failed(text);
+    finishEnd();
+}
+
+void SimSession::finishEnd() {
+    killTimer_->stop();
+    if (process_) {
+        QProcess* process = process_;
+        process->disconnect(this);
+        if (process->state() == QProcess::NotRunning) {
+            process->deleteLater();
+        } else {
+            // gone once the kill is through; the session does not wait for that
+            connect(process, &QProcess::finished, process, &QObject::deleteLater);
+            process->kill();
+        }
+        process_ = nullptr;
+    }
+    handlers_.clear();
+    breaks_.clear();
+    if (state_ == State::Idle)
+        return;
+    setState(State::Idle);
+    emit ended();
+}

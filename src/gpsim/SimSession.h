@@ -1,0 +1,138 @@
+// A simulation of the user's program on gpsim: owns the gpsim process and speaks its command-line
+// protocol without blocking; says where the program stopped and what the registers hold.
+#pragma once
+
+#include "gpsim/CodFile.h"
+#include "gpsim/GpsimAnswers.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+class QTimer;
+
+// Where the program stopped and what it holds there.
+struct SimStop {
+    uint32_t pc = 0;
+    uint64_t cycles = 0;
+    int W = 0;
+    int status = 0;
+    std::optional<int> stackDepth;  // unknown after a run: gpsim does not show its return stack
+    double clockHz = 0;
+    QString file;  // the source of the instruction at the PC, a full path; empty when none is known
+    int line = 0;  // from 1
+    std::vector<int> memory;
+    // The elapsed time at the clock: four clock periods per instruction cycle.
+    double seconds() const { return clockHz > 0 ? double(cycles) * 4.0 / clockHz : 0; }
+};
+
+// True when the program must be built before it can be simulated: the .cod is missing, or one of the
+// sources it names in its folder, or one of `sources`, is newer than it.
+bool CodOutOfDate(const QString& codPath, const QStringList& sources);
+
+// A source line: a full path and a line number from 1.
+using SourceLine = std::pair<QString, int>;
+
+class SimSession : public QObject {
+    Q_OBJECT
+  public:
+    enum class State { Idle, Starting, Stopped, Stepping, Running, Ending };
+    Q_ENUM(State)
+
+    explicit SimSession(QObject* parent = nullptr);
+    // Ends gpsim: asked to quit, killed when it has not gone within a short bound.
+    ~SimSession() override;
+
+    // The gpsim program; "gpsim" on the PATH unless set.
+    void setProgram(const QString& program) { program_ = program; }
+    // Starts gpsim on the .cod file; the session reports stopped() at the reset vector, or failed().
+    void start(const QString& codPath);
+    void stepInto();
+    // A CALL runs until it returns; any other instruction is one step.
+    void stepOver();
+    // Runs until a breakpoint or stop().
+    void run();
+    // Interrupts a run or a step over, as Ctrl+C does.
+    void stop();
+    void reset();
+    // Ends the session; ended() follows once gpsim has gone.
+    void end();
+    // Ends gpsim at once, waiting at most `boundMs`: for when Korvex itself quits.
+    void endNow(int boundMs = 1000);
+
+    State state() const { return state_; }
+    bool active() const { return state_ != State::Idle; }
+    const SimStop& lastStop() const { return stop_; }
+    // The stop before the last one in this session; none at the first.
+    const std::optional<SimStop>& previousStop() const { return previous_; }
+    // The program's own register names and addresses, from the .cod.
+    const std::vector<CodSymbol>& programRegisters() const { return registers_; }
+    const std::optional<CodFile>& cod() const { return cod_; }
+    QString codPath() const { return codPath_; }
+    // gpsim's process id while it runs, else 0.
+    qint64 processId() const { return process_ ? process_->processId() : 0; }
+
+    // The breakpoints, as source lines; lines without code are left out. Set at any time: a running
+    // program gets them at its next stop.
+    void setBreakpoints(const std::set<SourceLine>& lines);
+    // The program address of a source line that holds an instruction, by the .cod.
+    static std::optional<uint32_t> AddressOf(const CodFile& cod, const QString& codFolder,
+                                             const SourceLine& line);
+
+  signals:
+    void stateChanged(SimSession::State state);
+    // The program stopped (after a step, a run, a reset or the start).
+    void stopped(const SimStop& stop);
+    // A note for the user that ends nothing (a compatible processor stands in).
+    void note(const QString& text);
+    // The session could not go on; ended() follows.
+    void failed(const QString& text);
+    void ended();
+
+  private:
+    using Handler = std::function<void(const std::string&)>;
+    void send(const QString& command, Handler handler = {});
+    void setState(State state);
+    void readOutput();
+    void processFinished();
+    void processError(QProcess::ProcessError error);
+    void fail(const QString& text);
+    void interrupt();
+    void finishEnd();
+    void afterProcessors(const std::string& text);
+    void afterLoad(const std::string& text);
+    void askStop(std::optional<int> stackDepth);
+    void syncBreakpoints();
+    void readHeaderNames();
+
+    QString program_ = "gpsim";
+    QString codPath_;
+    QString folder_;  // the .cod's folder, ending in "/"
+    QPointer<QProcess> process_;
+    QTimer* killTimer_;
+    QTimer* interruptTimer_;  // repeats Ctrl+C until the run has ended
+    State state_ = State::Idle;
+    GpsimConversation conversation_;
+    std::deque<Handler> handlers_;
+    std::optional<CodFile> cod_;
+    std::vector<CodSymbol> registers_;
+    std::vector<std::string> headerNames_;
+    SimStop stop_;
+    std::optional<SimStop> previous_;
+    bool haveStop_ = false;
+    std::optional<int> stackDepth_ = 0;
+    double clockHz_ = 0;
+    std::set<uint32_t> wantedBreaks_;
+    std::map<uint32_t, int> breaks_;  // set in gpsim: address -> its number
+    bool failedOnce_ = false;
+};

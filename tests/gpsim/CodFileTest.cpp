@@ -1,0 +1,76 @@
+// The .cod file of a real gpasm build: lines, addresses, instruction words and the program's names.
+#include "gpsim/CodFile.h"
+
+#include "GpsimFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CodFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!HaveTool("gpasm"))
+            GTEST_SKIP() << "gpasm is not installed (scripts/bootstrap installs it)";
+        std::filesystem::path path = Assemble(dir, "main877a.asm");
+        ASSERT_FALSE(path.empty());
+        std::string error;
+        auto read = CodFile::Load(path.string(), error);
+        ASSERT_TRUE(read) << error;
+        cod = *read;
+        folder = dir.path().string() + "/";
+    }
+    TempDir dir;
+    CodFile cod;
+    std::string folder;
+};
+
+TEST_F(CodFileTest, NamesTheProcessorAndTheSources) {
+    EXPECT_EQ(cod.processor, "16f877a");
+    EXPECT_GE(cod.SourceIndex(folder, folder + "main877a.asm"), 0);
+    EXPECT_GE(cod.SourceIndex(folder, folder + "sub.inc"), 0);
+    EXPECT_EQ(cod.SourceIndex(folder, folder + "other.inc"), -1);
+}
+
+TEST_F(CodFileTest, LinesWithCodeHaveAddresses) {
+    int main = cod.SourceIndex(folder, folder + "main877a.asm");
+    int sub = cod.SourceIndex(folder, folder + "sub.inc");
+    EXPECT_EQ(cod.AddressOfLine(main, 8), 0x000u);   // goto start
+    EXPECT_EQ(cod.AddressOfLine(main, 10), 0x010u);  // start movlw 0x03
+    EXPECT_EQ(cod.AddressOfLine(sub, 2), 0x016u);    // double movf value, w
+    EXPECT_FALSE(cod.AddressOfLine(main, 5));        // value equ 0x20
+    EXPECT_FALSE(cod.AddressOfLine(main, 1));        // a comment
+    EXPECT_FALSE(cod.AddressOfLine(sub, 1));
+    auto back = cod.LineOfAddress(0x17);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->file, sub);
+    EXPECT_EQ(back->line, 3);
+}
+
+TEST_F(CodFileTest, InstructionWordsAndTheirStackEffect) {
+    EXPECT_EQ(cod.WordAt(0x010), 0x3003);            // movlw 0x03
+    EXPECT_EQ(StackEffect(*cod.WordAt(0x012)), 1);   // call double
+    EXPECT_EQ(StackEffect(*cod.WordAt(0x018)), -1);  // return
+    EXPECT_EQ(StackEffect(*cod.WordAt(0x011)), 0);
+    EXPECT_EQ(StackEffect(0x3412), -1);  // retlw
+    EXPECT_FALSE(cod.WordAt(0x1000));
+}
+
+TEST_F(CodFileTest, ProgramRegistersAreTheProgramsOwnNames) {
+    std::string header = ReadAll("/usr/share/gputils/header/p16f877a.inc");
+    ASSERT_FALSE(header.empty());
+    auto registers = ProgramRegisters(cod, HeaderNames(header), 0x200);
+    ASSERT_EQ(registers.size(), 2u);
+    EXPECT_EQ(registers[0].name, "value");
+    EXPECT_EQ(registers[0].value, 0x20u);
+    EXPECT_EQ(registers[1].name, "result");
+}
+
+TEST(CodFileBytes, RejectsWhatIsNoCodFile) {
+    std::string error;
+    EXPECT_FALSE(CodFile::Parse("not a cod file", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(CodFile::Parse(std::string(1024, '\0'), error));
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// The test programs of tests/gpsim/data assembled with the real gpasm into a temporary folder.
+#pragma once
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+
+#include <filesystem>
+
+inline const std::filesystem::path kGpsimData = std::filesystem::path(KORVEX_SOURCE_DIR) / "tests/gpsim/data";
+
+inline bool HaveTool(const char* name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+// Copies the test programs into `dir` and assembles `source` there; the .cod's path, empty on failure.
+inline std::filesystem::path Assemble(const TempDir& dir, const std::string& source) {
+    for (const char* file : {"count84a.asm", "main877a.asm", "sub.inc"})
+        std::filesystem::copy_file(kGpsimData / file, dir / file,
+                                   std::filesystem::copy_options::overwrite_existing);
+    QProcess gpasm;
+    gpasm.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+    gpasm.start("gpasm", {"-q", QString::fromStdString(source)});
+    if (!gpasm.waitForFinished(30000) || gpasm.exitCode() != 0)
+        return {};
+    std::filesystem::path cod = dir / (std::filesystem::path(source).stem().string() + ".cod");
+    return std::filesystem::exists(cod) ? cod : std::filesystem::path();
+}
+
+#define SKIP_WITHOUT_GPUTILS()                    \
+    if (!HaveTool("gpasm") || !HaveTool("gpsim")) \
+    GTEST_SKIP() << "gpasm or gpsim is not installed (scripts/bootstrap installs both)"

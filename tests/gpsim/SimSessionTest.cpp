@@ -1,0 +1,198 @@
+// A simulation session on the real gpsim, as the user drives it: start, step, run to a breakpoint, stop an
+// endless loop, and the failures.
+#include "gpsim/SimSession.h"
+
+#include "GpsimFixture.h"
+
+#include <gtest/gtest.h>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <signal.h>
+
+namespace {
+
+QString Q(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+class Session : public ::testing::Test {
+  protected:
+    void SetUp() override { SKIP_WITHOUT_GPUTILS(); }
+    // Starts a session on an assembled test program and waits for it to stand at the reset vector.
+    void Start(const std::string& source) {
+        cod = Assemble(dir, source);
+        ASSERT_FALSE(cod.empty());
+        session.start(Q(cod));
+        Settle();
+    }
+    // Waits until the program has stopped again (or the session ended).
+    void Settle() {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            session.state() == SimSession::State::Stopped || session.state() == SimSession::State::Idle,
+            10000);
+    }
+    void Step() {
+        session.stepInto();
+        Settle();
+    }
+    QString File(const std::string& name) { return Q(dir / name); }
+    int Register(uint32_t address) { return session.lastStop().memory.at(address); }
+
+    TempDir dir;
+    std::filesystem::path cod;
+    SimSession session;
+};
+
+TEST_F(Session, StartsAtTheResetVector) {
+    QSignalSpy notes(&session, &SimSession::note);
+    Start("main877a.asm");
+    ASSERT_EQ(session.state(), SimSession::State::Stopped);
+    EXPECT_EQ(session.lastStop().pc, 0u);
+    EXPECT_EQ(session.lastStop().file, File("main877a.asm"));
+    EXPECT_EQ(session.lastStop().line, 8);  // goto start
+    EXPECT_EQ(session.lastStop().clockHz, 20e6);
+    EXPECT_EQ(notes.count(), 0);
+    ASSERT_EQ(session.programRegisters().size(), 2u);
+    EXPECT_EQ(session.programRegisters()[0].name, "value");
+}
+
+TEST_F(Session, StepsIntoTheIncludeFileAndBack) {
+    Start("main877a.asm");
+    Step();  // goto start
+    EXPECT_EQ(session.lastStop().line, 10);
+    EXPECT_EQ(session.lastStop().cycles, 2u);
+    Step();  // movlw 0x03
+    Step();  // movwf value
+    EXPECT_EQ(session.lastStop().W, 3);
+    EXPECT_EQ(Register(0x20), 3);
+    Step();  // call double
+    EXPECT_EQ(session.lastStop().file, File("sub.inc"));
+    EXPECT_EQ(session.lastStop().line, 2);
+    EXPECT_EQ(session.lastStop().stackDepth, 1);
+    Step();  // movf value, w
+    Step();  // addwf value, w
+    EXPECT_EQ(session.lastStop().W, 6);
+    Step();  // return
+    EXPECT_EQ(session.lastStop().file, File("main877a.asm"));
+    EXPECT_EQ(session.lastStop().line, 13);  // movwf result
+    EXPECT_EQ(session.lastStop().stackDepth, 0);
+    Step();  // movwf result
+    EXPECT_EQ(Register(0x21), 6);
+    EXPECT_EQ(session.lastStop().cycles, 11u);
+}
+
+TEST_F(Session, StepOverRunsTheSubroutineToItsReturn) {
+    Start("main877a.asm");
+    for (int i = 0; i < 3; ++i)
+        Step();          // goto start, movlw, movwf
+    session.stepOver();  // call double
+    Settle();
+    EXPECT_EQ(session.lastStop().file, File("main877a.asm"));
+    EXPECT_EQ(session.lastStop().line, 13);
+    EXPECT_EQ(session.lastStop().W, 6);
+    EXPECT_EQ(session.lastStop().stackDepth, 0);
+}
+
+TEST_F(Session, RunStopsAtABreakpointInTheIncludeFile) {
+    Start("main877a.asm");
+    session.setBreakpoints({{File("sub.inc"), 3}, {File("main877a.asm"), 5}});  // addwf; an equ line
+    session.run();
+    EXPECT_EQ(session.state(), SimSession::State::Running);
+    Settle();
+    EXPECT_EQ(session.lastStop().file, File("sub.inc"));
+    EXPECT_EQ(session.lastStop().line, 3);
+    EXPECT_EQ(session.lastStop().W, 3);
+    // removed, the next run goes past it into the endless loop
+    session.setBreakpoints({});
+    session.run();
+    EXPECT_EQ(session.state(), SimSession::State::Running);
+    session.stop();  // at once: gpsim may not have begun the run yet
+    Settle();
+    EXPECT_EQ(session.lastStop().line, 15);  // idle goto idle
+    EXPECT_EQ(Register(0x21), 6);
+    EXPECT_FALSE(session.lastStop().stackDepth);  // gpsim does not show it after a run
+}
+
+TEST_F(Session, ResetGoesBackToTheStart) {
+    Start("main877a.asm");
+    Step();
+    Step();
+    session.reset();
+    Settle();
+    EXPECT_EQ(session.lastStop().pc, 0u);
+    EXPECT_EQ(session.lastStop().line, 8);
+}
+
+TEST_F(Session, The16F84ARunsOnThe16F84WithANote) {
+    QSignalSpy notes(&session, &SimSession::note);
+    Start("count84a.asm");
+    ASSERT_EQ(session.state(), SimSession::State::Stopped);
+    ASSERT_EQ(notes.count(), 1);
+    EXPECT_EQ(notes[0][0].toString(), "gpsim has no PIC16F84A; the program runs on the compatible PIC16F84.");
+    // movlw 5, movwf counter, clrf total, then 5+4+3+2+1 by the loop
+    session.setBreakpoints({{File("count84a.asm"), 15}});  // forever goto forever
+    session.run();
+    Settle();
+    EXPECT_EQ(session.lastStop().line, 15);
+    EXPECT_EQ(Register(0x0D), 15);
+    EXPECT_EQ(Register(0x0C), 0);
+    EXPECT_EQ(session.lastStop().status & 0x04, 0);  // Z from ADDWF's 15 (DECFSZ leaves the flags alone)
+}
+
+TEST_F(Session, AProcessorGpsimLacksWithoutAStandInIsAClearMessage) {
+    WriteAll(dir / "big.asm",
+             "        list    p=16f1939\n        org     0\nloop    goto    loop\n        end\n");
+    cod = Assemble(dir, "big.asm");
+    ASSERT_FALSE(cod.empty());
+    QSignalSpy failed(&session, &SimSession::failed);
+    session.start(Q(cod));
+    QTRY_COMPARE(failed.count(), 1);
+    EXPECT_EQ(failed[0][0].toString(),
+              "gpsim cannot simulate the PIC16F1939, and knows no compatible processor.");
+    EXPECT_FALSE(session.active());
+}
+
+TEST_F(Session, MissingCodFileEndsTheSessionWithAMessage) {
+    QSignalSpy failed(&session, &SimSession::failed);
+    QSignalSpy ended(&session, &SimSession::ended);
+    session.start(Q(dir / "nothing.cod"));
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_TRUE(failed[0][0].toString().contains("was not found; build the project first"));
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(session.active());
+}
+
+TEST_F(Session, MissingGpsimEndsTheSessionWithAMessage) {
+    cod = Assemble(dir, "main877a.asm");
+    QSignalSpy failed(&session, &SimSession::failed);
+    session.setProgram(Q(dir / "no-gpsim-here"));
+    session.start(Q(cod));
+    QTRY_COMPARE(failed.count(), 1);
+    EXPECT_TRUE(failed[0][0].toString().contains("gpsim could not be started"));
+    EXPECT_FALSE(session.active());
+}
+
+TEST_F(Session, GpsimEndingUnexpectedlyEndsTheSession) {
+    Start("main877a.asm");
+    QSignalSpy failed(&session, &SimSession::failed);
+    QSignalSpy ended(&session, &SimSession::ended);
+    session.run();
+    // something outside Korvex kills gpsim
+    ASSERT_GT(session.processId(), 0);
+    ::kill(pid_t(session.processId()), SIGKILL);
+    QTRY_COMPARE(ended.count(), 1);
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_TRUE(failed[0][0].toString().startsWith("gpsim ended unexpectedly"));
+}
+
+TEST_F(Session, EndQuitsGpsim) {
+    Start("main877a.asm");
+    QSignalSpy ended(&session, &SimSession::ended);
+    session.run();
+    session.end();  // even while it runs
+    QTRY_COMPARE(ended.count(), 1);
+    EXPECT_FALSE(session.active());
+}
+
+}  // namespace

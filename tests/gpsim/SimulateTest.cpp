@@ -1,0 +1,273 @@
+// Project > Simulate as the user meets it: the build first, the marked line, breakpoints in the gutter and in
+// the project file, the registers window, and quitting while a session runs.
+#include "shell/Main.h"
+
+#include "GpsimFixture.h"
+#include "ScriptedPrompter.h"
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+#include "editor/MyEditUnit.h"
+#include "gpsim/SimSession.h"
+#include "shell/Idefunction.h"
+#include "shell/ProW.h"
+#include "shell/RegistersWindow.h"
+#include "shell/Startup.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+#include <signal.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QString Q(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+constexpr int kBreakPoint = 13, kExecutionPoint = 16;
+
+class Simulate : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SKIP_WITHOUT_GPUTILS();
+        korvex = std::make_unique<TKorvex>(dir / "config", prompter);
+        korvex->settings.AssemblerPath = KORVEX_BINARY_DIR "/tools/mpasmwin/MPASMWIN.EXE";
+        korvex->settings.AssemblerFileName = "MPASMWIN.EXE";
+        for (const char* file : {"count84a.asm", "main877a.asm", "sub.inc"})
+            fs::copy_file(kGpsimData / file, dir / file);
+    }
+    void TearDown() override { korvex.reset(); }
+
+    void openProject(const std::string& first, const std::string& extra = "",
+                     const std::string& part = "16F877A") {
+        WriteAll(dir / "p.pro",
+                 "[PROJECT]\nFormat=MPASM\n[MPASM]\nList File=0\nCross File=0\nRadix=0\n"
+                 "Warning Level=0\nHex Output=0\nMacro=0\nCase Sensitive=0\nProcessor=" +
+                     part +
+                     "\n"
+                     "Additional=\n[FILES]\nCount=1\nFile0=" +
+                     first + "\n" + extra);
+        prompter.willChooseFile(Q(dir / "p.pro"));
+        MainForm->ProjectOpen->trigger();
+        ASSERT_TRUE(MainForm->ProjectSimulate->isEnabled());
+    }
+    SimSession& session() { return *MainForm->simSession; }
+    void settle() {
+        QTRY_VERIFY_WITH_TIMEOUT(session().state() == SimSession::State::Stopped || !session().active(),
+                                 15000);
+    }
+    void start() {
+        MainForm->ProjectSimulate->trigger();
+        settle();
+        ASSERT_EQ(session().state(), SimSession::State::Stopped);
+    }
+    TEditor* editor() { return korvex->services.editors->first(); }
+    // A click in the first editor window's gutter, beside a line (from 0).
+    void clickGutter(int line) {
+        TMemo* memo = editor()->Memo;
+        long position = memo->SendScintilla(TMemo::SCI_POSITIONFROMLINE, line);
+        int y = int(memo->SendScintilla(TMemo::SCI_POINTYFROMPOSITION, 0L, position));
+        int gutter = memo->marginWidth(0) + memo->marginWidth(1);
+        ASSERT_GT(gutter, 4);
+        QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(gutter / 2, y + 3));
+    }
+    TDocument* document(const std::string& name) { return korvex->documents.find(Q(dir / name)); }
+    // The editor's file and its execution-point line, from 1 ("main877a.asm:10").
+    std::string marked() {
+        TDocument* shown = editor() ? editor()->Memo->document() : nullptr;
+        if (!shown)
+            return "(none)";
+        for (int line = 0; line < shown->lineCount(); ++line)
+            if (shown->lineStyle(line) == kExecutionPoint)
+                return fs::path(shown->fileName().toStdString()).filename().string() + ":" +
+                       std::to_string(line + 1);
+        return "(no mark)";
+    }
+    QString registerValue(const QString& name) {
+        QTableWidget* table = MainForm->RegistersWindow->Table;
+        for (int row = 0; row < table->rowCount(); ++row)
+            if (table->item(row, 0)->text() == name)
+                return table->item(row, 2)->text();
+        return "(no row)";
+    }
+    bool registerChanged(const QString& name) {
+        QTableWidget* table = MainForm->RegistersWindow->Table;
+        for (int row = 0; row < table->rowCount(); ++row)
+            if (table->item(row, 0)->text() == name)
+                return table->item(row, 2)->font().bold();
+        return false;
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+TEST_F(Simulate, BuildsFirstThenMarksTheFirstLineAndShowsTheRegisters) {
+    openProject("main877a.asm");
+    EXPECT_FALSE(fs::exists(dir / "main877a.cod"));
+    start();
+    EXPECT_TRUE(fs::exists(dir / "main877a.cod"));
+    EXPECT_EQ(marked(), "main877a.asm:8");
+    EXPECT_TRUE(MainForm->RegistersWindow->isVisible());
+    EXPECT_EQ(registerValue("value"), "0x00 (0)");
+    EXPECT_TRUE(MainForm->SimulateStepInto->isEnabled());
+    EXPECT_FALSE(MainForm->SimulateStop->isEnabled());
+    EXPECT_FALSE(MainForm->ProjectSimulate->isEnabled());
+    EXPECT_FALSE(MainForm->DebugTraceInto->isEnabled());  // the Debug menu is not this
+}
+
+TEST_F(Simulate, StepsIntoTheIncludeAndBackWithTheLineMarked) {
+    openProject("main877a.asm");
+    start();
+    for (int i = 0; i < 3; ++i) {
+        MainForm->SimulateStepInto->trigger();  // goto start, movlw 0x03, movwf value
+        settle();
+    }
+    EXPECT_EQ(marked(), "main877a.asm:12");
+    EXPECT_EQ(registerValue("value"), "0x03 (3)");
+    EXPECT_TRUE(registerChanged("value"));
+    EXPECT_FALSE(registerChanged("W"));
+    MainForm->SimulateStepInto->trigger();  // call double
+    settle();
+    EXPECT_EQ(marked(), "sub.inc:2");  // the include was opened
+    EXPECT_EQ(registerValue("Stack depth"), "1");
+    EXPECT_EQ(document("main877a.asm")->lineStyle(11), 0);  // the old mark went
+    MainForm->SimulateStepOver->trigger();                  // movf value, w
+    settle();
+    MainForm->SimulateStepOver->trigger();  // addwf value, w
+    settle();
+    EXPECT_EQ(registerValue("W"), "0x06 (6)");
+    MainForm->SimulateStepInto->trigger();  // return
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:13");
+    EXPECT_EQ(registerValue("Stack depth"), "0");
+}
+
+TEST_F(Simulate, GutterBreakpointStopsARunAndIsKeptInTheProjectFile) {
+    openProject("main877a.asm");
+    start();
+    TDocument* main = document("main877a.asm");
+    ASSERT_TRUE(main);
+    clickGutter(4);  // value equ 0x20: no code
+    EXPECT_EQ(main->lineStyle(4), 0);
+    EXPECT_EQ(editor()->statusText(5), "Line 5 holds no instruction: a breakpoint needs one");
+    clickGutter(13);  // incf value, f
+    EXPECT_EQ(main->lineStyle(13), kBreakPoint);
+    std::string project = ReadAll(dir / "p.pro");
+    EXPECT_NE(project.find("[BREAKPOINTS]\nCount=1\nBreakpoint0=main877a.asm,14\n"), std::string::npos)
+        << project;
+    EXPECT_NE(project.find("[FILES]\nCount=1\nFile0=main877a.asm\n"), std::string::npos);
+    MainForm->SimulateRun->trigger();
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:14");
+    EXPECT_EQ(registerValue("result"), "0x06 (6)");
+    EXPECT_EQ(registerValue("Stack depth"), "unknown after a run");
+    // Run again: the endless loop runs until Stop
+    MainForm->SimulateRun->trigger();
+    EXPECT_EQ(marked(), "(no mark)");  // running, the program stands on no line
+    EXPECT_EQ(editor()->statusText(5), "Running... (Stop: F6)");
+    EXPECT_TRUE(MainForm->SimulateStop->isEnabled());
+    EXPECT_FALSE(MainForm->SimulateStepInto->isEnabled());
+    MainForm->SimulateStop->trigger();
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:15");
+    EXPECT_EQ(main->lineStyle(13), kBreakPoint);  // the breakpoint shows again once the mark moved on
+    EXPECT_EQ(registerValue("value"), "0x04 (4)");
+}
+
+TEST_F(Simulate, BreakpointsSurviveTheSessionAndTheProjectsOtherWrites) {
+    openProject("main877a.asm", "[BREAKPOINTS]\nCount=1\nBreakpoint0=sub.inc,3\n");
+    start();
+    MainForm->SimulateRun->trigger();
+    settle();
+    EXPECT_EQ(marked(), "sub.inc:3");
+    EXPECT_EQ(registerValue("W"), "0x03 (3)");
+    MainForm->SimulateEnd->trigger();
+    QTRY_VERIFY(!session().active());
+    EXPECT_EQ(document("sub.inc")->lineStyle(2), kBreakPoint);
+    EXPECT_FALSE(MainForm->RegistersWindow->isVisible());
+    // adding a file rewrites the file list; the breakpoints stay
+    prompter.willChooseFile(Q(dir / "sub.inc"));
+    MainForm->ProjectAdd->trigger();
+    EXPECT_NE(ReadAll(dir / "p.pro").find("Breakpoint0=sub.inc,3"), std::string::npos);
+    start();  // a second session stops at the same breakpoint
+    MainForm->SimulateRun->trigger();
+    settle();
+    EXPECT_EQ(marked(), "sub.inc:3");
+}
+
+TEST_F(Simulate, BreakpointsMoveWithTheLinesOfASavedEdit) {
+    openProject("main877a.asm", "[BREAKPOINTS]\nCount=1\nBreakpoint0=main877a.asm,14\n");
+    QString error;
+    TDocument* main = korvex->documents.open(Q(dir / "main877a.asm"), &error);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(main->lineStyle(13), kBreakPoint);
+    main->buffer()->insertAt("        nop\n", 9, 0);  // a line more above it, before "start"
+    EXPECT_EQ(main->lineStyle(14), kBreakPoint);
+    ASSERT_TRUE(korvex->documents.save(main));
+    EXPECT_NE(ReadAll(dir / "p.pro").find("Breakpoint0=main877a.asm,15\n"), std::string::npos);
+    start();  // built again, and the breakpoint is on the moved instruction
+    MainForm->SimulateRun->trigger();
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:15");
+}
+
+TEST_F(Simulate, AChangedSourceIsBuiltAgainAndABuildWithErrorsStops) {
+    openProject("main877a.asm");
+    start();
+    MainForm->SimulateEnd->trigger();
+    QTRY_VERIFY(!session().active());
+    WriteAll(dir / "sub.inc", ReadAll(kGpsimData / "sub.inc") + "        bogus   1\n");
+    fs::last_write_time(dir / "sub.inc", fs::last_write_time(dir / "main877a.cod") + std::chrono::seconds(2));
+    MainForm->ProjectSimulate->trigger();
+    EXPECT_FALSE(session().active());
+    EXPECT_GT(ProWindow->MessageList->count(), 0);
+}
+
+TEST_F(Simulate, The16F84ARunsWithANote) {
+    openProject("count84a.asm", "", "16F84A");
+    start();
+    EXPECT_EQ(MainForm->RegistersWindow->Note->text(),
+              "gpsim has no PIC16F84A; the program runs on the compatible PIC16F84.");
+    EXPECT_EQ(registerValue("counter"), "0x00 (0)");
+}
+
+TEST_F(Simulate, GpsimMissingIsAClearMessage) {
+    openProject("main877a.asm");
+    session().setProgram(Q(dir / "no-gpsim"));
+    prompter.expectError("gpsim could not be started (" + Q(dir / "no-gpsim") +
+                         "). Install it with scripts/bootstrap (Debian package gpsim).");
+    MainForm->ProjectSimulate->trigger();
+    QTRY_VERIFY(!session().active());
+    EXPECT_TRUE(MainForm->ProjectSimulate->isEnabled());
+    EXPECT_FALSE(MainForm->SimulateEnd->isEnabled());
+}
+
+TEST_F(Simulate, FileExitEndsWhileARunGoesOn) {
+    openProject("main877a.asm");
+    start();
+    MainForm->SimulateRun->trigger();
+    qint64 gpsim = session().processId();
+    ASSERT_GT(gpsim, 0);
+    prompter.willConfirm("Do you want to quit Korvex?", true);
+    QTimer::singleShot(0, MainForm, [] { MainForm->FileExit->trigger(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    EXPECT_EQ(korvex->exec(), 0);
+    EXPECT_FALSE(session().active());
+    EXPECT_NE(::kill(pid_t(gpsim), 0), 0);  // gpsim is gone
+}
+
+}  // namespace

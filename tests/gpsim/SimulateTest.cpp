@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -231,7 +231,7 @@ TEST_F(Simulate, AChangedSourceIsBuiltAgainAndABuildWithErrorsStops) {
     fs::last_write_time(dir / "sub.inc", fs::last_write_time(dir / "main877a.cod") + std::chrono::seconds(2));
     MainForm->ProjectSimulate->trigger();
     EXPECT_FALSE(session().active());
-    EXPECT_GT(ProWindow->MessageList->count(), 0);
+    EXPECT_GT(ProWindow->MessageList->model()->rowCount(), 0);
 }
 
 TEST_F(Simulate, The16F84ARunsWithANote) {

@@ -18,7 +18,8 @@ constexpr size_t kLongSymbols = 0x1ce;
 constexpr size_t kNameEntry = 64;  // each file name is a counted string in 64 bytes
 constexpr size_t kLineEntry = 6;   // file, flags, line (2), address (2)
 constexpr uint8_t kNoCodeFlag = 0x10;
-constexpr uint16_t kConstantType = 47;
+constexpr uint16_t kConstantType = 47;  // an EQU name
+constexpr uint16_t kBlockType = 2;      // a CBLOCK name
 
 unsigned Byte(std::string_view bytes, size_t at) {
     return at < bytes.size() ? uint8_t(bytes[at]) : 0u;
@@ -82,7 +83,8 @@ void ReadSymbols(std::string_view table, std::vector<CodSymbol>& symbols) {
                 break;  // the rest of the block is empty
             std::string name(table.substr(at + 1, length));
             unsigned type = Little16(table, at + 1 + length);
-            symbols.push_back({std::move(name), type == kConstantType, Big32(table, at + 3 + length)});
+            const bool constant = type == kConstantType || type == kBlockType;
+            symbols.push_back({std::move(name), constant, Big32(table, at + 3 + length)});
             at += 1 + length + 6;
         }
 }

@@ -66,6 +66,28 @@ TEST_F(CodFileTest, ProgramRegistersAreTheProgramsOwnNames) {
     EXPECT_EQ(registers[1].name, "result");
 }
 
+// gpasm gives CBLOCK names a type of their own in the .cod; they are the program's registers too.
+TEST(CodFileBlocks, CblockNamesAreProgramRegisters) {
+    if (!HaveTool("gpasm"))
+        GTEST_SKIP() << "gpasm is not installed (scripts/bootstrap installs it)";
+    TempDir dir;
+    WriteAll(dir / "block.asm",
+             "        list    p=16f877a\n        include <p16f877a.inc>\n        cblock  0x20\n"
+             "        Count\n        Outer, Inner\n        endc\nStart   clrf    Count\n"
+             "        goto    Start\n        end\n");
+    std::filesystem::path path = Assemble(dir, "block.asm");
+    ASSERT_FALSE(path.empty());
+    std::string error;
+    auto cod = CodFile::Load(path.string(), error);
+    ASSERT_TRUE(cod) << error;
+    auto registers =
+        ProgramRegisters(*cod, HeaderNames(ReadAll("/usr/share/gputils/header/p16f877a.inc")), 0x200);
+    ASSERT_EQ(registers.size(), 3u);
+    EXPECT_EQ(registers[0].name, "Count");
+    EXPECT_EQ(registers[1].name, "Outer");
+    EXPECT_EQ(registers[2].value, 0x22u);
+}
+
 TEST(CodFileBytes, RejectsWhatIsNoCodFile) {
     std::string error;
     EXPECT_FALSE(CodFile::Parse("not a cod file", error));

@@ -1,5 +1,6 @@
 // The gpsim process and its conversation: commands out, prompt-delimited answers in.
 #include "gpsim/SimSession.h"
+#include "platform/ChildProcess.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -101,6 +102,7 @@ void SimSession::start(const QString& codPath) {
     process_ = new QProcess(this);
     process_->setWorkingDirectory(folder_);
     process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->setChildProcessModifier(&EndWithParent);
     connect(process_, &QProcess::readyReadStandardOutput, this, &SimSession::readOutput);
     connect(process_, &QProcess::finished, this, &SimSession::processFinished);
     connect(process_, &QProcess::errorOccurred, this, &SimSession::processError);

@@ -23,7 +23,7 @@ for f in bin/korvex lib/korvex/MPASMWIN.EXE; do
   [[ -f $f && -x $f ]] || fail "$f is missing or not executable"
 done
 for f in share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-  share/icons/hicolor/scalable/apps/$id.svg share/doc/korvex/README.md share/doc/korvex/docs/quickstart.png \
+  share/icons/hicolor/scalable/apps/$id.svg share/doc/korvex/README.md share/doc/korvex/docs/quickstart.png share/doc/korvex/docs/simulate.png \
   share/doc/korvex/examples/blink/blink.pro share/doc/korvex/examples/blink/blink.asm \
   share/doc/korvex/examples/counter/counter.pro share/doc/korvex/examples/counter/counter.asm \
   share/doc/korvex/examples/counter/delay.inc; do

@@ -87,15 +87,22 @@ inline constexpr InstrHandler kOperationHandlers[] = {
     &Retlw,    &Iorlw,    &Andlw,    &Xorlw,    &Sublw,     &Addlw,
 };
 
-// The operation of every word, taken from DecodeTable so that the two cannot disagree.
+// The operation of every word, taken from the same ranges as DecodeTable (and its handlers from
+// kOperationHandlers), so that the two cannot disagree. Words not listed are Empty.
 inline constexpr std::array<Operation, kWordCount> OperationTable = [] {
     std::array<Operation, kWordCount> table{};
-    for (std::size_t word = 0; word < kWordCount; ++word)
-        for (std::size_t index = 0; index < std::size(kOperationHandlers); ++index)
-            if (kOperationHandlers[index] == DecodeTable[word])
-                table[word] = static_cast<Operation>(index);
+    for (const DecodeRange& range : kDecodeRanges) {
+        std::size_t index = 0;
+        while (kOperationHandlers[index] != range.Op)
+            ++index;
+        for (unsigned word = range.First; word <= range.Last; ++word)
+            table[word] = static_cast<Operation>(index);
+    }
     return table;
 }();
+
+static_assert(std::size(kOperationHandlers) == static_cast<std::size_t>(Operation::Addlw) + 1,
+              "one handler for each operation");
 
 // n steps at once, with the same result as n calls of Step: W, Flags, SP, PC and Cycles are kept in locals
 // for the whole run and written back at its end. Used where no one looks between steps (pic14run's step and

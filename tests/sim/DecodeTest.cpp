@@ -61,6 +61,13 @@ TEST(DecodeTable, UnimplementedOperationsAreEmpty) {
         EXPECT_EQ(DecodeTable[word], &EmptyOp) << std::hex << word;
 }
 
+// The batched run dispatches on OperationTable: every word names the handler DecodeTable holds for it.
+TEST(DecodeTable, OperationTableAgreesWithItForEveryWord) {
+    for (std::size_t word = 0; word < kWordCount; ++word)
+        ASSERT_EQ(kOperationHandlers[static_cast<std::size_t>(OperationTable[word])], DecodeTable[word])
+            << word;
+}
+
 TEST_F(Sim, EmptyWordChangesNothingStepAfterStep) {
     Load(0x000, {0x1683});  // BSF STATUS,RP0  -> no operation here
     PicState.W = 0x12;

@@ -23,7 +23,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@echo "MPASMWIN.EXE (gpasm front end) for Configure > External EXE: $(CURDIR)/$(BUILD)/tools/mpasmwin/MPASMWIN.EXE"
+	@echo "The assembler (gpasm front end), taken on the first run when none is set: $(CURDIR)/$(BUILD)/tools/mpasmwin/MPASMWIN.EXE"
 	$(BUILD)/src/app/korvex
 
 test: build

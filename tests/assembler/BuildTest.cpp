@@ -4,6 +4,7 @@
 
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
+#include "HaveTool.h"
 #include "TempDir.h"
 #include "assembler/BuildRun.h"
 #include "assembler/Explanations.h"
@@ -20,7 +21,6 @@
 #include <QAction>
 #include <QListView>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -368,7 +368,7 @@ TEST_F(Build, AssemblerThatCannotStartLeavesTheEarlierErrorFilesMessages) {
 }
 
 TEST_F(Build, FirstEntryWithAFullPathBuildsWhereItLiesThroughGpasm) {
-    if (QStandardPaths::findExecutable("gpasm").isEmpty())
+    if (!HaveTool("gpasm"))
         GTEST_SKIP() << "gpasm is not installed";
     // outside the project folder, in a folder with a dot, with an include beside it
     fs::path outside = dir / "elsewhere v1.2" / "prog.a";
@@ -500,7 +500,7 @@ TEST_F(Build, WithoutASourceOnlyTheProjectListFillsAndCloseEmptiesIt) {
 
 // The real thing: gpasm through the front end, on a source with an error, a warning and a message.
 TEST_F(Build, RealBuildThroughGpasmOpensTheMissingSymbolsLineMarked) {
-    if (QStandardPaths::findExecutable("gpasm").isEmpty())
+    if (!HaveTool("gpasm"))
         GTEST_SKIP() << "gpasm is not installed";
     WriteFile(work / "main.asm",
               "\t#include <p16f84a.inc>\n"

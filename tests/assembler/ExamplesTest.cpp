@@ -11,13 +11,13 @@
 
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
+#include "HaveTool.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QFileInfo>
 #include <QListView>
-#include <QStandardPaths>
 
 #include <cstdint>
 #include <filesystem>
@@ -126,7 +126,7 @@ const Example kCounter{"counter",
 class Examples : public ::testing::TestWithParam<Example> {
   protected:
     void SetUp() override {
-        if (QStandardPaths::findExecutable("gpasm").isEmpty())
+        if (!HaveTool("gpasm"))
             GTEST_SKIP() << "gpasm is not installed";
         // a copy, so the build's outputs stay out of the source tree
         fs::copy(fs::path(KORVEX_SOURCE_DIR) / "examples" / GetParam().folder, project,
@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Both, Examples, ::testing::Values(kBlink, kCounter),
 // Out of the box: no settings, the program in the build tree; the blink example builds at once, and a
 // broken line shows its message.
 TEST(FirstRunFromTheBuildTree, BuildsTheBlinkExampleAtOnceAndShowsABrokenLinesMessage) {
-    if (QStandardPaths::findExecutable("gpasm").isEmpty())
+    if (!HaveTool("gpasm"))
         GTEST_SKIP() << "gpasm is not installed";
     TempDir dir;
     fs::path project = dir / "blink";

@@ -6,10 +6,10 @@
 
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
+#include "HaveTool.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
-#include <QStandardPaths>
 
 #include <filesystem>
 #include <fstream>
@@ -42,7 +42,7 @@ const char* kInclude = "COUNT\tequ 0x0C\n\tmessg \"io ready\"\n";  // 2: Message
 class FrontEnd : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (QStandardPaths::findExecutable("gpasm").isEmpty())
+        if (!HaveTool("gpasm"))
             GTEST_SKIP() << "gpasm is not installed";
         fs::create_directories(project / "lib");
         std::ofstream(project / "main file.asm") << kMain;

@@ -1,20 +1,16 @@
 // The test programs of tests/gpsim/data assembled with the real gpasm into a temporary folder.
 #pragma once
 
+#include "HaveTool.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QString>
 
 #include <filesystem>
 
 inline const std::filesystem::path kGpsimData = std::filesystem::path(KORVEX_SOURCE_DIR) / "tests/gpsim/data";
-
-inline bool HaveTool(const char* name) {
-    return !QStandardPaths::findExecutable(name).isEmpty();
-}
 
 // Copies the test programs into `dir` and assembles `source` there; the .cod's path, empty on failure.
 inline std::filesystem::path Assemble(const TempDir& dir, const std::string& source) {

@@ -1,6 +1,7 @@
 // The assembler run: the program (or wine for a Windows program), its arguments, the wait in an event loop.
 #include "assembler/BuildRun.h"
 
+#include "platform/ChildProcess.h"
 #include "platform/Prompter.h"
 
 #include <QEventLoop>
@@ -66,6 +67,8 @@ TBuildRun::Outcome TBuildRun::RunAndWait(const QString& program, const QStringLi
     process.setWorkingDirectory(workingDir);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
+    // the assembler goes when Korvex goes, however it goes (a kill included)
+    process.setChildProcessModifier(&EndWithParent);
     if (IsWindowsProgram(program)) {
         QString wine = QStandardPaths::findExecutable("wine");
         if (wine.isEmpty()) {

@@ -9,12 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <algorithm>
@@ -46,16 +47,33 @@ bool WriteAtomically(const QString& path, const QByteArray& bytes, QString& erro
 // instead of writing through it.
 bool WriteBackup(const QString& path, const QByteArray& bytes, QFile::Permissions permissions,
                  QString& error) {
-    QTemporaryFile file(path + ".XXXXXX");
-    bool written =
-        file.open() && file.write(bytes) == bytes.size() && file.flush() && file.setPermissions(permissions);
-    if (written && std::rename(QFile::encodeName(file.fileName()).constData(),
-                               QFile::encodeName(path).constData()) == 0) {
-        file.setAutoRemove(false);
-        return true;
+    // written with the system's calls, so a full disk is named as such (a buffered QFile reports its
+    // failed flush as "Unknown error")
+    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    int why = fd < 0 ? errno : 0;
+    for (qsizetype done = 0; !why && done < bytes.size();) {
+        ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            why = n < 0 ? errno : EIO;
+        else
+            done += n;
     }
-    error = QString("Cannot save %1: %2")
-                .arg(path, written ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString());
+    if (!why && ::fsync(fd) != 0)
+        why = errno;
+    if (fd >= 0 && ::close(fd) != 0 && !why)
+        why = errno;
+    if (!why && !QFile::setPermissions(QFile::decodeName(temp), permissions))
+        why = EPERM;
+    if (!why && std::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+        why = errno;
+    if (!why)
+        return true;
+    if (fd >= 0)
+        ::unlink(temp.constData());
+    error = QString("Cannot save %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(why)));
     return false;
 }
 
@@ -245,6 +263,13 @@ void TDocument::setLineStyle(int line, int style) {
         buffer_->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, start, length);
     }
     emit lineStyleChanged(line);
+}
+
+int TDocument::nextLineWithStyle(int from, int style) const {
+    int slot = SlotOf(style);
+    if (slot < 0)
+        return -1;
+    return int(buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERNEXT, from, 1L << (kLineStyleMarkerBase + slot)));
 }
 
 TDocument::DiskState TDocument::StateOf(const QString& path) {

@@ -60,6 +60,8 @@ class TDocument : public QObject {
     // Line styles: colour-element indexes per line (BreakPoint, Error Line, ...), kept with the lines.
     int lineStyle(int line) const;
     void setLineStyle(int line, int style);
+    // The first line from `from` (from 0) drawn with `style`; -1 when none is.
+    int nextLineWithStyle(int from, int style) const;
 
     // Writes the bytes to a file atomically; on failure the file on disk is as it was and error says why.
     // Symbolic links are followed to the real file and kept, the file's permissions are kept, and with

@@ -1,10 +1,9 @@
 // Reading the .cod file: a directory block that points at tables of 512-byte blocks.
 #include "gpsim/CodFile.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace {
@@ -110,13 +109,13 @@ std::optional<CodFile> CodFile::Parse(std::string_view bytes, std::string& error
 }
 
 std::optional<CodFile> CodFile::Load(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
+    std::string why;
+    std::optional<std::string> bytes = ReadRegularFile(path, kMaxCodBytes, why);
+    if (!bytes) {
+        error = path + " " + (why.starts_with("is ") ? why : "cannot be read: " + why);
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return Parse(bytes, error);
+    return Parse(*bytes, error);
 }
 
 std::optional<uint16_t> CodFile::WordAt(uint32_t address) const {

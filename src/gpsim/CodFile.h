@@ -21,10 +21,14 @@ struct CodSymbol {
     uint32_t value = 0;
 };
 
+// A .cod larger than this is refused: a full 8K-word program with its lines and symbols is far smaller.
+inline constexpr size_t kMaxCodBytes = 16 * 1024 * 1024;
+
 class CodFile {
   public:
     // Reads the file's bytes; none when they are not a .cod file (error says why).
     static std::optional<CodFile> Parse(std::string_view bytes, std::string& error);
+    // Reads a regular file of at most kMaxCodBytes without ever blocking (a FIFO or a device is refused).
     static std::optional<CodFile> Load(const std::string& path, std::string& error);
 
     std::string processor;             // as the assembler wrote it, e.g. "16f877a"

@@ -57,13 +57,29 @@ bool ReadDumpLine(std::string_view line, std::vector<int>& memory) {
 }  // namespace
 
 std::vector<GpsimConversation::Answer> GpsimConversation::Feed(std::string_view output) {
-    buffer_.append(output);
     std::vector<Answer> answers;
+    if (overflowed_)
+        return answers;
+    buffer_.append(output);
+    // each byte is searched once: a prompt that began in the last chunk is found from just before its end
+    size_t from = scanned_;
     size_t cut;
-    while ((cut = buffer_.find(kGpsimPrompt)) != std::string::npos) {
-        std::string chunk = buffer_.substr(0, cut);
-        buffer_.erase(0, cut + kGpsimPrompt.size());
-        Take(std::move(chunk), answers);
+    while ((cut = buffer_.find(kGpsimPrompt, from)) != std::string::npos) {
+        Take(buffer_.substr(start_, cut - start_), answers);
+        start_ = from = cut + kGpsimPrompt.size();
+    }
+    scanned_ = std::max(start_, buffer_.size() - std::min(buffer_.size(), kGpsimPrompt.size() - 1));
+    if (buffer_.size() - start_ > kMaxGpsimAnswer) {
+        overflowed_ = true;
+        buffer_.clear();
+        start_ = scanned_ = 0;
+        return answers;
+    }
+    // what was taken goes once it is more than what is still open, so the buffer is copied in linear time
+    if (start_ > 0 && start_ >= buffer_.size() - start_) {
+        buffer_.erase(0, start_);
+        scanned_ -= start_;
+        start_ = 0;
     }
     return answers;
 }
@@ -78,7 +94,7 @@ void GpsimConversation::Take(std::string chunk, std::vector<Answer>& answers) {
         while (at != std::string::npos && at > 0 && chunk[at - 1] != '\n')
             at = chunk.find(echo + "\n", at + 1);
         if (at != std::string::npos) {
-            loose_ += chunk.substr(0, at);
+            AddLoose(std::string_view(chunk).substr(0, at));
             answers.push_back({echo, chunk.substr(std::min(chunk.size(), at + echo.size() + 1))});
             lastCommand_ = echo;
             pending_.pop_front();
@@ -88,7 +104,14 @@ void GpsimConversation::Take(std::string chunk, std::vector<Answer>& answers) {
     // after a run ends gpsim shows the command line again, with a prompt of its own
     if (chunk == lastCommand_)
         return;
-    loose_ += chunk;
+    AddLoose(chunk);
+}
+
+void GpsimConversation::AddLoose(std::string_view text) {
+    // only the end of what answered nothing is of use (the last words before something went wrong)
+    loose_.append(text.substr(text.size() - std::min(text.size(), kMaxLoose)));
+    if (loose_.size() > kMaxLoose)
+        loose_.erase(0, loose_.size() - kMaxLoose);
 }
 
 std::string GpsimConversation::TakeLoose() {

@@ -11,6 +11,9 @@
 #include <vector>
 
 inline constexpr std::string_view kGpsimPrompt = "**gpsim> ";
+// No answer Korvex asks for comes near this (the register dump of the largest part is a few KB): more
+// output without a prompt is a gpsim gone wrong.
+inline constexpr size_t kMaxGpsimAnswer = 4 * 1024 * 1024;
 
 // Pairs gpsim's output with the commands written to it. gpsim echoes each command line it reads before its
 // answer, so an answer is the text between a prompt and the next that begins with its command's echo.
@@ -24,17 +27,28 @@ class GpsimConversation {
     };
     // A command was written; its answer is awaited.
     void Sent(std::string command) { pending_.push_back(std::move(command)); }
-    // Takes more output; returns the answers it completed, in order.
+    // Takes more output; returns the answers it completed, in order. Each byte is looked at a bounded
+    // number of times. Once more than kMaxGpsimAnswer bytes come without a prompt, the conversation is over:
+    // overflowed() says so and nothing more is kept.
     std::vector<Answer> Feed(std::string_view output);
+    bool overflowed() const { return overflowed_; }
     size_t Pending() const { return pending_.size(); }
-    // Output that answered no command since the last call, then forgotten.
+    // Output that answered no command since the last call (its last kMaxLoose bytes), then forgotten.
     std::string TakeLoose();
+    // What gpsim printed after the last prompt, not yet an answer (its first line says what went wrong).
+    std::string_view open() const { return std::string_view(buffer_).substr(start_); }
+
+    static constexpr size_t kMaxLoose = 64 * 1024;
 
   private:
     void Take(std::string chunk, std::vector<Answer>& answers);
+    void AddLoose(std::string_view text);
 
     std::deque<std::string> pending_;
     std::string buffer_;
+    size_t start_ = 0;    // where the open answer begins in buffer_
+    size_t scanned_ = 0;  // where the search for the next prompt begins
+    bool overflowed_ = false;
     std::string loose_;
     std::string lastCommand_;
 };

@@ -1,6 +1,7 @@
 // The gpsim process and its conversation: commands out, prompt-delimited answers in.
 #include "gpsim/SimSession.h"
 #include "platform/ChildProcess.h"
+#include "platform/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,6 +19,9 @@ namespace {
 constexpr int kQuitGraceMs = 2000;  // gpsim asked to quit is killed after this
 constexpr int kMaxStack = 8;
 constexpr int kInterruptAgainMs = 250;
+constexpr int kWaitingMs = 2000;   // a command unanswered this long: "Waiting for gpsim..."
+constexpr int kSilentMs = 15000;   // no byte at all this long: gpsim is taken for hung
+constexpr qint64 kMaxHeaderBytes = 4 * 1024 * 1024;
 
 QString Hex(uint32_t value) {
     return "0x" + QString::number(value, 16);
@@ -25,20 +29,20 @@ QString Hex(uint32_t value) {
 
 }  // namespace
 
-bool CodOutOfDate(const QString& codPath, const QStringList& sources) {
-    QFileInfo cod(codPath);
-    if (!cod.isFile())
-        return true;
-    QDateTime built = cod.lastModified();
-    QStringList all = sources;
-    std::string error;
-    if (auto read = CodFile::Load(codPath.toStdString(), error)) {
-        std::string folder = cod.absolutePath().toStdString() + "/";
-        for (int i = 0; i < int(read->sources.size()); ++i)
-            if (!read->sources[size_t(i)].starts_with("/"))  // the processor header never changes
-                all << QString::fromStdString(read->SourcePath(folder, i));
-    }
-    for (const QString& source : all) {
+namespace {
+
+// Every source the program was built from, as full paths: the listed ones and all the .cod names, include
+// files outside the project and the processor header among them.
+QStringList ProgramSources(const QString& codPath, const CodFile& cod) {
+    QStringList all;
+    std::string folder = QFileInfo(codPath).absolutePath().toStdString() + "/";
+    for (int i = 0; i < int(cod.sources.size()); ++i)
+        all << QString::fromStdString(cod.SourcePath(folder, i));
+    return all;
+}
+
+bool AnyNewer(const QStringList& sources, const QDateTime& built) {
+    for (const QString& source : sources) {
         QFileInfo info(source);
         if (info.isFile() && info.lastModified() > built)
             return true;
@@ -46,8 +50,43 @@ bool CodOutOfDate(const QString& codPath, const QStringList& sources) {
     return false;
 }
 
+// The first line of an answer, cut for a message.
+QString FirstLine(const std::string& text) {
+    std::string_view rest(text);
+    while (!rest.empty() && (rest.front() == '\n' || rest.front() == '\r'))
+        rest.remove_prefix(1);
+    std::string_view line = rest.substr(0, std::min(rest.find_first_of("\r\n"), size_t(120)));
+    return line.empty() ? QString("(nothing)") : "\"" + QString::fromUtf8(line.data(), qsizetype(line.size())) + "\"";
+}
+
+}  // namespace
+
+bool CodOutOfDate(const QString& codPath, const std::optional<CodFile>& cod, const QStringList& sources) {
+    QFileInfo info(codPath);
+    if (!info.isFile() || !cod)
+        return true;
+    QDateTime built = info.lastModified();
+    return AnyNewer(sources, built) || AnyNewer(ProgramSources(codPath, *cod), built);
+}
+
 SimSession::SimSession(QObject* parent)
-    : QObject(parent), killTimer_(new QTimer(this)), interruptTimer_(new QTimer(this)) {
+    : QObject(parent),
+      killTimer_(new QTimer(this)),
+      interruptTimer_(new QTimer(this)),
+      waitingTimer_(new QTimer(this)),
+      silenceTimer_(new QTimer(this)) {
+    waitingTimer_->setSingleShot(true);
+    waitingTimer_->setInterval(kWaitingMs);
+    connect(waitingTimer_, &QTimer::timeout, this, [this] {
+        waitingShown_ = true;
+        emit waiting(true);
+    });
+    silenceTimer_->setSingleShot(true);
+    silenceTimer_->setInterval(kSilentMs);
+    connect(silenceTimer_, &QTimer::timeout, this, [this] {
+        fail(QString("gpsim has not answered for %1 s; the simulation was ended.")
+                 .arg(silenceTimer_->interval() / 1000.0));
+    });
     // a Ctrl+C that reaches gpsim before it has begun the run finds it waiting and is lost: another follows
     interruptTimer_->setInterval(kInterruptAgainMs);
     connect(interruptTimer_, &QTimer::timeout, this, &SimSession::interrupt);
@@ -69,23 +108,68 @@ void SimSession::setState(State state) {
     if (state != State::Running)
         interruptTimer_->stop();
     state_ = state;
+    watchAnswers();
     emit stateChanged(state);
 }
 
-void SimSession::start(const QString& codPath) {
+void SimSession::setAnswerBounds(int waitingMs, int silentMs) {
+    waitingTimer_->setInterval(waitingMs);
+    silenceTimer_->setInterval(silentMs);
+}
+
+void SimSession::watchAnswers() {
+    // a run answers when it stops, which may be never: only commands outside a run are timed
+    bool awaited = process_ && !handlers_.empty() && state_ != State::Running && state_ != State::Idle &&
+                   state_ != State::Ending;
+    if (!awaited) {
+        waitingTimer_->stop();
+        silenceTimer_->stop();
+        if (std::exchange(waitingShown_, false))
+            emit waiting(false);
+        return;
+    }
+    if (!waitingTimer_->isActive() && !waitingShown_)
+        waitingTimer_->start();
+    if (!silenceTimer_->isActive())
+        silenceTimer_->start();
+}
+
+void SimSession::start(const QString& codPath, std::optional<CodFile> cod) {
     if (active())
         return;
     failedOnce_ = false;
     codPath_ = QFileInfo(codPath).absoluteFilePath();
     folder_ = QFileInfo(codPath_).absolutePath() + "/";
-    std::string error;
-    if (!QFileInfo(codPath_).isFile()) {
-        setState(State::Starting);
+    setState(State::Starting);
+    load(std::move(cod));
+}
+
+void SimSession::restart(const QString& codPath, std::optional<CodFile> cod) {
+    if (!active()) {
+        start(codPath, std::move(cod));
+        return;
+    }
+    // the old gpsim goes without a word: the session goes on with the new program
+    finishEnd(Announce::No);
+    start(codPath, std::move(cod));
+}
+
+bool SimSession::programChanged() const {
+    if (!cod_ || state_ == State::Idle)
+        return false;
+    QFileInfo cod(codPath_);
+    return cod.lastModified() != codTime_ || AnyNewer(ProgramSources(codPath_, *cod_), codTime_);
+}
+
+void SimSession::load(std::optional<CodFile> cod) {
+    // the time first: a build that writes the .cod while it is read counts as a change
+    codTime_ = QFileInfo(codPath_).lastModified();
+    if (!QFileInfo::exists(codPath_)) {
         fail(QString("The program file %1 was not found; build the project first.").arg(codPath_));
         return;
     }
-    cod_ = CodFile::Load(codPath_.toStdString(), error);
-    setState(State::Starting);
+    std::string error;
+    cod_ = cod ? std::move(cod) : CodFile::Load(codPath_.toStdString(), error);
     if (!cod_) {
         fail(QString("%1 cannot be simulated: %2").arg(codPath_, QString::fromStdString(error)));
         return;
@@ -116,11 +200,17 @@ void SimSession::readHeaderNames() {
     for (const std::string& source : cod_->sources) {
         if (!source.starts_with("/") || QString::fromStdString(source).startsWith(folder_))
             continue;
-        QFile file(QString::fromStdString(source));
-        if (file.open(QIODevice::ReadOnly)) {
-            std::vector<std::string> names = HeaderNames(file.readAll().toStdString());
-            headerNames_.insert(headerNames_.end(), names.begin(), names.end());
+        std::string why;
+        std::optional<std::string> text = ReadRegularFile(source, kMaxHeaderBytes, why);
+        if (!text) {
+            // without the header the program's own names are not told from the processor's: the run goes on
+            emit note(QString("The register names of %1 were not read: it %2.")
+                          .arg(QString::fromStdString(source),
+                               QString::fromStdString(why.starts_with("is ") ? why.substr(3) : "cannot be read: " + why)));
+            continue;
         }
+        std::vector<std::string> names = HeaderNames(*text);
+        headerNames_.insert(headerNames_.end(), names.begin(), names.end());
     }
     std::sort(headerNames_.begin(), headerNames_.end());
 }
@@ -131,28 +221,49 @@ void SimSession::send(const QString& command, Handler handler) {
     conversation_.Sent(command.toStdString());
     handlers_.push_back(std::move(handler));
     process_->write((command + "\n").toUtf8());
+    watchAnswers();
+}
+
+void SimSession::unreadable(const std::string& command, const std::string& text) {
+    fail(QString("gpsim's answer to \"%1\" could not be read: %2")
+             .arg(QString::fromStdString(command), FirstLine(text)));
 }
 
 void SimSession::readOutput() {
     if (!process_)
         return;
+    QByteArray bytes = process_->readAllStandardOutput();
+    if (silenceTimer_->isActive())
+        silenceTimer_->start();  // a byte: gpsim is alive
+    QProcess* current = process_;
     for (const GpsimConversation::Answer& answer :
-         conversation_.Feed(process_->readAllStandardOutput().toStdString())) {
+         conversation_.Feed(std::string_view(bytes.constData(), size_t(bytes.size())))) {
         if (handlers_.empty())
             break;
         Handler handler = std::move(handlers_.front());
         handlers_.pop_front();
         if (handler)
             handler(answer.text);
-        if (!process_ || state_ == State::Idle)
-            return;  // the handler ended the session
+        if (process_ != current || state_ == State::Idle || state_ == State::Ending)
+            return;  // the handler ended or restarted the session
+    }
+    if (conversation_.overflowed()) {
+        fail(QString("gpsim printed more than %1 MB without finishing its answer; the simulation was ended.")
+                 .arg(kMaxGpsimAnswer / (1024 * 1024)));
+        return;
     }
     conversation_.TakeLoose();
+    watchAnswers();
 }
 
 void SimSession::afterProcessors(const std::string& text) {
     bool substituted = false;
-    std::string part = GpsimPart(cod_->processor, ParseProcessorList(text), substituted);
+    std::vector<std::string> known = ParseProcessorList(text);
+    if (known.empty()) {
+        unreadable("processor list", text);
+        return;
+    }
+    std::string part = GpsimPart(cod_->processor, known, substituted);
     QString wanted = QString::fromStdString(cod_->processor).toUpper();
     if (part.empty()) {
         fail(QString("gpsim cannot simulate the PIC%1, and knows no compatible processor.").arg(wanted));
@@ -181,10 +292,15 @@ void SimSession::afterLoad(const std::string& text) {
 void SimSession::askStop(std::optional<int> stackDepth) {
     syncBreakpoints();
     auto examine = std::make_shared<std::optional<GpsimExamine>>();
-    send("x", [examine](const std::string& text) { *examine = ParseExamine(text); });
-    send("cycles", [this, examine, stackDepth](const std::string& text) {
+    auto seenText = std::make_shared<std::string>();
+    send("x", [examine, seenText](const std::string& text) {
+        *examine = ParseExamine(text);
+        if (!*examine)
+            *seenText = text;
+    });
+    send("cycles", [this, examine, stackDepth, seenText](const std::string& text) {
         if (!*examine) {
-            fail("gpsim's answer about the registers could not be read.");
+            unreadable("x", *seenText);
             return;
         }
         const GpsimExamine& seen = **examine;
@@ -352,28 +468,45 @@ void SimSession::fail(const QString& text) {
     if (state_ == State::Idle || failedOnce_)
         return;
     failedOnce_ = true;
+    // gpsim is gone before the message shows: nothing runs on behind a box the user is reading
+    setState(State::Ending);
+    dropProcess();
     emit failed(text);
-    finishEnd();
+    finishEnd(Announce::Yes);
+}
+
+void SimSession::dropProcess() {
+    killTimer_->stop();
+    if (!process_)
+        return;
+    QProcess* process = process_;
+    process->disconnect(this);
+    if (process->state() == QProcess::NotRunning) {
+        process->deleteLater();
+    } else {
+        // gone once the kill is through; the session does not wait for that
+        connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        process->kill();
+    }
+    process_ = nullptr;
 }
 
 void SimSession::finishEnd() {
-    killTimer_->stop();
-    if (process_) {
-        QProcess* process = process_;
-        process->disconnect(this);
-        if (process->state() == QProcess::NotRunning) {
-            process->deleteLater();
-        } else {
-            // gone once the kill is through; the session does not wait for that
-            connect(process, &QProcess::finished, process, &QObject::deleteLater);
-            process->kill();
-        }
-        process_ = nullptr;
-    }
+    finishEnd(Announce::Yes);
+}
+
+void SimSession::finishEnd(Announce announce) {
+    dropProcess();
     handlers_.clear();
     breaks_.clear();
     if (state_ == State::Idle)
         return;
+    if (announce == Announce::No) {
+        // quietly: the caller starts again at once
+        state_ = State::Idle;
+        watchAnswers();
+        return;
+    }
     setState(State::Idle);
     emit ended();
 }

@@ -6,6 +6,7 @@
 #include "gpsim/GpsimAnswers.h"
 
 #include <QObject>
+#include <QDateTime>
 #include <QPointer>
 #include <QProcess>
 #include <QString>
@@ -37,8 +38,9 @@ struct SimStop {
 };
 
 // True when the program must be built before it can be simulated: the .cod is missing, or one of the
-// sources it names in its folder, or one of `sources`, is newer than it.
-bool CodOutOfDate(const QString& codPath, const QStringList& sources);
+// sources it names (`cod`, as read from it; none when it could not be read), or one of `sources`, is newer
+// than it. Only file times are looked at: nothing is opened.
+bool CodOutOfDate(const QString& codPath, const std::optional<CodFile>& cod, const QStringList& sources);
 
 // A source line: a full path and a line number from 1.
 using SourceLine = std::pair<QString, int>;
@@ -55,8 +57,16 @@ class SimSession : public QObject {
 
     // The gpsim program; "gpsim" on the PATH unless set.
     void setProgram(const QString& program) { program_ = program; }
-    // Starts gpsim on the .cod file; the session reports stopped() at the reset vector, or failed().
-    void start(const QString& codPath);
+    // Starts gpsim on the .cod file (`cod` is its content when the caller has read it already); the session
+    // reports stopped() at the reset vector, or failed().
+    void start(const QString& codPath, std::optional<CodFile> cod = std::nullopt);
+    // Starts again on a new build of the program, without ending the session: the old gpsim goes at once.
+    void restart(const QString& codPath, std::optional<CodFile> cod = std::nullopt);
+    // True when the .cod was written again, or a source it names was saved, since the session started.
+    bool programChanged() const;
+    // How long a command may go unanswered before waiting(true), and without a byte from gpsim before the
+    // session ends; outside a run only.
+    void setAnswerBounds(int waitingMs, int silentMs);
     void stepInto();
     // A CALL runs until it returns; any other instruction is one step.
     void stepOver();
@@ -95,6 +105,8 @@ class SimSession : public QObject {
     void stopped(const SimStop& stop);
     // A note for the user that ends nothing (a compatible processor stands in).
     void note(const QString& text);
+    // gpsim has not answered a command for a while (true), or has answered at last (false).
+    void waiting(bool waiting);
     // The session could not go on; ended() follows.
     void failed(const QString& text);
     void ended();
@@ -108,12 +120,18 @@ class SimSession : public QObject {
     void processError(QProcess::ProcessError error);
     void fail(const QString& text);
     void interrupt();
-    void finishEnd();
     void afterProcessors(const std::string& text);
     void afterLoad(const std::string& text);
     void askStop(std::optional<int> stackDepth);
     void syncBreakpoints();
     void readHeaderNames();
+    void load(std::optional<CodFile> cod);
+    void watchAnswers();
+    void unreadable(const std::string& command, const std::string& text);
+    enum class Announce { Yes, No };
+    void dropProcess();
+    void finishEnd();
+    void finishEnd(Announce announce);
 
     QString program_ = "gpsim";
     QString codPath_;
@@ -121,6 +139,10 @@ class SimSession : public QObject {
     QPointer<QProcess> process_;
     QTimer* killTimer_;
     QTimer* interruptTimer_;  // repeats Ctrl+C until the run has ended
+    QTimer* waitingTimer_;    // a command unanswered for a while: the user is told
+    QTimer* silenceTimer_;    // no byte for much longer: the session ends
+    bool waitingShown_ = false;
+    QDateTime codTime_;       // the .cod's time when the session read it
     State state_ = State::Idle;
     GpsimConversation conversation_;
     std::deque<Handler> handlers_;

@@ -3,6 +3,7 @@
 
 #include "platform/Registry.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -191,9 +192,17 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     std::string line = std::string(key) + "=" + WrittenValue(value);
     Section* found = findSection(section);
     if (!found) {
-        sections_.push_back(Section{"[" + std::string(section) + "]", std::string(section), {}, {}});
-        sectionIndex_.emplace(FoldAsciiCase(section), sections_.size() - 1);
-        found = &sections_.back();
+        // before the section that stays last, when there is one; else at the end
+        auto at = std::find_if(sections_.begin() + 1, sections_.end(), [this](const Section& s) {
+            return !lastSection_.empty() && FoldAsciiCase(s.name) == FoldAsciiCase(lastSection_);
+        });
+        Section added{"[" + std::string(section) + "]", std::string(section), {}, {}};
+        // set off from the section after it by a blank line when the sections before are
+        const std::vector<std::string>& before = std::prev(at)->lines;
+        if (at != sections_.end() && !before.empty() && Trim(before.back()).empty())
+            added.lines.emplace_back();
+        found = &*sections_.insert(at, std::move(added));
+        indexSections();
     }
     auto it = found->keys.find(FoldAsciiCase(key));
     if (it != found->keys.end()) {

@@ -42,6 +42,8 @@ class ProfileFile {
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInteger(std::string_view section, std::string_view key, int value);
     bool WriteBool(std::string_view section, std::string_view key, bool value);
+    // A section that stays last (a project's [FILES]): sections written anew go before it.
+    void keepLast(std::string_view section) { lastSection_ = section; }
     // Removes the section's header and all its lines (every section of that name).
     bool EraseSection(std::string_view section);
 
@@ -77,6 +79,7 @@ class ProfileFile {
     std::vector<Section> beforeBatch_;                      // what a refused batch returns to
     std::unordered_map<std::string, size_t> sectionIndex_;  // folded name -> first section of that name
     std::string eol_ = "\n";
+    std::string lastSection_;
     std::string error_;
     bool readable_ = true;
     bool dirty_ = false;

@@ -6,6 +6,7 @@
 #include "assembler/DlgMPASM.h"
 #include "assembler/ErrorLine.h"
 #include "assembler/Messages.h"
+#include "gpsim/SimSession.h"
 #include "editor/AllReg.h"
 #include "editor/MyEditUnit.h"
 #include "platform/Prompter.h"
@@ -47,19 +48,26 @@ void TMainForm::InstallMessageLists() {
 }
 
 void TMainForm::ProjectBuildClick() {
-    BuildProject();
+    BuildOutcome outcome = RunBuild();
+    // a session goes on with what was just built, as the user expects after a build
+    if (simSession && simSession->active() && outcome != BuildOutcome::NotRun)
+        RestartSession(outcome, {});
 }
 
 bool TMainForm::BuildProject() {
+    return RunBuild() == BuildOutcome::Succeeded;
+}
+
+TMainForm::BuildOutcome TMainForm::RunBuild() {
     InstallMessageLists();
     if (TBuildRun::running()) {  // before the save questions: this build will not happen
         // an assembler that never ends can always be stopped: asked to end, then killed
         if (services_.prompter.confirm(kStopRunningBuild))
             TBuildRun::StopRunning();
-        return false;
+        return BuildOutcome::NotRun;
     }
     if (!QuerySaveAll() || ProjectFormat != 1)
-        return false;
+        return BuildOutcome::NotRun;
     EditorWindows->ClearErrorMarks();  // the last build's mark goes before this one's comes
     QStringList entries = ProWindow->Entries();
     // a first entry with a full path names a file outside the project folder; it builds there too
@@ -69,11 +77,11 @@ bool TMainForm::BuildProject() {
             : QString::fromStdString(ResolveProjectFile(ProjectDir, entries.front().toStdString()));
     if (firstFile.isEmpty() || !QFileInfo(firstFile).isFile()) {
         services_.prompter.error(kNoFile);
-        return false;
+        return BuildOutcome::NotRun;
     }
     if (QString::fromStdString(services_.settings.AssemblerFileName).toUpper() != "MPASMWIN.EXE") {
         services_.prompter.error(kNoAssembler);
-        return false;
+        return BuildOutcome::NotRun;
     }
     if (ActiveSource()) {
         EditorWindows->HideMessageList();
@@ -92,21 +100,29 @@ bool TMainForm::BuildProject() {
     TBuildRun::Outcome outcome =
         run.RunAndWait(QString::fromStdString(services_.settings.AssemblerPath), arguments, projectDir);
     if (outcome == TBuildRun::Outcome::Refused)
-        return false;
+        return BuildOutcome::NotRun;
+    // the outputs of a stopped or failed build are not a program to run
+    BuildOutcome result = outcome == TBuildRun::Outcome::FailedToStart ? BuildOutcome::NotRun
+                          : outcome == TBuildRun::Outcome::Ended && run.exitCode() == 0 ? BuildOutcome::Succeeded
+                                                                                        : BuildOutcome::Failed;
+    if (result != BuildOutcome::NotRun) {
+        lastBuildProject_ = builtProject;
+        lastBuild_ = result;
+    }
     if (outcome == TBuildRun::Outcome::Stopped) {
         SetEditorStatusText(5, "Build stopped");
-        return false;
+        return BuildOutcome::Failed;
     }
     // messages of a project that was closed or replaced meanwhile, or of a program that is ending, would
     // land in the wrong place
     if (ProjectPath != builtProject || closeAccepted_)
-        return false;
+        return BuildOutcome::NotRun;
     messages->ClearLists();
     if (QFileInfo(errorFile).isFile())
         messages->LoadMessages(errorFile);
     if (outcome == TBuildRun::Outcome::Ended && ProWindow->Messages->rowCount() == 0)
         ReportQuietBuild(run, errorFile);
-    return outcome == TBuildRun::Outcome::Ended && run.exitCode() == 0;
+    return result;
 }
 
 void TMainForm::ReportQuietBuild(const TBuildRun& run, const QString& errorFile) {

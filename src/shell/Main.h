@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -93,6 +94,9 @@ class TMainForm : public QMainWindow {
     void ReportQuietBuild(const class TBuildRun& run, const QString& errorFile);
     // Builds the project as Build does; true when the assembler ran and ended without an error.
     bool BuildProject();
+    // How the last build went: not run (refused, or a question answered No), succeeded or failed.
+    enum class BuildOutcome { NotRun, Succeeded, Failed };
+    BuildOutcome RunBuild();
     // ---- end of build commands ----
     // ---- simulation of the user's program on gpsim (SimulateCommands.cpp) ----
     SimSession* simSession = nullptr;
@@ -115,6 +119,9 @@ class TMainForm : public QMainWindow {
     void ForgetBreakpoints();
     // Ends a running session at once, within a short bound: Korvex is quitting.
     void EndSimulationNow();
+    // True when the program must be built before it is simulated: never built, last built with errors, or a
+    // source it names saved since.
+    bool ProgramNeedsBuild(const QString& cod, const std::optional<class CodFile>& program) const;
     // ---- end of simulation ----
     // ---- debug commands (DebugCommands.cpp) ----
     // The simulator's step entry: one instruction.
@@ -210,10 +217,20 @@ class TMainForm : public QMainWindow {
     void WireGutter(class TEditor* window);
     void ShowExecutionPoint(const SimStop& stop);
     void ClearExecutionPoint();
+    // A Simulate command on the program as it now is: built again and restarted first when a source changed.
+    void RunOnCurrentProgram(std::function<void()> command);
+    // After a build during a session: the session restarts on the new program, then runs `then`; a failed
+    // build ends it.
+    void RestartSession(BuildOutcome outcome, std::function<void()> then);
 
     TServices& services_;
     std::map<const QObject*, Handler> handlers_;  // what each menu item and toolbar button runs
     bool closeAccepted_ = false;                  // the quit flow agreed: the program is ending
     QPointer<TDocument> executionDocument_;       // where the execution point is drawn
     int executionLine_ = -1;
+    BuildOutcome lastBuild_ = BuildOutcome::NotRun;  // of the project lastBuildProject_ names
+    std::string lastBuildProject_;
+    std::function<void()> afterRestart_;  // the command that asked for the restart, run at its first stop
+    QString restartNote_;                 // said in the Registers window for the rest of the session
+    QString statusLead_;                  // said before the next stop's place in the status bar
 };

@@ -112,6 +112,9 @@ TBreakpoints ReadProjectBreakpoints(const ProfileFile& file) {
 
 bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints) {
     file.beginBatch();
+    // readers of the project format take [FILES] for the last section: the breakpoints go before it, also
+    // in a file that had them after it
+    file.keepLast("FILES");
     file.EraseSection(kBreakpointsSection);
     bool ok = true;
     if (!breakpoints.empty()) {

@@ -10,6 +10,7 @@
 #include "gpsim/RegisterRows.h"
 #include "gpsim/SimSession.h"
 #include "platform/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/Prompter.h"
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
@@ -30,6 +31,8 @@ constexpr int kBreakPointStyle = 13;
 constexpr int kExecutionPointStyle = 16;
 
 const QString kNoFile = "No file loaded to the project/file cannot be found";
+const QString kProgramChanged = "The program changed: built again, simulation restarted";
+constexpr size_t kMaxErrorFileBytes = 8 * 1024 * 1024;
 
 QString FullPath(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -60,6 +63,13 @@ void TMainForm::InstallSimulation() {
         }
     });
     connect(simSession, &SimSession::stopped, this, [this](const SimStop& stop) {
+        if (afterRestart_) {
+            // the restarted program stands at its start: now the command the user gave
+            std::function<void()> command = std::exchange(afterRestart_, {});
+            command();
+            if (simSession->state() != SimSession::State::Stopped)
+                return;
+        }
         ShowExecutionPoint(stop);
         const auto& before = simSession->previousStop();
         RegistersWindow->ShowRows(
@@ -68,8 +78,11 @@ void TMainForm::InstallSimulation() {
             RegistersWindow->show();
     });
     connect(simSession, &SimSession::note, this, [this](const QString& text) {
-        RegistersWindow->SetNote(text);
+        RegistersWindow->SetNote(restartNote_.isEmpty() ? text : restartNote_ + "\n" + text);
         SetEditorStatusText(5, text);
+    });
+    connect(simSession, &SimSession::waiting, this, [this](bool waiting) {
+        SetEditorStatusText(5, waiting ? "Waiting for gpsim... (End Session: Ctrl+F2)" : QString());
     });
     connect(simSession, &SimSession::failed, this, [this](const QString& text) {
         if (!closeAccepted_)
@@ -79,6 +92,10 @@ void TMainForm::InstallSimulation() {
         ClearExecutionPoint();
         RegistersWindow->hide();
         RegistersWindow->SetNote({});
+        afterRestart_ = {};
+        restartNote_.clear();
+        statusLead_.clear();
+        SetEditorStatusText(5, QString());  // "Stopped at", "Running": the session they spoke of is over
         SetSimulateMenus();
     });
     if (services_.editors) {
@@ -93,6 +110,9 @@ void TMainForm::InstallSimulation() {
         connect(document, &TDocument::modifiedChanged, this, [this, document](bool modified) {
             if (!modified)
                 FollowBreakpoints(document);
+            else if (services_.editors && services_.editors->first() &&
+                     services_.editors->first()->statusText(5).startsWith("Build succeeded"))
+                SetEditorStatusText(5, QString());  // the text built is no longer the one on screen
         });
     });
     SetSimulateMenus();
@@ -128,6 +148,22 @@ QString TMainForm::ProgramCodPath() const {
     return QFileInfo(errorFile).path() + "/" + QFileInfo(errorFile).completeBaseName() + ".cod";
 }
 
+bool TMainForm::ProgramNeedsBuild(const QString& cod, const std::optional<CodFile>& program) const {
+    QStringList sources;
+    for (const QString& entry : ProWindow->Entries())
+        sources << QString::fromStdString(ResolveProjectFile(ProjectDir, entry.toStdString()));
+    if (CodOutOfDate(cod, program, sources))
+        return true;
+    if (lastBuildProject_ == ProjectPath && lastBuild_ != BuildOutcome::NotRun)
+        return lastBuild_ == BuildOutcome::Failed;
+    // not built in this run of Korvex: gpasm writes the .cod even when the build had errors, which the
+    // error file beside it tells
+    QString errorFile = QFileInfo(cod).path() + "/" + QFileInfo(cod).completeBaseName() + ".err";
+    std::string why;
+    std::optional<std::string> errors = ReadRegularFile(errorFile.toStdString(), kMaxErrorFileBytes, why);
+    return errors && (errors->starts_with("Error[") || errors->find("\nError[") != std::string::npos);
+}
+
 void TMainForm::ProjectSimulateClick() {
     if (simSession->active() || ProjectFormat != 1)
         return;
@@ -138,33 +174,77 @@ void TMainForm::ProjectSimulateClick() {
         services_.prompter.error(kNoFile);
         return;
     }
-    QStringList sources;
-    for (const QString& entry : ProWindow->Entries())
-        sources << QString::fromStdString(ResolveProjectFile(ProjectDir, entry.toStdString()));
-    // the program that runs is the one on screen: a changed source is built first, and a build with
-    // errors stops here as Build does
-    if (CodOutOfDate(cod, sources) && !BuildProject())
-        return;
+    // the program that runs is the one on screen: a changed source or a failed build is built first, and a
+    // build with errors stops here as Build does
+    std::string error;
+    std::optional<CodFile> program = CodFile::Load(cod.toStdString(), error);
+    if (ProgramNeedsBuild(cod, program)) {
+        if (!BuildProject() || closeAccepted_)
+            return;
+        program = CodFile::Load(cod.toStdString(), error);
+    }
     if (closeAccepted_)
         return;
+    if (!program && QFileInfo::exists(cod)) {
+        services_.prompter.error(QString("%1 cannot be simulated: %2").arg(cod, QString::fromStdString(error)));
+        return;
+    }
     RegistersWindow->SetNote({});
+    restartNote_.clear();
     QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     RegistersWindow->move(area.right() - RegistersWindow->frameGeometry().width(),
                           frameGeometry().bottom() + 1);
-    simSession->start(cod);
+    simSession->start(cod, std::move(program));
+    simSession->setBreakpoints(breakpoints);
+}
+
+void TMainForm::RunOnCurrentProgram(std::function<void()> command) {
+    if (simSession->state() != SimSession::State::Stopped || !simSession->programChanged()) {
+        command();
+        return;
+    }
+    BuildOutcome outcome = RunBuild();
+    if (outcome == BuildOutcome::NotRun || closeAccepted_ || !simSession->active())
+        return;
+    RestartSession(outcome, std::move(command));
+}
+
+void TMainForm::RestartSession(BuildOutcome outcome, std::function<void()> then) {
+    if (closeAccepted_)
+        return;
+    // its messages are in the lists, as after any build
+    if (outcome == BuildOutcome::Failed) {
+        simSession->end();
+        return;
+    }
+    QString cod = ProgramCodPath();
+    std::string error;
+    std::optional<CodFile> program = CodFile::Load(cod.toStdString(), error);
+    if (!program) {
+        simSession->end();
+        services_.prompter.error(QString("%1 cannot be simulated: %2").arg(cod, QString::fromStdString(error)));
+        return;
+    }
+    ClearExecutionPoint();
+    afterRestart_ = std::move(then);
+    restartNote_ = kProgramChanged;
+    statusLead_ = kProgramChanged + ". ";
+    RegistersWindow->SetNote(restartNote_);
+    SetEditorStatusText(5, restartNote_);
+    simSession->restart(cod, std::move(program));
     simSession->setBreakpoints(breakpoints);
 }
 
 void TMainForm::SimulateStepIntoClick() {
-    simSession->stepInto();
+    RunOnCurrentProgram([this] { simSession->stepInto(); });
 }
 
 void TMainForm::SimulateStepOverClick() {
-    simSession->stepOver();
+    RunOnCurrentProgram([this] { simSession->stepOver(); });
 }
 
 void TMainForm::SimulateRunClick() {
-    simSession->run();
+    RunOnCurrentProgram([this] { simSession->run(); });
 }
 
 void TMainForm::SimulateStopClick() {
@@ -172,7 +252,7 @@ void TMainForm::SimulateStopClick() {
 }
 
 void TMainForm::SimulateResetClick() {
-    simSession->reset();
+    RunOnCurrentProgram([this] { simSession->reset(); });
 }
 
 void TMainForm::SimulateEndClick() {
@@ -312,14 +392,16 @@ void TMainForm::ShowExecutionPoint(const SimStop& stop) {
         window->Memo->setCursorPosition(line, 0);
         window->Memo->ensureLineVisible(line);
     }
-    SetEditorStatusText(5, "Stopped at " + where);
+    SetEditorStatusText(5, std::exchange(statusLead_, {}) + "Stopped at " + where);
 }
 
 void TMainForm::ClearExecutionPoint() {
-    if (executionDocument_ && executionDocument_->lineStyle(executionLine_) == kExecutionPointStyle) {
-        bool breakpoint =
-            breakpoints.count({FullPath(executionDocument_->fileName()), executionLine_ + 1}) > 0;
-        executionDocument_->setLineStyle(executionLine_, breakpoint ? kBreakPointStyle : 0);
+    // the mark moves with its line as the text is edited: it is found where it now stands, wherever that is
+    if (executionDocument_) {
+        QString path = FullPath(executionDocument_->fileName());
+        for (int line; (line = executionDocument_->nextLineWithStyle(0, kExecutionPointStyle)) >= 0;)
+            executionDocument_->setLineStyle(line,
+                                             breakpoints.count({path, line + 1}) ? kBreakPointStyle : 0);
     }
     executionDocument_ = nullptr;
     executionLine_ = -1;

@@ -80,9 +80,10 @@ TEST(ProjectBreakpoints, KeptInTheirOwnSectionThatTheOtherReadersIgnore) {
     TempDir dir;
     ProfileFile file = FileWith(dir, "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main.asm\n");
     ASSERT_TRUE(WriteProjectBreakpoints(file, {{"main.asm", 12}, {"/lib/a,b.inc", 3}}));
+    // [FILES] stays the last section, as readers of the format expect
     EXPECT_EQ(ReadAll(dir / "p.pro"),
-              "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main.asm\n"
-              "[BREAKPOINTS]\nCount=2\nBreakpoint0=/lib/a,b.inc,3\nBreakpoint1=main.asm,12\n");
+              "[PROJECT]\nFormat=MPASM\n[BREAKPOINTS]\nCount=2\nBreakpoint0=/lib/a,b.inc,3\n"
+              "Breakpoint1=main.asm,12\n[FILES]\nCount=1\nFile0=main.asm\n");
     ProfileFile again(dir / "p.pro");
     TBreakpoints expected = {{"main.asm", 12}, {"/lib/a,b.inc", 3}};
     EXPECT_EQ(ReadProjectBreakpoints(again), expected);
@@ -94,6 +95,18 @@ TEST(ProjectBreakpoints, KeptInTheirOwnSectionThatTheOtherReadersIgnore) {
     // none left: the section goes
     ASSERT_TRUE(WriteProjectBreakpoints(again, {}));
     EXPECT_EQ(ReadAll(dir / "p.pro").find("BREAKPOINTS"), std::string::npos);
+}
+
+TEST(ProjectBreakpoints, AFileWithThemAfterTheFilesIsPutInOrderAtTheNextWrite) {
+    TempDir dir;
+    ProfileFile file = FileWith(dir,
+                                "[PROJECT]\nFormat=MPASM\n\n[FILES]\nCount=1\nFile0=main.asm\n\n"
+                                "[BREAKPOINTS]\nCount=1\nBreakpoint0=main.asm,4\n");
+    EXPECT_EQ(ReadProjectBreakpoints(file), (TBreakpoints{{"main.asm", 4}}));
+    ASSERT_TRUE(WriteProjectBreakpoints(file, {{"main.asm", 5}}));
+    EXPECT_EQ(ReadAll(dir / "p.pro"),
+              "[PROJECT]\nFormat=MPASM\n\n[BREAKPOINTS]\nCount=1\nBreakpoint0=main.asm,5\n\n"
+              "[FILES]\nCount=1\nFile0=main.asm\n\n");
 }
 
 TEST(ProjectBreakpoints, DamagedEntriesAreSkipped) {

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -26,6 +27,8 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -206,8 +209,18 @@ void toAssemblerForm(const std::string& errFile, const std::string& source) {
 
 struct RunResult {
     int status = -1;     // gpasm's exit code; -1 when it could not run or was killed
-    std::string output;  // what it wrote on its console
+    std::string output;  // the end of what it wrote on its console (kKeptOutput bytes at most)
 };
+
+// gpasm may print without end; the front end shows its console and takes its first line for a message,
+// for which the last few pages are plenty.
+constexpr size_t kKeptOutput = 64 * 1024;
+
+void keepTail(std::string& kept, const char* bytes, size_t size) {
+    kept.append(bytes, size);
+    if (kept.size() > 2 * kKeptOutput)
+        kept.erase(0, kept.size() - kKeptOutput);
+}
 
 // Runs gpasm without a shell, its console output collected through one pipe.
 RunResult runGpasm(const std::vector<std::string>& arguments) {
@@ -220,8 +233,13 @@ RunResult runGpasm(const std::vector<std::string>& arguments) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         return {-1, std::strerror(errno)};
+    pid_t parent = getpid();
     pid_t child = fork();
     if (child == 0) {
+        // gpasm goes when the front end goes, however it goes: the IDE stops a build by ending the front end
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
         dup2(pipeEnds[1], STDOUT_FILENO);
         dup2(pipeEnds[1], STDERR_FILENO);
         close(pipeEnds[0]);
@@ -239,8 +257,10 @@ RunResult runGpasm(const std::vector<std::string>& arguments) {
             continue;
         if (n < 0)
             break;
-        result.output.append(buffer, size_t(n));
+        keepTail(result.output, buffer, size_t(n));
     }
+    if (result.output.size() > kKeptOutput)
+        result.output.erase(0, result.output.size() - kKeptOutput);
     close(pipeEnds[0]);
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) < 0)
@@ -257,6 +277,18 @@ std::string firstLine(const std::string& output) {
         if (!line.empty())
             return line;
     return "gpasm stopped without a message";
+}
+
+// The first output file that exists and is no regular file (a FIFO would stop gpasm for ever, a device
+// would take what it writes); empty when there is none.
+std::string oddOutputFile(const std::string& source) {
+    for (const char* extension : {".err", ".cod", ".hex", ".lst"}) {
+        std::string file = stem(source) + extension;
+        struct stat info {};
+        if (::stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+            return file;
+    }
+    return {};
 }
 
 }  // namespace
@@ -276,6 +308,14 @@ int main(int argc, char** argv) {
         addErrorLine(o.source, "MPASMWIN.EXE: unknown switch \"" + argument + "\"", std::ios::trunc);
         std::cerr << "MPASMWIN.EXE: unknown switch \"" << argument << "\"\n";
         return 2;
+    }
+    if (std::string odd = oddOutputFile(o.source); !odd.empty()) {
+        std::string text = "MPASMWIN.EXE: " + odd + " is not a regular file; remove it to build";
+        // the message goes into the error file, unless that is the file in the way
+        if (odd != stem(o.source) + ".err")
+            addErrorLine(o.source, text, std::ios::trunc);
+        std::cerr << text << "\n";
+        return 1;
     }
     // gpasm's own -q would also empty the error file: its console output is held back here instead
     std::vector<std::string> gpasm = o.gpasm;

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr int kInterruptAgainMs = 250;
 constexpr int kWaitingMs = 2000;   // a command unanswered this long: "Waiting for gpsim..."
 constexpr int kSilentMs = 15000;   // no byte at all this long: gpsim is taken for hung
 constexpr qint64 kMaxHeaderBytes = 4 * 1024 * 1024;
+constexpr qint64 kMaxSourceBytes = 64 * 1024 * 1024;
 
 QString Hex(uint32_t value) {
     return "0x" + QString::number(value, 16);
@@ -39,6 +41,22 @@ QStringList ProgramSources(const QString& codPath, const CodFile& cod) {
     for (int i = 0; i < int(cod.sources.size()); ++i)
         all << QString::fromStdString(cod.SourcePath(folder, i));
     return all;
+}
+
+// gpsim reads every source the .cod names when it loads it, and waits for good on a FIFO or reads a device
+// without end: such a source, or one past any real source's size, is named before gpsim starts. Looked at
+// with stat alone, which never blocks.
+QString OddSource(const QString& codPath, const CodFile& cod) {
+    for (const QString& source : ProgramSources(codPath, cod)) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(source).constData(), &info) != 0)
+            continue;  // a missing source leaves its lines unshown, nothing worse
+        if (!S_ISREG(info.st_mode))
+            return QString("the source %1 is not a regular file.").arg(source);
+        if (info.st_size > kMaxSourceBytes)
+            return QString("the source %1 is larger than %2 MB.").arg(source).arg(kMaxSourceBytes >> 20);
+    }
+    return {};
 }
 
 bool AnyNewer(const QStringList& sources, const QDateTime& built) {
@@ -172,6 +190,10 @@ void SimSession::load(std::optional<CodFile> cod) {
     cod_ = cod ? std::move(cod) : CodFile::Load(codPath_.toStdString(), error);
     if (!cod_) {
         fail(QString("%1 cannot be simulated: %2").arg(codPath_, QString::fromStdString(error)));
+        return;
+    }
+    if (QString odd = OddSource(codPath_, *cod_); !odd.isEmpty()) {
+        fail(QString("%1 cannot be simulated: %2").arg(codPath_, odd));
         return;
     }
     readHeaderNames();

@@ -287,13 +287,16 @@ bool TMainForm::ToggleBreakpoint(TDocument* document, int line) {
         if (!executing)
             document->setLineStyle(line, 0);
     } else {
-        // the built program says which lines hold an instruction; without one, any line may have a breakpoint
+        // the built program says which lines hold an instruction; without one, or when the text has changed
+        // since it was built, any line may have a breakpoint
         QString cod = simSession->active() ? simSession->codPath() : ProgramCodPath();
         std::string error;
         std::optional<CodFile> program =
             simSession->active() ? simSession->cod() : CodFile::Load(cod.toStdString(), error);
+        bool built = program && !document->isModified() &&
+                     !(simSession->active() ? simSession->programChanged() : CodOutOfDate(cod, program, {}));
         QString folder = QFileInfo(cod).absolutePath() + "/";
-        if (program && program->SourceIndex(folder.toStdString(), key.first.toStdString()) >= 0 &&
+        if (built && program->SourceIndex(folder.toStdString(), key.first.toStdString()) >= 0 &&
             !SimSession::AddressOf(*program, folder, key)) {
             SetEditorStatusText(
                 5, QString("Line %1 holds no instruction: a breakpoint needs one").arg(line + 1));

@@ -3,7 +3,12 @@
 
 #include "GpsimFixture.h"
 
+#include "gpsim/SimSession.h"
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -86,6 +91,32 @@ TEST(CodFileBlocks, CblockNamesAreProgramRegisters) {
     EXPECT_EQ(registers[0].name, "Count");
     EXPECT_EQ(registers[1].name, "Outer");
     EXPECT_EQ(registers[2].value, 0x22u);
+}
+
+TEST_F(CodFileTest, AnIncludeThatIsNoListedSourceCountsAsChanged) {
+    QString codPath = QString::fromStdString((dir / "main877a.cod").string());
+    QStringList listed = {QString::fromStdString((dir / "main877a.asm").string())};
+    EXPECT_FALSE(CodOutOfDate(codPath, cod, listed));
+    // sub.inc is in no project list, only in the .cod
+    std::filesystem::last_write_time(dir / "sub.inc", std::filesystem::last_write_time(dir / "main877a.cod") +
+                                                          std::chrono::seconds(2));
+    EXPECT_TRUE(CodOutOfDate(codPath, cod, listed));
+    EXPECT_TRUE(CodOutOfDate(codPath, std::nullopt, listed));  // a .cod that could not be read
+}
+
+TEST(CodFileBytes, AFifoADeviceOrAHugeFileIsRefusedWithoutBlocking) {
+    TempDir dir;
+    std::string fifo = (dir / "x.cod").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string error;
+    EXPECT_FALSE(CodFile::Load(fifo, error));
+    EXPECT_EQ(error, fifo + " is not a regular file");
+    EXPECT_FALSE(CodFile::Load("/dev/zero", error));
+    std::string huge = (dir / "huge.cod").string();
+    WriteAll(huge, "");
+    ASSERT_EQ(truncate(huge.c_str(), 200L << 20), 0);
+    EXPECT_FALSE(CodFile::Load(huge, error));
+    EXPECT_EQ(error, huge + " is larger than 16 MB");
 }
 
 TEST(CodFileBytes, RejectsWhatIsNoCodFile) {

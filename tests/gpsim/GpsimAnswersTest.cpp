@@ -45,6 +45,33 @@ TEST(GpsimConversation, PairsEachAnswerWithItsCommandWhateverThePieces) {
     }
 }
 
+TEST(GpsimConversation, AFloodWithoutAPromptEndsTheConversationAndKeepsNothing) {
+    GpsimConversation conversation;
+    conversation.Sent("processor list");
+    std::string chunk(64 * 1024, 'y');
+    size_t fed = 0;
+    while (!conversation.overflowed() && fed < 2 * kMaxGpsimAnswer) {
+        EXPECT_TRUE(conversation.Feed(chunk).empty());
+        fed += chunk.size();
+    }
+    EXPECT_TRUE(conversation.overflowed());
+    EXPECT_LE(fed, kMaxGpsimAnswer + chunk.size());
+    EXPECT_TRUE(conversation.open().empty());  // the flood is not kept
+    EXPECT_TRUE(conversation.Feed("processor list\npic16f84\n**gpsim> ").empty());
+}
+
+TEST(GpsimConversation, LooseOutputIsKeptToItsEnd) {
+    // a gpsim that answers nothing it is asked but prompts again and again
+    GpsimConversation conversation;
+    std::string said;
+    for (int i = 0; i < 5000; ++i)
+        said += "noise " + std::to_string(i) + "\n**gpsim> ";
+    conversation.Feed(said);
+    std::string loose = conversation.TakeLoose();
+    EXPECT_LE(loose.size(), GpsimConversation::kMaxLoose);
+    EXPECT_TRUE(loose.ends_with("noise 4999\n"));
+}
+
 TEST(GpsimConversation, RunEndsAtTheBreakpointOrAtCtrlC) {
     auto answers = Converse("break877a.txt", kBreakCommands, 64);
     EXPECT_EQ(ParseRunEnd(answers[3].text), RunEnd::Breakpoint);

@@ -234,6 +234,87 @@ TEST_F(Simulate, AChangedSourceIsBuiltAgainAndABuildWithErrorsStops) {
     EXPECT_GT(ProWindow->MessageList->model()->rowCount(), 0);
 }
 
+// Two blank lines at the top of the main file, saved.
+void InsertTwoLinesAtTheTop(DocumentManager& documents, TDocument* main) {
+    main->buffer()->insertAt("\n\n", 0, 0);
+    ASSERT_TRUE(documents.save(main));
+}
+
+TEST_F(Simulate, AnEditSavedDuringTheSessionIsBuiltAndTheStepRunsTheNewProgram) {
+    openProject("main877a.asm");
+    start();
+    MainForm->SimulateStepInto->trigger();  // goto start
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:10");
+    TDocument* main = document("main877a.asm");
+    InsertTwoLinesAtTheTop(korvex->documents, main);
+    // the text on screen is what the gutter goes by: "incf value, f" is now line 16
+    clickGutter(15);
+    EXPECT_EQ(main->lineStyle(15), kBreakPoint);
+    MainForm->SimulateStepInto->trigger();  // built again, restarted, then the new program's goto start
+    settle();
+    ASSERT_EQ(session().state(), SimSession::State::Stopped);
+    EXPECT_EQ(marked(), "main877a.asm:12");
+    EXPECT_EQ(session().lastStop().cycles, 2u);
+    int marks = 0;
+    for (int line = 0; line < main->lineCount(); ++line)
+        marks += main->lineStyle(line) == kExecutionPoint;
+    EXPECT_EQ(marks, 1);
+    EXPECT_EQ(editor()->statusText(5),
+              "The program changed: built again, simulation restarted. Stopped at PC=0010, cycle 2");
+    EXPECT_TRUE(MainForm->RegistersWindow->Note->text().startsWith("The program changed"));
+    // the breakpoint set on the new text is set in the new program
+    MainForm->SimulateRun->trigger();
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:16");
+    // Build during the session starts it again on what was built
+    MainForm->ProjectBuild->trigger();
+    settle();
+    EXPECT_EQ(marked(), "main877a.asm:10");
+    EXPECT_EQ(session().lastStop().cycles, 0u);
+    MainForm->SimulateEnd->trigger();
+    QTRY_VERIFY(!session().active());
+    EXPECT_EQ(editor()->statusText(5), "");  // "Stopped at" went with the session
+    EXPECT_EQ(marked(), "(no mark)");
+}
+
+TEST_F(Simulate, ABrokenSaveEndsTheSessionAtTheNextStepWithItsMessages) {
+    openProject("main877a.asm");
+    start();
+    TDocument* main = document("main877a.asm");
+    main->buffer()->insertAt("        bogus   1\n", 9, 0);
+    ASSERT_TRUE(korvex->documents.save(main));
+    MainForm->SimulateStepOver->trigger();
+    QTRY_VERIFY(!session().active());
+    EXPECT_GT(ProWindow->MessageList->model()->rowCount(), 0);
+    EXPECT_FALSE(MainForm->RegistersWindow->isVisible());
+    // gpasm wrote a .cod all the same, newer than every source: the failed build is not simulated
+    fs::last_write_time(dir / "main877a.cod", fs::last_write_time(dir / "main877a.asm") + std::chrono::seconds(2));
+    MainForm->ProjectSimulate->trigger();
+    EXPECT_FALSE(session().active());
+    // nor by a Korvex started afresh, which reads the error file the build left
+    korvex.reset();
+    korvex = std::make_unique<TKorvex>(dir / "config", prompter);
+    korvex->settings.AssemblerPath = KORVEX_BINARY_DIR "/tools/mpasmwin/MPASMWIN.EXE";
+    korvex->settings.AssemblerFileName = "MPASMWIN.EXE";
+    openProject("main877a.asm");
+    fs::last_write_time(dir / "main877a.cod", fs::last_write_time(dir / "main877a.asm") + std::chrono::seconds(2));
+    MainForm->ProjectSimulate->trigger();
+    EXPECT_FALSE(session().active());
+    EXPECT_GT(ProWindow->MessageList->model()->rowCount(), 0);
+}
+
+TEST_F(Simulate, BuildSucceededGoesWhenTheTextChanges) {
+    openProject("main877a.asm", "", "");  // the source names its processor: a build without messages
+    QString error;
+    TDocument* main = korvex->documents.open(Q(dir / "main877a.asm"), &error);
+    ASSERT_TRUE(main);
+    MainForm->ProjectBuild->trigger();
+    EXPECT_EQ(editor()->statusText(5), "Build succeeded: main877a.hex");
+    main->buffer()->insertAt("; later\n", 0, 0);
+    EXPECT_EQ(editor()->statusText(5), "");
+}
+
 TEST_F(Simulate, The16F84ARunsWithANote) {
     openProject("count84a.asm", "", "16F84A");
     start();

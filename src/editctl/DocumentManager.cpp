@@ -82,10 +82,14 @@ TDocument* DocumentManager::open(const QString& path, QString* error) {
         return already;
     }
     QFile file(full);
-    if (!QFileInfo(full).isFile() || !file.open(QIODevice::ReadOnly)) {
+    QFileInfo info(full);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        // a FIFO or a device is never opened: it could block or never end
         if (error)
             *error = QString("Cannot open %1: %2")
-                         .arg(full, QFileInfo(full).exists() ? file.errorString() : "No such file");
+                         .arg(full, !info.exists() ? "No such file"
+                                    : !info.isFile() ? "not a regular file"
+                                                     : file.errorString());
         return nullptr;
     }
     auto document = std::make_unique<TDocument>(full, false);

@@ -240,6 +240,26 @@ TEST_F(Documents, ASaveOnAFullDiskSaysSo) {
     umount(folder.toLocal8Bit().constData());
 }
 
+TEST_F(Documents, ABackupOnAFullDiskSaysSoToo) {
+    QString folder = PathIn(dir, "full");
+    QDir().mkpath(folder);
+    if (mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    options.Options |= Bit(soCreateBackups);
+    QString path = folder + "/big.asm";
+    WriteFile(path, QByteArray(40000, 'o'));  // the file fits, its backup beside it does not
+    TDocument* document = manager.open(path);
+    document->setBytes("nop\n");
+    prompter.expectError(
+        QString("Cannot save %1: No space left on device").arg(TDocument::BackupPath(path)));
+    EXPECT_FALSE(manager.save(document));
+    EXPECT_EQ(ReadFile(path), QByteArray(40000, 'o'));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"big.asm"});  // no half backup left
+    document->setModified(false);
+    manager.close(document);
+    umount(folder.toLocal8Bit().constData());
+}
+
 TEST_F(Documents, SaveAsOffersTheTypesAndGivesABareNameTheAssemblerExtension) {
     TDocument* document = manager.newDocument();
     document->setBytes("nop\n");

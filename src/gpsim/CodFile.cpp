@@ -101,6 +101,11 @@ std::optional<CodFile> CodFile::Parse(std::string_view bytes, std::string& error
     ReadNames(Table(bytes, kNameTable), cod.sources);
     ReadLines(Table(bytes, kLineTable), cod.lines);
     ReadSymbols(Table(bytes, kLongSymbols), cod.symbols);
+    if (cod.sources.size() > kMaxCodSources) {
+        // each source is looked at before every command: a real program has a few dozen
+        error = "not a program's .cod file (it names more than " + std::to_string(kMaxCodSources) + " sources)";
+        return std::nullopt;
+    }
     if (cod.processor.empty() || cod.sources.empty()) {
         error = "not a .cod file (it names no processor or no source)";
         return std::nullopt;

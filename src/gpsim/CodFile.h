@@ -23,6 +23,7 @@ struct CodSymbol {
 
 // A .cod larger than this is refused: a full 8K-word program with its lines and symbols is far smaller.
 inline constexpr size_t kMaxCodBytes = 16 * 1024 * 1024;
+inline constexpr size_t kMaxCodSources = 1024;
 
 class CodFile {
   public:

@@ -119,6 +119,32 @@ TEST(CodFileBytes, AFifoADeviceOrAHugeFileIsRefusedWithoutBlocking) {
     EXPECT_EQ(error, huge + " is larger than 16 MB");
 }
 
+// A directory block naming a table of `count` sources, 8 to a block.
+std::string CodNaming(size_t count) {
+    size_t blocks = (count + 7) / 8;
+    std::string bytes((1 + blocks) * 512, '\0');
+    bytes[0x1ae] = 1;
+    bytes[0x1b0] = char(blocks & 0xff);
+    bytes[0x1b1] = char(blocks >> 8);
+    bytes.replace(0x1c5, 8, "\x07" "16f877a");
+    for (size_t i = 0; i < count; ++i) {
+        std::string name = "f" + std::to_string(i) + ".inc";
+        bytes[512 + 64 * i] = char(name.size());
+        bytes.replace(512 + 64 * i + 1, name.size(), name);
+    }
+    return bytes;
+}
+
+TEST(CodFileBytes, NoMoreSourcesThanAProgramHas) {
+    std::string error;
+    auto cod = CodFile::Parse(CodNaming(kMaxCodSources), error);
+    ASSERT_TRUE(cod) << error;
+    EXPECT_EQ(cod->sources.size(), kMaxCodSources);
+    // every source is looked at before each command: a hostile .cod could name a hundred thousand
+    EXPECT_FALSE(CodFile::Parse(CodNaming(kMaxCodSources + 1), error));
+    EXPECT_EQ(error, "not a program's .cod file (it names more than 1024 sources)");
+}
+
 TEST(CodFileBytes, RejectsWhatIsNoCodFile) {
     std::string error;
     EXPECT_FALSE(CodFile::Parse("not a cod file", error));

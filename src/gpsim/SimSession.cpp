@@ -441,13 +441,14 @@ void SimSession::reset() {
 void SimSession::end() {
     if (state_ == State::Idle || state_ == State::Ending)
         return;
-    bool running = state_ == State::Running;
+    // a gpsim that runs, or has not answered for a while, reads no commands: it is not asked to quit
+    bool deaf = state_ == State::Running || waitingShown_;
     setState(State::Ending);
     if (!process_ || process_->state() == QProcess::NotRunning) {
         finishEnd();
         return;
     }
-    if (running) {
+    if (deaf) {
         // a running gpsim reads no commands, and a Ctrl+C may come before the run has begun: it holds
         // nothing to save, so it goes at once
         process_->kill();

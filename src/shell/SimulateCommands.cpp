@@ -82,7 +82,7 @@ void TMainForm::InstallSimulation() {
         SetEditorStatusText(5, text);
     });
     connect(simSession, &SimSession::waiting, this, [this](bool waiting) {
-        SetEditorStatusText(5, waiting ? "Waiting for gpsim... (End Session: Ctrl+F2)" : QString());
+        SetEditorStatusText(5, waiting ? "Waiting for gpsim… (End Session: Ctrl+F2)" : QString());
     });
     connect(simSession, &SimSession::failed, this, [this](const QString& text) {
         if (!closeAccepted_)

@@ -315,6 +315,19 @@ TEST_F(Simulate, BuildSucceededGoesWhenTheTextChanges) {
     EXPECT_EQ(editor()->statusText(5), "");
 }
 
+TEST_F(Simulate, AGpsimThatDoesNotAnswerIsSaidAndTheSessionCanBeEnded) {
+    openProject("main877a.asm");
+    session().setProgram(KORVEX_SOURCE_DIR "/tests/gpsim/standins/silent");
+    session().setAnswerBounds(50, 60000);
+    MainForm->ProjectSimulate->trigger();
+    QTRY_COMPARE(editor()->statusText(5), QString("Waiting for gpsim… (End Session: Ctrl+F2)"));
+    ASSERT_TRUE(MainForm->SimulateEnd->isEnabled());
+    MainForm->SimulateEnd->trigger();
+    QTRY_VERIFY(!session().active());
+    EXPECT_EQ(editor()->statusText(5), "");
+    EXPECT_TRUE(MainForm->ProjectSimulate->isEnabled());
+}
+
 TEST_F(Simulate, The16F84ARunsWithANote) {
     openProject("count84a.asm", "", "16F84A");
     start();

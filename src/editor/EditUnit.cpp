@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -100,6 +101,28 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
             showSelectedTab();
     });
     connect(Memo, &TMemo::stateChanged, this, &TEditForm::updateStatus);
+    addTabKeys();
+}
+
+void TEditForm::addTabKeys() {
+    // the keys other editors use to go through their tabs, round from the last to the first
+    const struct {
+        const char* keys;
+        int step;
+    } kTabKeys[] = {{"Ctrl+Tab", 1}, {"Ctrl+Shift+Tab", -1}, {"Ctrl+PgDown", 1}, {"Ctrl+PgUp", -1}};
+    for (const auto& row : kTabKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(row.keys), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = row.step] { stepTab(step); });
+    }
+}
+
+void TEditForm::stepTab(int step) {
+    int count = TabControl->count();
+    if (count < 2)
+        return;
+    TabControl->setCurrentIndex((TabControl->currentIndex() + step + count) % count);
+    Memo->setFocus();
 }
 
 QString TEditForm::statusText(int panel) const {

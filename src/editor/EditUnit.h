@@ -72,4 +72,7 @@ class TEditForm : public QMainWindow {
     QStringList tabPaths_;
     std::vector<QLabel*> panels_;
     bool changingTabs_ = false;
+    void addTabKeys();
+    // The next tab (1) or the one before (-1), round at the ends.
+    void stepTab(int step);
 };

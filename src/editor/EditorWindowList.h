@@ -18,6 +18,8 @@ class EditorWindowList {
     virtual void ShowAndRaise(TDocument* document) = 0;
     // Sets one panel of the first editor window's status bar; nothing when no editor window exists.
     virtual void SetStatusText(int panel, const QString& text) = 0;
+    // True when the first editor window is shown and not minimised.
+    virtual bool FirstOnScreen() const { return false; }
     // Restores the first editor window to normal size when it is minimised.
     virtual void RestoreFirstIfMinimized() = 0;
     // Maximises the editor window that shows the document.

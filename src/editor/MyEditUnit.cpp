@@ -369,6 +369,10 @@ void TEditorWindows::SetStatusText(int panel, const QString& text) {
         first()->setStatusText(panel, text);
 }
 
+bool TEditorWindows::FirstOnScreen() const {
+    return first() && first()->isVisible() && !first()->isMinimized();
+}
+
 void TEditorWindows::RestoreFirstIfMinimized() {
     if (first() && first()->isMinimized())
         first()->showNormal();

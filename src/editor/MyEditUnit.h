@@ -107,6 +107,7 @@ class TEditorWindows : public QObject, public EditorWindowList {
     void ShowInEditor(TDocument* document, int flags) override { Show(document, flags); }
     void ShowAndRaise(TDocument* document) override;
     void SetStatusText(int panel, const QString& text) override;
+    bool FirstOnScreen() const override;
     void RestoreFirstIfMinimized() override;
     void MaximizeWindowOf(TDocument* document) override;
     // Where a maximised editor window goes: the screen's available area below the main strip.

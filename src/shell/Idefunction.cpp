@@ -2,6 +2,11 @@
 #include "shell/Idefunction.h"
 
 #include "editctl/DocumentManager.h"
+#include "editor/EditorWindowList.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
 
 TMainForm* MainForm = nullptr;
 TEXEDlg* EXEDlg = nullptr;
@@ -25,6 +30,17 @@ TDocument* ActiveSource() {
 void RefocusEditor() {
     if (TDocument* source = ActiveSource(); source && EditorWindows)
         EditorWindows->ShowAndRaise(source);
+}
+
+void RefocusEditorSoon(QWidget* from) {
+    // the window manager activates windows in its own time: which window is active now says little
+    QTimer::singleShot(0, qApp, [gentle = from != nullptr] {
+        if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
+            return;
+        if (gentle && (!EditorWindows || !EditorWindows->FirstOnScreen()))
+            return;
+        RefocusEditor();
+    });
 }
 
 bool QuerySaveAll() {

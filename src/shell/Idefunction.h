@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QWidget;
+
 class DocumentManager;
 class TAboutBox;
 class TDocument;
@@ -35,6 +37,11 @@ extern EditorWindowList* EditorWindows;
 TDocument* ActiveSource();
 // Shows ActiveSource in the editor window and brings the window to the front.
 void RefocusEditor();
+// The same once the events of the moment are through (a menu closing, a double-click in another window,
+// which would take the focus back), and only when the keyboard is not held by a menu or a dialog then.
+// With `from` (the window the user came back from: a menu's, a dialog's), only when the editor window is on
+// screen, never bringing back one the user minimised.
+void RefocusEditorSoon(QWidget* from = nullptr);
 // Offers to save every modified document, the last opened first; false when the user cancelled or a save
 // did not complete. Documents stay open either way.
 bool QuerySaveAll();

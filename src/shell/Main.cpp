@@ -164,6 +164,7 @@ const ButtonSpec kButtons[] = {
 // The commands that work on the editor: afterwards its window is active and its text has the keyboard
 // focus, whether they came from the strip's menu, its toolbar or a shortcut.
 const Handler kEditorCommands[] = {
+    &M::FileNewClick,         &M::FileSaveAsClick,    &M::FileCloseClick,
     &M::FileOpenClick,        &M::EditUndoClick,      &M::EditRedoClick,     &M::EditCutClick,
     &M::EditCopyClick,        &M::EditPasteClick,     &M::EditDeleteClick,   &M::EditSelectAllClick,
     &M::SearchFindClick,      &M::SearchReplaceClick, &M::SearchAgain1Click, &M::GotoLineNumber1Click,
@@ -196,6 +197,8 @@ void TMainForm::buildMenus() {
     for (const MenuSpec& row : kMenus) {
         QMenu* menu = menuBar()->addMenu(row.caption);
         menu->menuAction()->setVisible(row.visible);
+        // a menu closed without a choice (Escape, a click beside it) gives the typing back to the text
+        connect(menu, &QMenu::aboutToHide, this, [this] { RefocusEditorSoon(this); });
         this->*row.menu = menu;
     }
     for (const ItemSpec& row : kItems) {
@@ -233,6 +236,8 @@ void TMainForm::buildToolBar() {
         button->setIcon(ToolIcon(row.glyph));
         button->setAutoRaise(true);
         button->setFixedSize(22, 22);
+        // a button with the focus would take the user's typing: a space pressed it again
+        button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(row.enabled);
         handlers_[button] = row.handler;
         connect(button, &QToolButton::clicked, this, [this, button] { RunHandler(handlers_.at(button)); });
@@ -329,8 +334,12 @@ TMainForm::Handler TMainForm::HandlerOf(const QObject* item) const {
 
 void TMainForm::RunHandler(Handler handler) {
     RunCommand([this, handler] { (this->*handler)(); });
-    if (WorksOnTheEditor(handler) && !closeAccepted_)
+    if (closeAccepted_)
+        return;
+    if (WorksOnTheEditor(handler))
         RefocusEditor();
+    else
+        RefocusEditorSoon(this);  // after a dialog or a project command, the typing goes to the text again
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -232,4 +232,6 @@ void TProWindow::ListDblClick() {
     }
     if (!editing && EditorWindows)
         EditorWindows->MaximizeWindowOf(document);
+    // once the double-click is through, which would leave this window active
+    RefocusEditorSoon();
 }

@@ -25,10 +25,14 @@ void TMainForm::StepEntry() {
 
 void TMainForm::ShowProcessorState() {
     const sim::TPicState& state = sim::PicState;
-    LabelPC->setText(QString("%1").arg(state.PC, 4, 16, QChar('0')).toUpper());
-    LabelW->setText(QString("%1").arg(state.W, 2, 16, QChar('0')).toUpper());
     // the label counts the slots in use: one more than the stack pointer
-    LabelStack->setText(QString::number(state.SP + 1));
+    ShowReadOuts(state.PC, state.W, state.SP + 1);
+}
+
+void TMainForm::ShowReadOuts(uint32_t pc, int W, std::optional<int> stack) {
+    LabelPC->setText(QString("%1").arg(pc, 4, 16, QChar('0')).toUpper());
+    LabelW->setText(QString("%1").arg(W, 2, 16, QChar('0')).toUpper());
+    LabelStack->setText(stack ? QString::number(*stack) : QString("?"));
     for (QLabel* label : {LabelPC, LabelW, LabelStack})
         label->adjustSize();
 }

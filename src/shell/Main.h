@@ -128,6 +128,8 @@ class TMainForm : public QMainWindow {
     void StepEntry();
     // LabelPC, LabelStack and LabelW from the processor state.
     void ShowProcessorState();
+    // The read-outs from any simulation: the built-in one's or a gpsim session's (stack "?" when unknown).
+    void ShowReadOuts(uint32_t pc, int W, std::optional<int> stack);
     // "Cycle = " and the cycle count into panel 3 of the first editor window's status bar.
     void ShowCycleCount();
     // The cycle count with the thousands separator of `locale`, exact over the whole 32-bit range.

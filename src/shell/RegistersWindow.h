@@ -8,15 +8,32 @@
 
 class QLabel;
 class QTableWidget;
+class Registry;
 
+// A window of its own above every other window of the program, like the Project window: stepping brings
+// the editor window forward, never over it. Its place and size are kept in the settings.
 class TRegistersWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit TRegistersWindow(QWidget* parent = nullptr);
+    explicit TRegistersWindow(Registry& registry, QWidget* parent = nullptr);
+    ~TRegistersWindow() override;
+
+    // True when the settings held a place for the window, which it now has.
+    bool placed() const { return placed_; }
 
     QLabel* Note;  // what the session said on starting (a stand-in processor), or nothing
     QTableWidget* Table;
 
     void ShowRows(const std::vector<RegisterRow>& rows);
     void SetNote(const QString& text);
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void restorePlacement();
+    void savePlacement();
+
+    Registry& registry_;
+    bool placed_ = false;
 };

@@ -3,6 +3,7 @@
 #include "shell/Main.h"
 
 #include "assembler/ErrorLine.h"
+#include "editor/AllReg.h"
 #include "editctl/Document.h"
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
@@ -54,7 +55,7 @@ QString FullFromStored(const std::string& stored) {
 
 void TMainForm::InstallSimulation() {
     simSession = new SimSession(this);
-    RegistersWindow = new TRegistersWindow(this);
+    RegistersWindow = new TRegistersWindow(services_.settings.registry(), this);
     connect(simSession, &SimSession::stateChanged, this, [this](SimSession::State state) {
         SetSimulateMenus();
         if (state == SimSession::State::Running) {
@@ -71,6 +72,7 @@ void TMainForm::InstallSimulation() {
                 return;
         }
         ShowExecutionPoint(stop);
+        ShowReadOuts(stop.pc, stop.W, stop.stackDepth);  // one set of figures on screen: the session's
         const auto& before = simSession->previousStop();
         RegistersWindow->ShowRows(
             RegisterRows(stop, before ? &*before : nullptr, simSession->programRegisters()));
@@ -96,6 +98,7 @@ void TMainForm::InstallSimulation() {
         restartNote_.clear();
         statusLead_.clear();
         SetEditorStatusText(5, QString());  // "Stopped at", "Running": the session they spoke of is over
+        ShowProcessorState();               // the read-outs are the built-in simulator's again
         SetSimulateMenus();
     });
     if (services_.editors) {
@@ -191,9 +194,11 @@ void TMainForm::ProjectSimulateClick() {
     }
     RegistersWindow->SetNote({});
     restartNote_.clear();
-    QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    RegistersWindow->move(area.right() - RegistersWindow->frameGeometry().width(),
-                          frameGeometry().bottom() + 1);
+    if (!RegistersWindow->placed()) {  // the first time: at the right, below the strip
+        QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        RegistersWindow->move(area.right() - RegistersWindow->frameGeometry().width(),
+                              frameGeometry().bottom() + 1);
+    }
     simSession->start(cod, std::move(program));
     simSession->setBreakpoints(breakpoints);
 }

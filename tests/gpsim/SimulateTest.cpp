@@ -140,6 +140,10 @@ TEST_F(Simulate, StepsIntoTheIncludeAndBackWithTheLineMarked) {
     MainForm->SimulateStepInto->trigger();  // call double
     settle();
     EXPECT_EQ(marked(), "sub.inc:2");  // the include was opened
+    // the strip's read-outs show the session's figures, not the built-in simulator's
+    EXPECT_EQ(MainForm->LabelPC->text(), "0016");
+    EXPECT_EQ(MainForm->LabelW->text(), "03");
+    EXPECT_EQ(MainForm->LabelStack->text(), "1");
     EXPECT_EQ(registerValue("Stack depth"), "1");
     EXPECT_EQ(document("main877a.asm")->lineStyle(11), 0);  // the old mark went
     MainForm->SimulateStepOver->trigger();                  // movf value, w
@@ -183,6 +187,33 @@ TEST_F(Simulate, GutterBreakpointStopsARunAndIsKeptInTheProjectFile) {
     EXPECT_EQ(marked(), "main877a.asm:15");
     EXPECT_EQ(main->lineStyle(13), kBreakPoint);  // the breakpoint shows again once the mark moved on
     EXPECT_EQ(registerValue("value"), "0x04 (4)");
+}
+
+TEST_F(Simulate, TheRegistersWindowKeepsItsPlaceAndTheReadOutsGoBackAtTheEnd) {
+    openProject("main877a.asm");
+    MainForm->ShowProcessorState();
+    QString builtIn = MainForm->LabelPC->text() + " " + MainForm->LabelStack->text();
+    start();
+    MainForm->SimulateRun->trigger();
+    MainForm->SimulateStop->trigger();
+    settle();
+    EXPECT_EQ(MainForm->LabelStack->text(), "?");  // gpsim does not say after a run
+    MainForm->RegistersWindow->move(100, 200);
+    MainForm->RegistersWindow->resize(300, 350);
+    MainForm->SimulateEnd->trigger();
+    QTRY_VERIFY(!session().active());
+    EXPECT_EQ(MainForm->LabelPC->text() + " " + MainForm->LabelStack->text(), builtIn);
+    EXPECT_NE(ReadAll(dir / "config/user.ini").find("\"Geometry\"=\"100,200,300,350\""), std::string::npos)
+        << ReadAll(dir / "config/user.ini");
+    // a new Korvex puts the window where it was
+    korvex.reset();
+    korvex = std::make_unique<TKorvex>(dir / "config", prompter);
+    korvex->settings.AssemblerPath = KORVEX_BINARY_DIR "/tools/mpasmwin/MPASMWIN.EXE";
+    korvex->settings.AssemblerFileName = "MPASMWIN.EXE";
+    openProject("main877a.asm");
+    start();
+    EXPECT_EQ(MainForm->RegistersWindow->frameGeometry().topLeft(), QPoint(100, 200));
+    EXPECT_EQ(MainForm->RegistersWindow->size(), QSize(300, 350));
 }
 
 TEST_F(Simulate, BreakpointsSurviveTheSessionAndTheProjectsOtherWrites) {

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QListView>
+#include <QPointer>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
@@ -314,7 +315,10 @@ void TEditor::savePlacement() {
 
 TEditorWindows::TEditorWindows(SettingsStore& settings, DocumentManager& documents)
     : settings_(settings), documents_(documents) {
-    connect(&documents, &DocumentManager::documentAdded, this, [this](TDocument* d) { Show(d, 2); });
+    connect(&documents, &DocumentManager::documentAdded, this, [this](TDocument* d) {
+        // a document just opened or made is where the user types next, whoever opened it
+        FocusSoon(Show(d, 2));
+    });
     connect(&documents, &DocumentManager::currentChanged, this, [this](TDocument* d) {
         if (d && first() && first()->tabPaths().contains(d->fileName()))
             Show(d, 0);
@@ -367,6 +371,19 @@ void TEditorWindows::ShowAndRaise(TDocument* document) {
 void TEditorWindows::SetStatusText(int panel, const QString& text) {
     if (first())
         first()->setStatusText(panel, text);
+}
+
+void TEditorWindows::FocusSoon(TEditor* window) {
+    // once the events of the moment are through: a closing menu or dialog would take the focus back
+    QPointer<TEditor> target = window;
+    QTimer::singleShot(0, window, [target] {
+        if (!target || !target->isVisible() || target->isMinimized() || QApplication::activePopupWidget() ||
+            QApplication::activeModalWidget())
+            return;
+        target->raise();
+        target->activateWindow();
+        target->Memo->setFocus();
+    });
 }
 
 bool TEditorWindows::FirstOnScreen() const {

@@ -108,6 +108,8 @@ class TEditorWindows : public QObject, public EditorWindowList {
     void ShowAndRaise(TDocument* document) override;
     void SetStatusText(int panel, const QString& text) override;
     bool FirstOnScreen() const override;
+    // Gives the window the keyboard, in its text, once the events of the moment are through.
+    void FocusSoon(TEditor* window);
     void RestoreFirstIfMinimized() override;
     void MaximizeWindowOf(TDocument* document) override;
     // Where a maximised editor window goes: the screen's available area below the main strip.

@@ -49,7 +49,9 @@ class Desktop : public ::testing::Test {
 
     TDocument* open(const char* name, const std::string& text = "\tnop\n") {
         WriteAll(dir / name, text);
-        return Documents->open(QString::fromStdString((dir / name).string()));
+        TDocument* document = Documents->open(QString::fromStdString((dir / name).string()));
+        QCoreApplication::processEvents();  // the opened document takes the focus before the user goes on
+        return document;
     }
     TEditor* editor() const { return korvex->services.editors->first(); }
     static QRect available() { return QGuiApplication::primaryScreen()->availableGeometry(); }

@@ -336,6 +336,7 @@ TEST_F(Editor, SavingUnderAnotherNameColoursByTheNewNameAndFollowsTheNewFile) {
 
 // The user goes to another program and comes back to the editor window.
 void ComeBackTo(QWidget* window) {
+    QCoreApplication::processEvents();  // what the program did at once (the opened file takes the focus)
     MainForm->show();
     MainForm->activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([] { return MainForm->isActiveWindow(); }));

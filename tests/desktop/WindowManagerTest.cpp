@@ -1,0 +1,95 @@
+// The program under a real window manager (openbox on a virtual display): where the keyboard goes after
+// each way of showing a document, which window stays on top while stepping, where windows come back after
+// a restart, what the title bars offer, and that quitting ends the program.
+#include "shell/Main.h"
+
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "X11.h"
+#include "editctl/DocumentManager.h"
+#include "editctl/Memo.h"
+#include "editor/MyEditUnit.h"
+#include "shell/Idefunction.h"
+#include "shell/Startup.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+
+class WindowManager : public ::testing::Test {
+  protected:
+    void SetUp() override { startKorvex(); }
+    void TearDown() override { korvex.reset(); }
+    void startKorvex() {
+        korvex = std::make_unique<TKorvex>(dir / "config", prompter);
+        MainForm->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+    }
+    TEditor* editor() const { return korvex->services.editors->first(); }
+    TDocument* open(const char* name, const std::string& text = "\tnop\n") {
+        WriteAll(dir / name, text);
+        return Documents->open(QString::fromStdString((dir / name).string()));
+    }
+    // Keys typed as the X server delivers them: to the window that has the focus, then to its focus widget.
+    static void type(const char* text) {
+        QWindow* window = QGuiApplication::focusWindow();
+        ASSERT_TRUE(window) << "no window has the keyboard";
+        for (const char* c = text; *c; ++c)
+            QTest::keyClick(window, *c);
+    }
+    // True once the editor window has the keyboard, in its text.
+    bool typingGoesToTheText() {
+        return QTest::qWaitFor([this] {
+            return editor() && QGuiApplication::focusWindow() == editor()->windowHandle() &&
+                   QApplication::focusWidget() == editor()->Memo;
+        });
+    }
+    void activateTheStrip() {
+        MainForm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([] { return QGuiApplication::focusWindow() == MainForm->windowHandle(); }));
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TKorvex> korvex;
+};
+
+TEST_F(WindowManager, FileNewGivesTheKeyboardToTheNewDocument) {
+    MainForm->FileNew->trigger();
+    ASSERT_TRUE(typingGoesToTheText());
+    activateTheStrip();  // the user goes to the strip's menu for a second one
+    MainForm->FileNew->trigger();
+    ASSERT_TRUE(typingGoesToTheText());
+    type("   x");  // spaces once pressed the focused toolbar button, a new document each
+    EXPECT_EQ(Documents->documents().size(), 2u);
+    EXPECT_EQ(editor()->Memo->document()->bytes(), "   x");
+}
+
+TEST_F(WindowManager, AMenuClosedWithEscapeGivesTheKeyboardBack) {
+    open("a.asm", "nop\n");
+    ASSERT_TRUE(typingGoesToTheText());
+    activateTheStrip();
+    MainForm->SearchMenu->popup(MainForm->mapToGlobal(QPoint(100, 20)));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == MainForm->SearchMenu; }));
+    QTest::keyClick(MainForm->SearchMenu, Qt::Key_Escape);
+    ASSERT_TRUE(typingGoesToTheText());
+    type(";");
+    EXPECT_EQ(editor()->Memo->document()->bytes(), ";nop\n");
+}
+
+TEST_F(WindowManager, QuittingEndsTheEventLoop) {
+    open("a.asm");
+    prompter.willConfirm("Do you want to quit Korvex?", true);
+    QTimer::singleShot(0, MainForm, [] { MainForm->FileExit->trigger(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    EXPECT_EQ(korvex->exec(), 0);
+}
+
+}  // namespace

@@ -81,6 +81,50 @@ TEST_F(WindowManager, AMenuClosedWithEscapeGivesTheKeyboardBack) {
     EXPECT_EQ(editor()->Memo->document()->bytes(), ";nop\n");
 }
 
+TEST_F(WindowManager, AnEditorWindowComesBackWhereItWasFrameIncluded) {
+    open("a.asm");
+    ASSERT_TRUE(typingGoesToTheText());
+    editor()->restoreFromMaximized();
+    editor()->setGeometry(200, 260, 640, 420);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return editor()->geometry() == QRect(200, 260, 640, 420); }));
+    QRect frame = editor()->frameGeometry();
+    ASSERT_GT(frame.height(), 420);  // the window manager's title bar is part of it
+    // quit with the window in its normal state, start again
+    korvex.reset();
+    startKorvex();
+    open("a.asm");
+    EXPECT_TRUE(QTest::qWaitFor([this, frame] { return editor()->frameGeometry() == frame; }))
+        << "came back at " << editor()->frameGeometry().y() << " instead of " << frame.y();
+    EXPECT_FALSE(editor()->isMaximizedBelowStrip());
+}
+
+TEST_F(WindowManager, MaximisedAndMinimisedEditorWindowsComeBackSo) {
+    open("a.asm");
+    editor()->restoreFromMaximized();
+    editor()->setGeometry(180, 240, 600, 400);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return editor()->geometry() == QRect(180, 240, 600, 400); }));
+    QRect normal = editor()->frameGeometry();
+    editor()->maximize();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return editor()->frameGeometry().top() == MainForm->frameGeometry().bottom() + 1; }));
+    korvex.reset();
+    startKorvex();
+    open("a.asm");
+    EXPECT_TRUE(editor()->isMaximizedBelowStrip());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return editor()->frameGeometry().top() == MainForm->frameGeometry().bottom() + 1; }));
+    editor()->restoreFromMaximized();  // the normal place survived the maximised session
+    EXPECT_TRUE(QTest::qWaitFor([this, normal] { return editor()->frameGeometry() == normal; }));
+    // minimised when Korvex ends: the document opened next shows it again, where it was
+    editor()->showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return editor()->isMinimized(); }));
+    korvex.reset();
+    startKorvex();
+    open("a.asm");
+    EXPECT_TRUE(QTest::qWaitFor([this, normal] { return !editor()->isMinimized() && editor()->frameGeometry() == normal; }))
+        << "came back at " << editor()->frameGeometry().y() << " instead of " << normal.y();
+}
+
 TEST_F(WindowManager, QuittingEndsTheEventLoop) {
     open("a.asm");
     prompter.willConfirm("Do you want to quit Korvex?", true);

@@ -13,23 +13,39 @@ QWidget* Owner() {
     return QApplication::activeWindow();
 }
 
+// A message box with a title bar of a close button only: a window manager left to itself offers to
+// maximise it, and minimising a box the program waits on would hide the question.
+void OfferOnlyClose(QMessageBox& box) {
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+}
+
+int ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton preferred) {
+    QMessageBox box(icon, title, text, buttons, Owner());
+    OfferOnlyClose(box);
+    if (preferred != QMessageBox::NoButton)
+        box.setDefaultButton(preferred);
+    return box.exec();
+}
+
 }  // namespace
 
 void QtPrompter::error(const QString& text) {
-    QMessageBox::critical(Owner(), "Error", text);
+    ShowBox(QMessageBox::Critical, "Error", text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void QtPrompter::information(const QString& text) {
-    QMessageBox::information(Owner(), "Information", text);
+    ShowBox(QMessageBox::Information, "Information", text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool QtPrompter::confirm(const QString& text) {
-    return QMessageBox::question(Owner(), "Confirm", text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    return ShowBox(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::No) == QMessageBox::Yes;
 }
 
 SaveAnswer QtPrompter::askSave(const QString& text, SaveButtons buttons) {
     QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::NoButton, Owner());
+    OfferOnlyClose(box);
     QPushButton* yes = box.addButton(QMessageBox::Yes);
     QPushButton* no = box.addButton(QMessageBox::No);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
@@ -48,7 +64,7 @@ SaveAnswer QtPrompter::askSave(const QString& text, SaveButtons buttons) {
 }
 
 void QtPrompter::exception(const QString& text) {
-    QMessageBox::critical(Owner(), "Korvex", text);
+    ShowBox(QMessageBox::Critical, "Korvex", text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 FileDialogResult QtPrompter::openFiles(const FileDialogRequest& request, bool multiple) {

@@ -2,6 +2,7 @@
 #include "platform/WindowStacking.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
@@ -62,6 +63,20 @@ class DialogsAfterShow : public QObject {
 };
 
 }  // namespace
+
+void WidenForCaption(QWidget& window) {
+    constexpr int kIconAndButtons = 110;
+    QFont bold = QGuiApplication::font();  // the title bar is not drawn in the dialog's own font
+    bold.setBold(true);
+    int needed = QFontMetrics(bold).horizontalAdvance(window.windowTitle()) + kIconAndButtons;
+    int extra = needed - window.width();
+    if (extra <= 0)
+        return;
+    for (QObject* child : window.children())
+        if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isWindow())
+            widget->move(widget->x() + extra / 2, widget->y());
+    window.setFixedWidth(needed);
+}
 
 void KeepAboveProgramWindows(QWidget& window) {
     window.installEventFilter(new TransientAfterShow(window));

@@ -8,3 +8,7 @@ class QWidget;
 // program, and below the windows of other programs. Nothing happens on other platforms. It holds for every
 // later showing of the window. Dialogs are marked alike, so that one shown later is not hidden under it.
 void KeepAboveProgramWindows(QWidget& window);
+
+// Makes a fixed-size window wide enough for the window manager to show its whole caption (in a bold
+// title font, beside the window's icon and its buttons), its contents kept in the middle.
+void WidenForCaption(QWidget& window);

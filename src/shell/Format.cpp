@@ -2,6 +2,7 @@
 #include "shell/Format.h"
 
 #include "assembler/DlgMPASM.h"
+#include "platform/WindowStacking.h"
 #include "shell/Project.h"
 
 #include <QGuiApplication>
@@ -28,6 +29,7 @@ TFormatDlg::TFormatDlg(QWidget* parent) : QDialog(parent) {
     connect(OKBtn, &QPushButton::clicked, this, &TFormatDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     ProjectFormat = 0;
+    WidenForCaption(*this);
     move(QGuiApplication::primaryScreen()->geometry().center() - rect().center());
 }
 

@@ -9,13 +9,22 @@
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
 #include "editor/MyEditUnit.h"
+#include "assembler/DlgEXE.h"
+#include "assembler/DlgMPASM.h"
+#include "editor/DlgGoLine.h"
+#include "editor/Envi.h"
+#include "shell/About.h"
+#include "shell/Format.h"
+#include "platform/Prompter.h"
 #include "shell/Idefunction.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -123,6 +132,37 @@ TEST_F(WindowManager, MaximisedAndMinimisedEditorWindowsComeBackSo) {
     open("a.asm");
     EXPECT_TRUE(QTest::qWaitFor([this, normal] { return !editor()->isMinimized() && editor()->frameGeometry() == normal; }))
         << "came back at " << editor()->frameGeometry().y() << " instead of " << normal.y();
+}
+
+TEST_F(WindowManager, DialogsShowTheirWholeCaptionAndMessageBoxesCannotBeMaximised) {
+    QList<QDialog*> fixed = {AboutBox, FormatDlg, MPASMDlg, GoToLineDlg, EXEDlg, EnviDlg};
+    for (QDialog* dialog : fixed) {
+        SCOPED_TRACE(dialog->objectName().toStdString());
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        // the title bar holds the caption in a bold font, beside the window's icon and three buttons
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        int caption = QFontMetrics(bold).horizontalAdvance(dialog->windowTitle());
+        EXPECT_GE(dialog->frameGeometry().width(), caption + 100) << dialog->windowTitle().toStdString();
+        EXPECT_FALSE(MayMaximise(*dialog));
+        EXPECT_FALSE(AsksForMaximiseButton(*dialog));
+        dialog->hide();
+    }
+    // the program's own question, as File > Exit asks it
+    bool checked = false;
+    QTimer::singleShot(0, [&checked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+        EXPECT_TRUE(QTest::qWaitFor([box] { return !AllowedActions(*box).empty(); }));
+        EXPECT_FALSE(MayMaximise(*box));
+        EXPECT_FALSE(AsksForMaximiseButton(*box));
+        checked = true;
+        box->done(QMessageBox::No);
+    });
+    QtPrompter().confirm("Do you want to quit Korvex?");
+    EXPECT_TRUE(checked);
 }
 
 TEST_F(WindowManager, QuittingEndsTheEventLoop) {

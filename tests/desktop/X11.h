@@ -91,3 +91,23 @@ inline bool MayMaximise(const QWidget& window) {
     return std::find(actions.begin(), actions.end(), "_NET_WM_ACTION_MAXIMIZE_HORZ") != actions.end() ||
            std::find(actions.begin(), actions.end(), "_NET_WM_ACTION_MAXIMIZE_VERT") != actions.end();
 }
+
+// Whether the window manager is asked for a maximise button: by the Motif hints, which say which parts of
+// the title bar to draw (none set: all of them).
+inline bool AsksForMaximiseButton(const QWidget& window) {
+    xcb_connection_t* c = X11Connection();
+    xcb_atom_t hints = X11Atom("_MOTIF_WM_HINTS");
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, xcb_window_t(window.winId()), hints, hints, 0, 5), nullptr);
+    if (!reply)
+        return true;
+    bool maximise = true;
+    if (xcb_get_property_value_length(reply) >= 12) {
+        auto* fields = static_cast<uint32_t*>(xcb_get_property_value(reply));
+        constexpr uint32_t kDecorationsGiven = 1u << 1, kAll = 1u << 0, kMaximise = 1u << 6;
+        if (fields[0] & kDecorationsGiven)
+            maximise = (fields[2] & kAll) ? !(fields[2] & kMaximise) : (fields[2] & kMaximise) != 0;
+    }
+    std::free(reply);
+    return maximise;
+}

@@ -104,13 +104,15 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     addTabKeys();
 }
 
-void TEditForm::addTabKeys() {
+const std::vector<TEditForm::TabKey>& TEditForm::TabKeys() {
     // the keys other editors use to go through their tabs, round from the last to the first
-    const struct {
-        const char* keys;
-        int step;
-    } kTabKeys[] = {{"Ctrl+Tab", 1}, {"Ctrl+Shift+Tab", -1}, {"Ctrl+PgDown", 1}, {"Ctrl+PgUp", -1}};
-    for (const auto& row : kTabKeys) {
+    static const std::vector<TabKey> keys = {
+        {"Ctrl+Tab", 1}, {"Ctrl+Shift+Tab", -1}, {"Ctrl+PgDown", 1}, {"Ctrl+PgUp", -1}};
+    return keys;
+}
+
+void TEditForm::addTabKeys() {
+    for (const TabKey& row : TabKeys()) {
         auto* shortcut = new QShortcut(QKeySequence(row.keys), this);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, [this, step = row.step] { stepTab(step); });

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 class DocumentManager;
 class QLabel;
@@ -31,6 +32,14 @@ class TVerbDispatcher {
 };
 
 class TEditForm : public QMainWindow {
+  public:
+    // The keys that go to the next tab (step 1) or the one before (-1).
+    struct TabKey {
+        const char* keys;
+        int step;
+    };
+    static const std::vector<TabKey>& TabKeys();
+
     Q_OBJECT
   public:
     TEditForm(DocumentManager& documents, int statusPanels, QWidget* parent = nullptr);

@@ -10,6 +10,7 @@
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
 #include "shell/Services.h"
+#include "shell/KeysWindow.h"
 #include "shell/ToolIcons.h"
 
 #include <QAction>
@@ -127,6 +128,8 @@ const ItemSpec kItems[] = {
      &M::CfgEnviOptionsClick, true, true, Sep::No},
     {&M::ConfigureMenu, &M::ConfigureEXE, "ConfigureEXE", "External EXE...", "", &M::ConfigureEXEClick, true,
      true, Sep::No},
+    {&M::HelpMenu, &M::HelpKeys, "HelpKeys", "&Keyboard Shortcuts...", "", &M::HelpKeysClick, true, true,
+     Sep::After},
     {&M::HelpMenu, &M::About1, "About1", "&About...", "", &M::About1Click, true, true, Sep::No},
 };
 
@@ -378,6 +381,15 @@ bool TMainForm::MainClose() {
 
 void TMainForm::FileExitClick() {
     close();
+}
+
+void TMainForm::HelpKeysClick() {
+    if (!KeysWindow)
+        KeysWindow = new TKeysWindow(this);
+    KeysWindow->ShowRows(KeyRows(*menuBar()));
+    KeysWindow->show();
+    KeysWindow->raise();
+    KeysWindow->activateWindow();
 }
 
 void TMainForm::About1Click() {

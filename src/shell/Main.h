@@ -44,7 +44,8 @@ class TMainForm : public QMainWindow {
         *SimulateToggleBreakpoint;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
-    QAction* About1;
+    QAction *HelpKeys, *About1;
+    class TKeysWindow* KeysWindow = nullptr;  // Help > Keyboard Shortcuts, made when first asked for
     QMenu *FileMenu, *EditMenu, *SearchMenu, *ProjectMenu, *SimulateMenu, *DebugMenu, *ConfigureMenu,
         *HelpMenu;
 
@@ -195,6 +196,7 @@ class TMainForm : public QMainWindow {
     void DebugTraceIntoClick();
     void CfgEnviOptionsClick();
     void ConfigureEXEClick();
+    void HelpKeysClick();
     void About1Click();
 
   signals:

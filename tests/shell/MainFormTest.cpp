@@ -5,6 +5,7 @@
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
 #include "shell/About.h"
+#include "shell/KeysWindow.h"
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
 #include "shell/Startup.h"
@@ -17,7 +18,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -86,7 +89,7 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
         "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5]",
         "hidden &Debug: Start | - | ~&Trace Into [F7]",
         "&Configure: &Environment Options... | External EXE...",
-        "&Help: &About...",
+        "&Help: &Keyboard Shortcuts... | - | &About...",
     };
     EXPECT_EQ(menus, expected);
 }
@@ -138,6 +141,7 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         {"DebugTraceInto", &M::DebugTraceIntoClick},
         {"CfgEnviOptions", &M::CfgEnviOptionsClick},
         {"ConfigureEXE", &M::ConfigureEXEClick},
+        {"HelpKeys", &M::HelpKeysClick},
         {"About1", &M::About1Click},
     };
     for (auto [name, handler] : items) {
@@ -152,6 +156,31 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         return int(QDialog::Accepted);
     });
     MainForm->About1->trigger();
+}
+
+TEST_F(MainWindow, KeyboardShortcutsListEveryMenuCommandWithItsKeyAndTheEditorsKeys) {
+    start();
+    MainForm->HelpKeys->trigger();
+    ASSERT_TRUE(MainForm->KeysWindow && MainForm->KeysWindow->isVisible());
+    QTableWidget* table = MainForm->KeysWindow->Table;
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row)
+        rows << table->item(row, 0)->text() + " | " + table->item(row, 1)->text() + " | " +
+                    table->item(row, 2)->text();
+    // read from the menus themselves: every item that has a key is there with it
+    for (QAction* top : MainForm->menuBar()->actions())
+        if (top->isVisible())
+            for (QAction* item : top->menu()->actions())
+                if (!item->shortcut().isEmpty() && item->isVisible())
+                    EXPECT_TRUE(rows.contains(top->menu()->title().remove('&') + " | " +
+                                              item->text().remove('&').remove("...") + " | " +
+                                              item->shortcut().toString(QKeySequence::NativeText)))
+                        << item->text().toStdString();
+    EXPECT_TRUE(rows.contains("Simulate | Step Into | F8"));
+    EXPECT_FALSE(rows.join('\n').contains("Trace Into"));  // the hidden Debug menu stays hidden
+    EXPECT_TRUE(rows.contains("Editor | Next tab | Ctrl+Tab"));
+    EXPECT_TRUE(rows.contains("Editor | Previous tab | Ctrl+PgUp"));
+    EXPECT_GT(rows.filter(QRegularExpression("^Editor \\| .* \\| Ctrl\\+Z$")).size(), 0);  // the control's undo
 }
 
 // The menu item each toolbar button stands for.

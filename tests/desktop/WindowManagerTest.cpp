@@ -16,16 +16,21 @@
 #include "shell/About.h"
 #include "shell/Format.h"
 #include "platform/Prompter.h"
+#include "gpsim/SimSession.h"
 #include "shell/Idefunction.h"
+#include "shell/RegistersWindow.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
+#include <filesystem>
 
 namespace {
 
@@ -163,6 +168,34 @@ TEST_F(WindowManager, DialogsShowTheirWholeCaptionAndMessageBoxesCannotBeMaximis
     });
     QtPrompter().confirm("Do you want to quit Korvex?");
     EXPECT_TRUE(checked);
+}
+
+TEST_F(WindowManager, TheRegistersWindowStaysAboveTheEditorWhileStepping) {
+    if (QStandardPaths::findExecutable("gpasm").isEmpty() || QStandardPaths::findExecutable("gpsim").isEmpty())
+        GTEST_SKIP() << "gpasm or gpsim is not installed";
+    for (const char* file : {"main877a.asm", "sub.inc"})
+        std::filesystem::copy_file(std::filesystem::path(KORVEX_SOURCE_DIR "/tests/gpsim/data") / file, dir / file);
+    WriteAll(dir / "p.pro",
+             "[PROJECT]\nFormat=MPASM\n[MPASM]\nProcessor=16F877A\nAdditional=\n[FILES]\nCount=1\n"
+             "File0=main877a.asm\n");
+    korvex->settings.AssemblerPath = KORVEX_BINARY_DIR "/tools/mpasmwin/MPASMWIN.EXE";
+    korvex->settings.AssemblerFileName = "MPASMWIN.EXE";
+    prompter.willChooseFile(QString::fromStdString((dir / "p.pro").string()));
+    MainForm->ProjectOpen->trigger();
+    MainForm->ProjectSimulate->trigger();
+    auto stopped = [] { return MainForm->simSession->state() == SimSession::State::Stopped; };
+    ASSERT_TRUE(QTest::qWaitFor(stopped, 15000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm->RegistersWindow));
+    for (int step = 0; step < 4; ++step) {
+        MainForm->SimulateStepInto->trigger();  // each stop brings the editor window forward
+        ASSERT_TRUE(QTest::qWaitFor(stopped, 15000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return editor() && editor()->isActiveWindow(); }));
+        EXPECT_TRUE(QTest::qWaitFor([this] {
+            return StackingIndex(*MainForm->RegistersWindow) > StackingIndex(*editor());
+        })) << "step " << step << ": the Registers window went behind the editor window";
+    }
+    MainForm->SimulateEnd->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !MainForm->simSession->active(); }));
 }
 
 TEST_F(WindowManager, QuittingEndsTheEventLoop) {

@@ -366,6 +366,7 @@ void TEditorWindows::ShowAndRaise(TDocument* document) {
     window->raise();
     window->activateWindow();
     window->Memo->setFocus();
+    window->Memo->ensureCursorVisible();
 }
 
 void TEditorWindows::SetStatusText(int panel, const QString& text) {
@@ -383,6 +384,7 @@ void TEditorWindows::FocusSoon(TEditor* window) {
         target->raise();
         target->activateWindow();
         target->Memo->setFocus();
+        target->Memo->ensureCursorVisible();
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
+#include "editctl/PaperPrinter.h"
 #include "editor/AllReg.h"
 #include "editor/DlgGoLine.h"
 #include "editor/MyEditUnit.h"
@@ -84,12 +85,16 @@ void TMainForm::FilePrintClick() {
     if (!services_.editors || !services_.editors->first())
         return;
     TMemo* memo = services_.editors->first()->Memo;
-    QsciPrinter printer;
-    printer.setDocName(memo->document() ? memo->document()->displayName() : QString());
+    if (!memo->document())
+        return;
+    TPaperPrinter printer;
+    printer.setDocName(memo->document()->displayName());
     QPrintDialog dialog(&printer, memo);
     dialog.setObjectName("PrintDialog");
-    if (services_.prompter.showModal(dialog) == QDialog::Accepted)
-        printer.printRange(memo);
+    if (services_.prompter.showModal(dialog) == QDialog::Accepted &&
+        printer.PrintDocument(*memo->document(), services_.settings.MemoSourceOptions(),
+                              services_.settings.MemoEnvOptions()) == 0)
+        services_.prompter.error("The document could not be printed.");
 }
 
 // Each edit command works on the control showing the current document and gives the focus back to it.

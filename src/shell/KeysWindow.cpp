@@ -63,6 +63,7 @@ TKeysWindow::TKeysWindow(QWidget* parent) : QDialog(parent) {
     Table->setObjectName("Table");
     Table->setHorizontalHeaderLabels({"Where", "Command", "Keys"});
     Table->verticalHeader()->hide();
+    Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(Table);

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Korvex: make run | make test | make bench
 SHELL := /bin/bash
 BUILD ?= build

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A prompter for benchmarks: it answers nothing and shows nothing, so a timed run never waits on a box.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the demonstration loop in gpsim and in pic14run (its batched run), checks that pic14run ends in the
 # state gpsim stops in, and prints both rates (best and median) and their ratio.
 # Usage: bench/compare-gpsim.sh BUILD_DIR   (CYCLE_LOOPS=N to resize)

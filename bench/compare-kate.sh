@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Colours gputils' PIC16 headers (all p16*.inc, one after the other) with Kate's command-line highlighter
 # and with pictokens, and prints both rates and their ratio. Both write their whole output, to /dev/null so
 # that the file system's cost is in neither figure (OUTPUT=file writes it to a file in a temporary folder).

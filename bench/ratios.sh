@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints each benchmark beside its floor or peer, with the ratio of their wall-clock times (what a user
 # waits), best and median. The two run by turns, each repetition in a fresh process, so that neither inherits
 # the other's caches or heap. Usage: bench/ratios.sh BUILD_DIR   (REPETITIONS=N, default 5)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The .cod reader on any bytes: every table it names is read within the bytes, and every question asked of
 // what it read stays within what it read.
 #include "gpsim/CodFile.h"

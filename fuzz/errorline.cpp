@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error-line scanner on any line: its fields come from the line, and the file path built from them
 // never reaches outside what the line and the folder say.
 #include "assembler/ErrorLine.h"

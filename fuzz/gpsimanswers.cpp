@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gpsim's output on any bytes, cut at any places: answers only ever come for commands that were sent, what
 // is kept stays within its bounds, and every reader of an answer takes whatever it is given.
 #include "gpsim/GpsimAnswers.h"

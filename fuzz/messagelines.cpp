@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error file's message lines on any bytes: every line end ends a line, nothing else, and the lines
 // shown are never longer than the display limit.
 #include "assembler/MessageLines.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pic14run's script reader on any script: every line is taken or refused with a reason. Runs of steps are
 // kept short, so an input is judged by what it does, not by how long it asks to run.
 #include "../tools/pic14run/Script.h"

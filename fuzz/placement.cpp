@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The placement decoder on any bytes: no overflow, and a rectangle it accepts is within its bounds.
 #include "editor/Placement.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile reader on any file, then writes and batches on it: whatever was written reads back.
 #include "platform/ProfileFile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings reader on any file: what it took is written and read back the same.
 #include "platform/Registry.h"
 

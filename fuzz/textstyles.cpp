@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored colour elements: damaged bytes are refused, good ones come back as they were stored.
 #include "editctl/MemoOptions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PIC tokenizer on any bytes, from every start state: one class per byte, and the same classes whether
 // the text is coloured whole or line by line; pictokens' printer, fed in pieces, prints the same digits.
 #include "ClassPrinter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a program the tests run (gpasm, gpsim) is installed; scripts/bootstrap installs both.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a process has ended, for tests of what outlives what.
 #pragma once
 

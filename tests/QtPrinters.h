@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for GUI tests: readable Qt strings in failure messages, and waiting for queued events.
 #pragma once
 

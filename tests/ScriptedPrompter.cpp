@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scripted prompter used by every GUI test.
 #include "ScriptedPrompter.h"
 

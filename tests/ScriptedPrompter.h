@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A prompter for tests: answers from a script and fails the test on any prompt it was not told to expect.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading an error file of 100,000 lines into the Project window's and the editor's message lists, against
 // the floor: the same lines read into one plain list view.
 #include "../SilentPrompter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a 100,000-line assembler file until its first screen is coloured, and typing one character at its
 // end, on the offscreen platform.
 #include "../SilentPrompter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tokenizer throughput in bytes per second over the gputils header files, line by line as the editor splits
 // them.
 #include "editor/PICParser.h"

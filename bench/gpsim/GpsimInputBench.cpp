@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reads of outside input that happen on the UI thread, at their worst: a .cod at the size bound whose
 // tables fill it (1,024 sources, a line table of 1.4 million entries), one over the bound, and gpsim's output
 // cut into answers (a flood without a prompt, and a stream of short answers).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures a simulation session on the real gpsim: Step Into repeated through the session object (each
 // step waits for its registers), and Project > Simulate's Run until the breakpoint's line is marked.
 // Prints the figures; skips when gpasm or gpsim is missing.

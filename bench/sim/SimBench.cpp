@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Step and the batched run on the demonstration loop (GOTO 0x00A; MOVLW 0x01; SUBLW 0x02; GOTO 0x00A).
 #include "sim/Decoexec.h"
 #include "sim/Pic14.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Korvex: start-up, then the message loop until the main window closes.
 #include "shell/Main.h"
 #include "platform/Prompter.h"

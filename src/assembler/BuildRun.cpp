@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler run: the program (or wine for a Windows program), its arguments, the wait in an event loop.
 #include "assembler/BuildRun.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler run of a build: its own process, started without a shell, waited for with the windows live.
 #pragma once
 

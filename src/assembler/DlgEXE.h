@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The External EXE dialog: where the assembler program lies.
 #pragma once
 

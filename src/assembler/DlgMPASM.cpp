@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MPASM Options dialog: every control at its place, the option set copied in on showing and out on OK.
 #include "assembler/DlgMPASM.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MPASM Options dialog: the open project's assembler options, and the radio groups the dialogs share.
 #pragma once
 

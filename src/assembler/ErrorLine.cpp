@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error-file line scanner: tokens, the fields of one message line, and the paths it names.
 #include "assembler/ErrorLine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error-file line scanner: kind and number, source file, line number and text of one assembler message.
 #pragma once
 

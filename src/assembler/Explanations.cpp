@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explanation texts of the assembler's errors, warnings and messages, one table built at compile time.
 #include "assembler/Explanations.h"
 

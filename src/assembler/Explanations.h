@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The long explanations of the assembler's errors, warnings and messages, keyed by kind and number.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splitting and bounding the error file's lines.
 #include "assembler/MessageLines.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error file read as message lines, within bounds; Qt Core only.
 #pragma once
 

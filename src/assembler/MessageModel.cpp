@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler's messages as one list model.
 #include "assembler/MessageModel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler's messages as one list model: the Project window's and the editor's message lists are views
 // of it; Qt Core only.
 #pragma once

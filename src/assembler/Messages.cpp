@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message lists: reading the error file, opening and stepping through messages, explanations, drawing.
 #include "assembler/Messages.h"
 

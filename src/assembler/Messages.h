@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message lists: the error file read into the Project window's and the editor's lists, opening a
 // message at its line, stepping through them, their explanations and their drawing.
 #pragma once

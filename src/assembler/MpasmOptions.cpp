@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler option set: defaults, the processor list lookup, the project-file section and the switches.
 #include "assembler/MpasmOptions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler option set of an MPASM project, its section in the project file and its command-line
 // switches.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents: bytes in and out of a Scintilla buffer, line styles as markers, atomic saving.
 #include "editctl/Document.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text document of the editor library: a Scintilla buffer shared by every control that shows it,
 // kept byte for byte as the file holds it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open documents of the editor library: naming, the current document, opening, saving, closing and
 // the save questions.
 #pragma once

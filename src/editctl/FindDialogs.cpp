@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find and replace dialogs and the searches they run on the editor control.
 #include "editctl/FindDialogs.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find and replace dialogs of the editor control, and the search they remember for Search Again.
 #pragma once
 

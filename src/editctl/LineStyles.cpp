@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line styles drawn as a background marker plus a text-colour indicator on a QScintilla editor.
 #include "editctl/LineStyles.h"
 

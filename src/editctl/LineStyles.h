@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line styles: whole-line colour elements ("BreakPoint", "Error Line", ...) shown on lines of an editor.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor control: options, scheme colours, line-style drawing and the state-change notices.
 #include "editctl/Memo.h"
 

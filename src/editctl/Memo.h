@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor control: a QScintilla view on a shared document, with the editor options applied.
 #pragma once
 

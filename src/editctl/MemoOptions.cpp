@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor option objects: defaults, the colour-element table and the registry layout they are kept in.
 #include "editctl/MemoOptions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor library's two global option objects, their colour elements, and their registry persistence.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paper printer: a view of the document in the Default scheme's colours, printed twice over (the first
 // pass counts the pages for "Page N of M").
 #include "editctl/PaperPrinter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing a document on paper: in the Default scheme's colours, black on white, whatever the screen shows,
 // with the file name and "Page N of M" at the head of each page and the date at its foot.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The syntax-colouring adapter: TPICParser per line, class n drawn with QScintilla style n.
 #include "editctl/PicLexer.h"
 

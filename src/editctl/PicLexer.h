@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PicLexer: colours PIC assembler in a QScintilla editor with TPICParser, one style per colour element.
 #pragma once
 

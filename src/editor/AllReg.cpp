@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store: first-run defaults, start-up loading and single-value writes.
 #include "editor/AllReg.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store: the program's own registry values and the editor option objects, loaded at start-up.
 #pragma once
 

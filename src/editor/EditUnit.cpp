@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The general code-editing form: tab path list, status bar updates and the popup menu's commands.
 #include "editor/EditUnit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The general code-editing form: tabs over one editor control, a status bar and a popup menu.
 #pragma once
 

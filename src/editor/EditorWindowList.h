@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the rest of the program asks of the editor windows.
 #pragma once
 

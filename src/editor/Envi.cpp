@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Environment Options dialog: editor options, display and colour schemes, with a coloured preview.
 #include "editor/Envi.h"
 

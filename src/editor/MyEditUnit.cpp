@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor window and the list of editor windows.
 #include "editor/MyEditUnit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor window: the code-editing form with the PIC colouring, the message list, the error-line mark
 // and the colour scheme; and the list of open editor windows.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TPICParser: character sets, word lists, the dispatch table and the recognisers of the tokenizer.
 #include "editor/PICParser.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TPICParser: the table-driven scanner that gives every byte of PIC assembler source its colour class.
 #pragma once
 

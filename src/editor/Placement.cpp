@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the placement record in 64-bit numbers: stored corners may lie anywhere in the 32-bit range.
 #include "editor/Placement.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor window's stored placement record, read without Qt: a reader of outside bytes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the .cod file: a directory block that points at tables of 512-byte blocks.
 #include "gpsim/CodFile.h"
 #include "platform/RegularFile.h"

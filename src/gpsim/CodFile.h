@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The .cod file gpasm writes beside the .hex: the processor, the source files, which source line holds
 // which program address, and the symbols with their values.
 #pragma once

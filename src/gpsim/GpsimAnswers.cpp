@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cutting gpsim's output into answers and reading them.
 #include "gpsim/GpsimAnswers.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gpsim's command-line mode as a conversation: its output cut into answers at the "**gpsim> " prompt, and
 // the answers read (registers, cycle count, breakpoints, processors).
 #pragma once

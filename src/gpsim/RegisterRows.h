@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the registers window shows at a stop: one row per value, marked when the last step changed it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gpsim process and its conversation: commands out, prompt-delimited answers in.
 #include "gpsim/SimSession.h"
 #include "platform/ChildProcess.h"

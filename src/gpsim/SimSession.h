@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A simulation of the user's program on gpsim: owns the gpsim process and speaks its command-line
 // protocol without blocking; says where the program stopped and what the registers hold.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Child processes that do not outlive the program.
 #include "platform/ChildProcess.h"
 

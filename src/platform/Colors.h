@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colours are kept as 0x00BBGGRR numbers (blue in the high byte); this turns them into Qt colours.
 #pragma once
 

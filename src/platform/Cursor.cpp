@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wait cursor: Qt's override-cursor stack remembers the cursor it replaced.
 #include "platform/Cursor.h"
 

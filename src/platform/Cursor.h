@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wait cursor shown while a long operation runs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared look of the owner-drawn lists.
 #include "platform/Lists.h"
 

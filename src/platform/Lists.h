@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The look both kinds of owner-drawn list share: white bold Arial on black, one entry selected at a time.
 #pragma once
 

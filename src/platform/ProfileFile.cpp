@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file: parsing into sections, key lookup without regard to case, in-place edits, atomic saves.
 #include "platform/ProfileFile.h"
 

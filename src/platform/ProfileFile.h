@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A profile file: named sections of Key=Value lines, read and written one key at a time, saved atomically.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt prompter: message boxes and file dialogs parented to the active window.
 #include "platform/Prompter.h"
 

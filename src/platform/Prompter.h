@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every message box, file dialog and modal dialog goes through a Prompter, so tests can script the answers.
 #pragma once
 

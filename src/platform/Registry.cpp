@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings registry: parsing and writing the two INI-like root files, atomically.
 #include "platform/Registry.h"
 

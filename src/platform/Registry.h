@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings registry: two roots (machine and user), each kept as one INI-like file in the config folder.
 #pragma once
 

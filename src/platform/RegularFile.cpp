@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a file that lies outside the program's control: regular, non-blocking, bounded.
 #include "platform/RegularFile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a file that lies outside the program's control (a .cod, a source a .cod names, a processor
 // header): only a regular file, never a blocking open, never more than a bound.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The group transient on X11, through the xcb connection Qt already has.
 #include "platform/WindowStacking.h"
 

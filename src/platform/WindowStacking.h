@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeping one of our windows above the others of the program on an X11 desktop.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: product name, version and three lines about the program, and OK.
 #include "shell/About.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The build, the message navigation and the assembler setting, as main-window commands.
 #include "shell/Main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bundled gpasm front end: found relative to the program, so an installed tree can be moved.
 #include "shell/BundledAssembler.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gpasm front end that comes with the program, and its adoption as the assembler on a first run.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Debug commands of the main window: they drive the simulator and show its state.
 #include "shell/Main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File, Edit and Search commands of the main window: each finds its document and hands the work to the
 // document manager or the editor control.
 #include "shell/Main.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project Format dialog: one radio group of formats, OK and Cancel.
 #include "shell/Format.h"
 

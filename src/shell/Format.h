@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project Format dialog: the kind of project being made.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single window instances and the helpers many commands share.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard shortcuts window, read from the menus and the editor control themselves.
 #include "shell/KeysWindow.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Help > Keyboard Shortcuts: every menu command with its key, and the editor's own keys, in one table.
 #pragma once
 

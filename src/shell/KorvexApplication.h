@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object: an exception that escapes an event handler is shown, and the program goes on.
 #pragma once
 

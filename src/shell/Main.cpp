@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: menu map, toolbar, read-outs, creation, showing and the quit flow.
 #include "shell/Main.h"
 

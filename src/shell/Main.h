@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: a strip across the top of the screen with the menu bar, toolbar and simulator read-outs.
 #pragma once
 

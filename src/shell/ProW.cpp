@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project window: owner-drawn lists, opening an entry's file, the keys of the Files list.
 #include "shell/ProW.h"
 

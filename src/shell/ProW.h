@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project window: the open project's files and the assembler's messages, in two tabs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The current project and its file: path parts, reading the settings and the entries, writing them back.
 #include "shell/Project.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The current project and the operations on its file: the format, the assembler options and the file entries.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project commands of the main window: New, Open, the last project, Close, Options, Add and Remove.
 #include "shell/Main.h"
 

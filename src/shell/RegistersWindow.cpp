@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registers window: a table of name, address and value.
 #include "shell/RegistersWindow.h"
 

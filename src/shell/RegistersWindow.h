@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registers window of a simulation: W, STATUS, the PC, the stack depth, the counters and the program's
 // named registers at the last stop, the values the last step changed in bold red.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows are handed at creation: the settings, the prompter, the documents.
 #pragma once
 

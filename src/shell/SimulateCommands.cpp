@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Simulating the project's program on gpsim: the Simulate commands, the execution point, the breakpoints
 // and the registers window.
 #include "shell/Main.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the windows are created in a fixed order and reached through their single instances.
 #include "shell/Startup.h"
 

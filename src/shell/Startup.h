@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the settings, the documents and the eight windows that live for the whole run, in their order.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Toolbar pictures: freedesktop theme names, and small drawn pictures for desktops without them.
 #include "shell/ToolIcons.h"
 

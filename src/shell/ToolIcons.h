@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Toolbar pictures: the desktop's icon theme where it has one, else a picture drawn here.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step: fetch the word at PC and call its handler; and the batched run over the same instructions.
 #include "sim/Decoexec.h"
 

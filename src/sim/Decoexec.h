@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Instruction decoding: one handler for every 14-bit word, built at compile time from the encoding ranges.
 #pragma once
 

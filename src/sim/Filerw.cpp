@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Register read and write with bank selection and kind dispatch.
 #include "sim/Filerw.h"
 

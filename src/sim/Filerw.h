@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Register-file access: bank selection by STATUS, then dispatch on the kind of the addressed cell.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the instructions share: operand masks, the destination store, flag updates, PC advance.
 //
 // Each instruction is written once, as an inline function over a state S: PicState itself for the handlers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ADD and AND handlers.
 #include "sim/Insta.h"
 

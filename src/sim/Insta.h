@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Instructions ADDLW, ADDWF and ANDLW, ANDWF.
 #pragma once
 

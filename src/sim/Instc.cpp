@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CALL, CLRF and COMF handlers.
 #include "sim/Instc.h"
 

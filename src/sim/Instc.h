@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Instructions CALL, CLRF and COMF.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DECF and DECFSZ handlers.
 #include "sim/Instd.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // INCF, INCFSZ, IORLW and IORWF handlers.
 #include "sim/Insti.h"
 

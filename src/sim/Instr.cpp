@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RETLW, RETURN, RLF and RRF handlers.
 #include "sim/Instr.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // XORLW and XORWF handlers.
 #include "sim/Instx.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The global processor state and the reset.
 #include "sim/Pic14.h"
 

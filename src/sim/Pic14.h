@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated 14-bit-core PIC: its one global state record, the reset and the step entry.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Per-address read handlers of the special registers, and the rule that says which cell each address uses.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 512 write handlers, one per register address, built at compile time from the cell map.
 #include "sim/Simiowr.h"
 

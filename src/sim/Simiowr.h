@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Per-address write handlers of the special registers.
 #pragma once
 

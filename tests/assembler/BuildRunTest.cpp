@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler run with fake assemblers written here: arguments, folder, failures, wine, the live wait.
 #include "assembler/BuildRun.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project > Build and the message lists as a user meets them: the refusals, fake assemblers, the first
 // message opened and marked, F12, double-click, Enter, the right button, and a real build through gpasm.
 #include "shell/Main.h"

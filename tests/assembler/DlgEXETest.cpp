@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Configure > External EXE as the user meets it: the dialog's layout, browsing, OK and Cancel, the registry.
 #include "assembler/DlgEXE.h"
 

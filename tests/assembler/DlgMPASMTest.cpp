@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MPASM Options dialog: its controls where the layout puts them, showing and OK, Cancel.
 #include "assembler/DlgMPASM.h"
 

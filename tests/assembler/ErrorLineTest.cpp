@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error-file lines as the assembler writes them: fields, odd lines, the paths they name, explanations.
 #include "assembler/ErrorLine.h"
 #include "assembler/Explanations.h"

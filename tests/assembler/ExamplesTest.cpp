@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The example projects: each builds through the gpasm front end without a message into the expected
 // Intel HEX file, and on a first run from the build tree Project > Build works at once.
 #include "assembler/BuildRun.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the gpasm front end does with a gpasm that misbehaves, played by the stand-ins in
 // tests/assembler/standins: gpasm never outlives it, its console is never kept whole, and an output file
 // that is no regular file is refused before gpasm runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message lists' own rules: error-file lines, where a message leads, the half window, explanations only
 // for MPASM projects, and the drawing of the entries.
 #include "assembler/Messages.h"

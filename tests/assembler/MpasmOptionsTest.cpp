@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembler option set: its switches, the processor list and its section of the project file.
 #include "assembler/MpasmOptions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gpasm front end MPASMWIN.EXE on real sources: the switches the build passes, the error file it leaves.
 #include "assembler/BuildRun.h"
 #include "assembler/ErrorLine.h"

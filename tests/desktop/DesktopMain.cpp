@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main for the tests under a window manager: a QApplication on the X display the runner made, never
 // the offscreen platform, which would hide what these tests look at.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program under a real window manager (openbox on a virtual display): where the keyboard goes after
 // each way of showing a document, which window stays on top while stepping, where windows come back after
 // a restart, what the title bars offer, and that quitting ends the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the X server and the window manager say about our windows: their frames, the stacking order, the
 // actions the window manager allows.
 #pragma once

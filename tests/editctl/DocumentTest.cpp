@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents keep their files' bytes exactly, and saving never loses the file that was there.
 #include "editctl/DocumentManager.h"
 

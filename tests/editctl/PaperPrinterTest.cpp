@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing on paper, read back from the PDF it makes: the screen's dark scheme never reaches the paper, and
 // each page says which file it is, which page of how many, and when it was printed.
 #include "editctl/PaperPrinter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The syntax-colouring adapter and the line styles on a QScintilla editor: styles, colours, line state.
 #include "editctl/LineStyles.h"
 #include "editctl/PicLexer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store: what a first run writes, what a later start reads back, and damaged settings.
 #include "editor/AllReg.h"
 

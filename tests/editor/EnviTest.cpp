@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Environment Options dialog as a user meets it: showing, schemes, elements, fonts, OK and Cancel.
 #include "editor/Envi.h"
 

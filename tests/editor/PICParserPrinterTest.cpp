@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pictokens' printer: a text handed over in pieces of every size prints what the whole text coloured at
 // once prints, whatever the line ends, the block size or where the pieces are cut.
 #include "ClassPrinter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tokenizer tests: each line is written above the classes its bytes must get, one hex digit a byte.
 #include "editor/PICParser.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pictokens tests: the program is run on files written by each test, as a developer would run it.
 #include "WholeTextClasses.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plain way to print a text's classes, the one pictokens' printer must match byte for byte (the whole
 // text coloured at once, then split into lines), and the processor headers as one text to try it on.
 #pragma once

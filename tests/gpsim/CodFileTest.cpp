@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The .cod file of a real gpasm build: lines, addresses, instruction words and the program's names.
 #include "gpsim/CodFile.h"
 

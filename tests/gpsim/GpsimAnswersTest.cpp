@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gpsim's answers, read from transcripts recorded from the real gpsim 0.31 in command-line mode.
 #include "gpsim/GpsimAnswers.h"
 

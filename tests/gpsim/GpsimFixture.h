@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test programs of tests/gpsim/data assembled with the real gpasm into a temporary folder.
 #pragma once
 

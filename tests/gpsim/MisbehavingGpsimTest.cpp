@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A session with a gpsim that misbehaves, played by the scripted stand-ins in tests/gpsim/standins: each ends
 // the session with a message that says what happened, gpsim gone before the message shows, or is waited
 // for with a word to the user.

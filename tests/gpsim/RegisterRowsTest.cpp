@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the registers window says at a stop: the flags spelled out, the time at the clock, changes marked.
 #include "gpsim/RegisterRows.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A simulation session on the real gpsim, as the user drives it: start, step, run to a breakpoint, stop an
 // endless loop, and the failures.
 #include "gpsim/SimSession.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project > Simulate as the user meets it: the build first, the marked line, breakpoints in the gutter and in
 // the project file, the registers window, and quitting while a session runs.
 #include "shell/Main.h"

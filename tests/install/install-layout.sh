@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake --install into a temporary prefix: every file where a desktop looks for it, the desktop entry and
 # the AppStream file valid, and the tree, moved elsewhere, still starts and finds its gpasm front end.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cpack's Debian package read back: its dependencies name the runtime packages, and it holds the installed
 # tree under /usr.
 set -euo pipefail

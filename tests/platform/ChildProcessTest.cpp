@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A child started with EndWithParent ends when the process that started it is killed.
 #include "platform/ChildProcess.h"
 

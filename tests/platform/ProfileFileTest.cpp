@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file as the project file relies on it: lookups, in-place edits, damaged files, atomic writes.
 #include "platform/ProfileFile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry stand-in: values read back exactly, damaged files are survived, writes are atomic.
 #include "platform/Registry.h"
 

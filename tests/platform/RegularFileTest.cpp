@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading files that lie outside the program's control: a FIFO, a device, a folder or a file past the bound is
 // refused at once with its reason, and a regular file is read whole.
 #include "platform/RegularFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Debug commands as a user meets them: Start, Trace Into and the read-outs they refresh.
 #include "shell/Main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows on a desktop: maximised editor windows below the strip, the Project window within reach,
 // fixed dialogs without a maximise button, the keyboard focus where the user types, the main menus from an
 // editor window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor windows and the File, Edit and Search commands, as a user drives them from the main window.
 #include "editor/MyEditUnit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first run's assembler: the gpasm front end beside the program is stored when none is configured,
 // and a configured one is kept.
 #include "shell/BundledAssembler.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: its menus, toolbar and shape, the last project, quitting.
 #include "shell/Main.h"
 

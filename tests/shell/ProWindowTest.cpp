@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project window as a user meets it: the drawn Files list, opening entries, its keys, close and minimise.
 #include "shell/ProW.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project menu as a user drives it: New, Open, the last project, Close, Options, Add and Remove.
 #include "shell/Main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project file as the project commands read and write it: path parts, settings, file entries.
 #include "shell/Project.h"
 

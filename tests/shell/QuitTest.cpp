@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quitting as a user does it: File > Exit in the running message loop, which must really end, with exit
 // status 0, whatever is open or running.
 #include "shell/Main.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Addition and subtraction: result and C, DC, Z over every (W, k) pair, and the named corner cases.
 #include "sim/SimFixture.h"
 

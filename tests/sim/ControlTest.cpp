@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CALL, GOTO and the returns: the eight-slot stack ring and the PCLATH page bits.
 #include "sim/SimFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decode table against the published encoding: range boundaries, word counts, words without an operation.
 #include "sim/Decoexec.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Register and literal operations: destinations, skips, rotates, and which bits of Flags each may touch.
 #include "sim/SimFixture.h"
 

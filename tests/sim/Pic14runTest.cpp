@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pic14run driven by scripts on standard input, as the benchmarks and regression runs use it.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start, reset, the demonstration program's trace and the wrap of Cycles and PC.
 #include "sim/SimFixture.h"
 

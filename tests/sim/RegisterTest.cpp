@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Register file: bank selection, shared bank-1 copies, unimplemented cells, the handler tables.
 #include "sim/Filerw.h"
 #include "sim/Simiord.h"

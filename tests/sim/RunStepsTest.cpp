@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batched run against single steps: every instruction word from random states, and random programs
 // compared along the way.
 #include "sim/Decoexec.h"

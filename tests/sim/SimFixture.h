@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up of the simulator tests: a processor after its first reset, and programs placed in ProgMem.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MPASMWIN.EXE for Linux: reads the Windows assembler's switches and runs gpasm, which leaves NAME.err beside
 // the source in the same format. Plain C++ and POSIX; the IDE runs it like any assembler.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pic14run's script: one command line at a time against the simulator.
 #include "Script.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pic14run's script reader: runs one line of a script against the simulator.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pic14run: runs simulator commands read from standard input, one per line; exits 2 on the first bad line.
 #include "Script.h"
 

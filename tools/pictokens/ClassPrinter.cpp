@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pictokens' printer: whole lines out of pieces of text, coloured straight into blocks of hex digits.
 #include "ClassPrinter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pictokens' printer: colours a text handed over in pieces and prints the classes of each line as it goes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pictokens FILE...: prints, for every line of each file, the tokenizer's class of each byte as one hex
 // digit.
 #include "ClassPrinter.h"

@@ -68,10 +68,15 @@ clean:
 # make install [PREFIX=/usr/local] [DESTDIR=...]: the program, its gpasm front end, menu entry, icons,
 # AppStream metadata, README and examples. make package: the Debian package (build/korvex_*.deb).
 PREFIX ?= /usr/local
-.PHONY: install package
+.PHONY: install package test-package
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The package on a clean Debian bookworm root (made with mmdebstrap): lintian, apt-get install, the installed
+# program started under Xvfb there, an example built through its front end. About a minute; needs root.
+test-package: build
+	scripts/test-package $(BUILD)

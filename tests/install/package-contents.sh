@@ -20,10 +20,13 @@ names=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
 for p in libqt6widgets6 libqt6printsupport6 libqscintilla2-qt6-15 gputils fonts-liberation; do
   grep -qx "$p" <<<"$names" || fail "Depends lacks $p"
 done
+[[ $(dpkg-deb -f "$deb" Recommends) == gpsim ]] || fail "the package does not recommend gpsim"
+[[ $(dpkg-deb -f "$deb" Maintainer) == *"<"*"@"*">" ]] || fail "the Maintainer has no address"
 dpkg-deb -c "$deb" | awk '{print $6}' >"$tmp/files"
 for f in ./usr/bin/korvex ./usr/lib/korvex/MPASMWIN.EXE ./usr/share/applications/org.tervane.Korvex.desktop \
   ./usr/share/metainfo/org.tervane.Korvex.metainfo.xml \
-  ./usr/share/icons/hicolor/256x256/apps/org.tervane.Korvex.png ./usr/share/doc/korvex/examples/blink/blink.pro; do
+  ./usr/share/icons/hicolor/256x256/apps/org.tervane.Korvex.png ./usr/share/doc/korvex/examples/blink/blink.pro \
+  ./usr/share/doc/korvex/copyright ./usr/share/doc/korvex/changelog.gz ./usr/share/man/man1/korvex.1.gz; do
   grep -qxF "$f" "$tmp/files" || fail "the package lacks $f"
 done
 # both programs executable for everyone

@@ -342,7 +342,7 @@ void TMainForm::RunHandler(Handler handler) {
         return;
     if (WorksOnTheEditor(handler))
         RefocusEditor();
-    else
+    else if (handler != &TMainForm::HelpKeysClick)  // a window of its own to read and scroll
         RefocusEditorSoon(this);  // after a dialog or a project command, the typing goes to the text again
 }
 

@@ -61,6 +61,11 @@ std::vector<RegisterRow> RegisterRows(const SimStop& now, const SimStop* before,
     QString time = ElapsedText(now.seconds());
     add("Time", {}, now.clockHz > 0 ? time + " at " + ClockText(now.clockHz) : QString("no clock known"),
         false);
+    // the stopwatch times what lies between two stops, a delay loop between two breakpoints say
+    QString lap = QString::number(now.stopwatch) + (now.stopwatch == 1 ? " cycle" : " cycles");
+    if (now.clockHz > 0)
+        lap += ", " + ElapsedText(double(now.stopwatch) * 4.0 / now.clockHz);
+    add("Stopwatch", {}, lap, false);
     auto valueAt = [](const SimStop& stop, uint32_t address) {
         return address < stop.memory.size() ? stop.memory[address] : -1;
     };

@@ -16,7 +16,7 @@ struct RegisterRow {
 };
 
 // W, STATUS with C, DC and Z spelled out, the PC, the stack depth, the cycle count, the time at the clock,
-// then the program's named registers. `before` is the previous stop of the same session, or none.
+// the stopwatch, then the program's named registers. `before` is the previous stop of the same session, or none.
 std::vector<RegisterRow> RegisterRows(const SimStop& now, const SimStop* before,
                                       const std::vector<CodSymbol>& registers);
 

@@ -204,6 +204,7 @@ void SimSession::load(std::optional<CodFile> cod) {
     breaks_.clear();
     stackDepth_ = 0;
     clockHz_ = 0;
+    stopwatchZero_ = 0;
     previous_.reset();
     haveStop_ = false;
     process_ = new QProcess(this);
@@ -287,6 +288,14 @@ void SimSession::afterProcessors(const std::string& text) {
         return;
     }
     std::string part = GpsimPart(cod_->processor, known, substituted);
+    // a part gpsim lacks runs on the stand-in the project names, when gpsim has that one
+    if ((substituted || part.empty()) && !standIn_.empty()) {
+        bool alsoSubstituted = false;
+        if (std::string chosen = GpsimPart(standIn_, known, alsoSubstituted); !chosen.empty()) {
+            part = chosen;
+            substituted = true;
+        }
+    }
     QString wanted = QString::fromStdString(cod_->processor).toUpper();
     if (part.empty()) {
         fail(QString("gpsim cannot simulate the PIC%1, and knows no compatible processor.").arg(wanted));
@@ -308,6 +317,8 @@ void SimSession::afterLoad(const std::string& text) {
         fail(QString("gpsim could not load %1: %2").arg(codPath_, QString::fromStdString(failure)));
         return;
     }
+    if (clock_ > 0)
+        send(QString("frequency %1").arg(clock_, 0, 'f', 0));
     send("frequency", [this](const std::string& answer) { clockHz_ = ParseFrequency(answer).value_or(0); });
     askStop(0);
 }
@@ -334,6 +345,10 @@ void SimSession::askStop(std::optional<int> stackDepth) {
         stop_ = SimStop();
         stop_.pc = seen.pc;
         stop_.cycles = ParseCycles(text).value_or(0);
+        // gpsim's cycle count goes on through a reset: the stopwatch starts again at the reset's stop
+        if (std::exchange(zeroAtStop_, false) || stop_.cycles < stopwatchZero_)
+            stopwatchZero_ = stop_.cycles;
+        stop_.stopwatch = stop_.cycles - stopwatchZero_;
         stop_.W = seen.W;
         stop_.status = seen.Register(3);
         stop_.stackDepth = stackDepth_;
@@ -431,9 +446,15 @@ void SimSession::interrupt() {
         interruptTimer_->stop();
 }
 
+void SimSession::zeroStopwatch() {
+    stopwatchZero_ = stop_.cycles;
+    stop_.stopwatch = 0;
+}
+
 void SimSession::reset() {
     if (state_ != State::Stopped)
         return;
+    zeroAtStop_ = true;
     setState(State::Stepping);
     send("reset");
     askStop(0);

@@ -27,6 +27,7 @@ class QTimer;
 struct SimStop {
     uint32_t pc = 0;
     uint64_t cycles = 0;
+    uint64_t stopwatch = 0;  // cycles since the stopwatch was zeroed (a reset zeroes it too)
     int W = 0;
     int status = 0;
     std::optional<int> stackDepth;  // unknown after a run: gpsim does not show its return stack
@@ -58,6 +59,12 @@ class SimSession : public QObject {
 
     // The gpsim program; "gpsim" on the PATH unless set.
     void setProgram(const QString& program) { program_ = program; }
+    // The processor's clock, given to gpsim at each start; 0 leaves gpsim's own (20 MHz).
+    void setClock(double hz) { clock_ = hz; }
+    // The gpsim part for a processor gpsim lacks, tried before the compatible part it is known to have.
+    void setStandIn(const std::string& part) { standIn_ = part; }
+    // The stopwatch counts from the cycle of the last stop on.
+    void zeroStopwatch();
     // Starts gpsim on the .cod file (`cod` is its content when the caller has read it already); the session
     // reports stopped() at the reset vector, or failed().
     void start(const QString& codPath, std::optional<CodFile> cod = std::nullopt);
@@ -135,6 +142,10 @@ class SimSession : public QObject {
     void finishEnd(Announce announce);
 
     QString program_ = "gpsim";
+    double clock_ = 0;
+    std::string standIn_;
+    uint64_t stopwatchZero_ = 0;
+    bool zeroAtStop_ = false;  // a reset zeroes the stopwatch at the stop it comes to
     QString codPath_;
     QString folder_;  // the .cod's folder, ending in "/"
     QPointer<QProcess> process_;

@@ -42,7 +42,7 @@ class TMainForm : public QMainWindow {
     QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild,
         *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
     QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateStop, *SimulateReset, *SimulateEnd,
-        *SimulateToggleBreakpoint;
+        *SimulateToggleBreakpoint, *SimulateOptions;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
     QAction *HelpKeys, *About1;
@@ -124,6 +124,8 @@ class TMainForm : public QMainWindow {
     // True when the program must be built before it is simulated: never built, last built with errors, or a
     // source it names saved since.
     bool ProgramNeedsBuild(const QString& cod, const std::optional<class CodFile>& program) const;
+    // The project's clock and stand-in part, for the next start of the session.
+    void ApplySimulateOptions();
     // ---- end of simulation ----
     // ---- debug commands (DebugCommands.cpp) ----
     // The simulator's step entry: one instruction.
@@ -191,6 +193,7 @@ class TMainForm : public QMainWindow {
     void SimulateResetClick();
     void SimulateEndClick();
     void SimulateToggleBreakpointClick();
+    void SimulateOptionsClick();
     void ProjectOptionsClick();
     void ProjectLastClick();
     void DebugStartClick();

@@ -5,6 +5,8 @@
 #include "platform/ProfileFile.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 std::string ProjectPath;
@@ -18,6 +20,7 @@ namespace {
 constexpr std::string_view kProjectSection = "PROJECT";
 constexpr std::string_view kFilesSection = "FILES";
 constexpr std::string_view kBreakpointsSection = "BREAKPOINTS";
+constexpr std::string_view kSimulateSection = "SIMULATE";
 
 std::string EntryKey(size_t index) {
     return "File" + std::to_string(index);
@@ -109,6 +112,33 @@ TBreakpoints ReadProjectBreakpoints(const ProfileFile& file) {
             breakpoints.insert({entry.substr(0, comma), line});
     }
     return breakpoints;
+}
+
+TSimulateOptions ReadProjectSimulate(const ProfileFile& file) {
+    TSimulateOptions options;
+    std::string clock = file.ReadString(kSimulateSection, "Clock", "");
+    char* end = nullptr;
+    double hz = std::strtod(clock.c_str(), &end);
+    if (!clock.empty() && end && *end == '\0' && hz >= TSimulateOptions::kMinClockHz &&
+        hz <= TSimulateOptions::kMaxClockHz)
+        options.clockHz = hz;
+    std::string standIn = file.ReadString(kSimulateSection, "Stand-in", "");
+    // a gpsim part name is a word of letters and digits: anything else would be a second command to gpsim
+    if (!standIn.empty() && std::all_of(standIn.begin(), standIn.end(), [](char c) { return std::isalnum(uint8_t(c)); }))
+        options.standIn = standIn;
+    return options;
+}
+
+bool WriteProjectSimulate(ProfileFile& file, const TSimulateOptions& options) {
+    file.beginBatch();
+    file.keepLast("FILES");
+    file.EraseSection(kSimulateSection);
+    char clock[32];
+    std::snprintf(clock, sizeof clock, "%.15g", options.clockHz);
+    bool ok = file.WriteString(kSimulateSection, "Clock", clock);
+    if (!options.standIn.empty())
+        ok = ok && file.WriteString(kSimulateSection, "Stand-in", options.standIn);
+    return file.commitBatch() && ok;
 }
 
 bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints) {

@@ -68,3 +68,16 @@ using TBreakpoints = std::set<std::pair<std::string, int>>;
 TBreakpoints ReadProjectBreakpoints(const ProfileFile& file);
 // Replaces the section of breakpoints by these, in one write; false when it failed (the file is as it was).
 bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints);
+
+// How the project's program is simulated, kept in [SIMULATE] before [FILES]: the processor's clock (the
+// examples' crystal, 4 MHz, when the file names none or an absurd one) and, for a part gpsim lacks, the gpsim
+// part that stands in (empty: the compatible part gpsim is known to have).
+struct TSimulateOptions {
+    static constexpr double kDefaultClockHz = 4e6;
+    static constexpr double kMinClockHz = 1, kMaxClockHz = 100e6;
+    double clockHz = kDefaultClockHz;
+    std::string standIn;
+    bool operator==(const TSimulateOptions&) const = default;
+};
+TSimulateOptions ReadProjectSimulate(const ProfileFile& file);
+bool WriteProjectSimulate(ProfileFile& file, const TSimulateOptions& options);

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,8 +44,12 @@ TRegistersWindow::TRegistersWindow(Registry& registry, QWidget* parent)
     QFont courier("Courier New");
     courier.setPixelSize(13);
     Table->setFont(courier);
+    ZeroStopwatch = new QPushButton("&Zero Stopwatch", this);
+    ZeroStopwatch->setObjectName("ZeroStopwatch");
+    connect(ZeroStopwatch, &QPushButton::clicked, this, &TRegistersWindow::zeroStopwatch);
     layout->addWidget(Note);
     layout->addWidget(Table);
+    layout->addWidget(ZeroStopwatch, 0, Qt::AlignRight);
     resize(360, 420);
     KeepAboveProgramWindows(*this);
     restorePlacement();

@@ -24,9 +24,14 @@ class TRegistersWindow : public QWidget {
 
     QLabel* Note;  // what the session said on starting (a stand-in processor), or nothing
     QTableWidget* Table;
+    class QPushButton* ZeroStopwatch;
 
     void ShowRows(const std::vector<RegisterRow>& rows);
     void SetNote(const QString& text);
+
+  signals:
+    // The user zeroed the stopwatch.
+    void zeroStopwatch();
 
   protected:
     void hideEvent(QHideEvent* event) override;

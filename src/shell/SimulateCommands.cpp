@@ -18,6 +18,7 @@
 #include "shell/ProW.h"
 #include "shell/Project.h"
 #include "shell/RegistersWindow.h"
+#include "shell/SimOptions.h"
 #include "shell/Services.h"
 
 #include <QAction>
@@ -80,6 +81,14 @@ void TMainForm::InstallSimulation() {
         if (!RegistersWindow->isVisible() && !closeAccepted_)
             RegistersWindow->show();
     });
+    connect(RegistersWindow, &TRegistersWindow::zeroStopwatch, this, [this] {
+        if (simSession->state() != SimSession::State::Stopped)
+            return;
+        simSession->zeroStopwatch();
+        const auto& before = simSession->previousStop();
+        RegistersWindow->ShowRows(RegisterRows(simSession->lastStop(), before ? &*before : nullptr,
+                                               simSession->programRegisters()));
+    });
     connect(simSession, &SimSession::note, this, [this](const QString& text) {
         RegistersWindow->SetNote(restartNote_.isEmpty() ? text : restartNote_ + "\n" + text);
         SetEditorStatusText(5, text);
@@ -135,6 +144,7 @@ void TMainForm::WireGutter(TEditor* window) {
 void TMainForm::SetSimulateMenus() {
     if (!simSession)
         return;
+    SimulateOptions->setEnabled(ProjectClose->isEnabled() && ProjectFormat == 1);
     SimSession::State state = simSession->state();
     bool stopped = state == SimSession::State::Stopped;
     ProjectSimulate->setEnabled(ProjectClose->isEnabled() && !simSession->active());
@@ -195,6 +205,7 @@ void TMainForm::ProjectSimulateClick() {
     }
     RegistersWindow->SetNote({});
     restartNote_.clear();
+    ApplySimulateOptions();
     if (!RegistersWindow->placed()) {  // the first time: at the right, below the strip
         QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         RegistersWindow->move(area.right() - RegistersWindow->frameGeometry().width(),
@@ -232,6 +243,7 @@ void TMainForm::RestartSession(BuildOutcome outcome, std::function<void()> then)
         return;
     }
     ClearExecutionPoint();
+    ApplySimulateOptions();
     afterRestart_ = std::move(then);
     restartNote_ = kProgramChanged;
     statusLead_ = kProgramChanged + ". ";
@@ -239,6 +251,28 @@ void TMainForm::RestartSession(BuildOutcome outcome, std::function<void()> then)
     SetEditorStatusText(5, restartNote_);
     simSession->restart(cod, std::move(program));
     simSession->setBreakpoints(breakpoints);
+}
+
+void TMainForm::ApplySimulateOptions() {
+    TSimulateOptions options = ReadProjectSimulate(ProfileFile(ProjectPath));
+    simSession->setClock(options.clockHz);
+    simSession->setStandIn(options.standIn);
+}
+
+void TMainForm::SimulateOptionsClick() {
+    if (!ProjectClose->isEnabled())
+        return;
+    TSimOptionsDlg dialog(this);
+    dialog.Show(ReadProjectSimulate(ProfileFile(ProjectPath)));
+    if (services_.prompter.showModal(dialog) != QDialog::Accepted)
+        return;
+    ProfileFile file(ProjectPath);
+    if (!WriteProjectSimulate(file, dialog.Options())) {
+        services_.prompter.error(QString::fromStdString(file.error()));
+        return;
+    }
+    if (simSession->active())
+        SetEditorStatusText(5, "The new options apply when the simulation starts again");
 }
 
 void TMainForm::SimulateStepIntoClick() {

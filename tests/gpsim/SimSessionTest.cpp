@@ -115,6 +115,28 @@ TEST_F(Session, RunStopsAtABreakpointInTheIncludeFile) {
     EXPECT_FALSE(session.lastStop().stackDepth);  // gpsim does not show it after a run
 }
 
+TEST_F(Session, TheClockGivenIsGpsimsAndTheStopwatchCountsFromItsZero) {
+    session.setClock(4e6);
+    Start("main877a.asm");
+    EXPECT_EQ(session.lastStop().clockHz, 4e6);
+    Step();  // goto start: 2 cycles
+    EXPECT_EQ(session.lastStop().stopwatch, 2u);
+    session.zeroStopwatch();
+    Step();  // movlw
+    Step();  // movwf
+    EXPECT_EQ(session.lastStop().cycles, 4u);
+    EXPECT_EQ(session.lastStop().stopwatch, 2u);  // the two cycles since the zero
+    EXPECT_DOUBLE_EQ(session.lastStop().seconds(), 4e-6);  // 4 cycles of 1 µs at 4 MHz
+    session.reset();  // gpsim's cycle count goes on through it; the stopwatch starts again
+    Settle();
+    EXPECT_EQ(session.lastStop().stopwatch, 0u);
+    uint64_t atReset = session.lastStop().cycles;
+    EXPECT_GE(atReset, 4u);
+    Step();
+    EXPECT_GT(session.lastStop().stopwatch, 0u);
+    EXPECT_EQ(session.lastStop().stopwatch, session.lastStop().cycles - atReset);
+}
+
 TEST_F(Session, ResetGoesBackToTheStart) {
     Start("main877a.asm");
     Step();

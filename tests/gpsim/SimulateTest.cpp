@@ -12,11 +12,14 @@
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
 #include "shell/RegistersWindow.h"
+#include "shell/SimOptions.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QListView>
 #include <QTableWidget>
 #include <QTest>
@@ -358,6 +361,33 @@ TEST_F(Simulate, AGpsimThatDoesNotAnswerIsSaidAndTheSessionCanBeEnded) {
     QTRY_VERIFY(!session().active());
     EXPECT_EQ(editor()->statusText(5), "");
     EXPECT_TRUE(MainForm->ProjectSimulate->isEnabled());
+}
+
+TEST_F(Simulate, TheProjectsClockTimesTheRunAndTheStopwatchIsZeroedByTheUser) {
+    openProject("main877a.asm");
+    start();
+    EXPECT_EQ(registerValue("Time"), "0 ns at 4 MHz");  // the examples' crystal, not gpsim's 20 MHz
+    MainForm->SimulateStepInto->trigger();              // goto start: 2 cycles of 1 µs
+    settle();
+    EXPECT_EQ(registerValue("Stopwatch"), "2 cycles, 2 µs");
+    QTest::mouseClick(MainForm->RegistersWindow->ZeroStopwatch, Qt::LeftButton);
+    EXPECT_EQ(registerValue("Stopwatch"), "0 cycles, 0 ns");
+    MainForm->SimulateStepInto->trigger();
+    settle();
+    EXPECT_EQ(registerValue("Stopwatch"), "1 cycle, 1 µs");
+    // Simulate > Options: a 32.768 kHz watch crystal, kept in the project file for the next start
+    prompter.willShowModal("SimOptionsDlg", [](QDialog& dialog) {
+        static_cast<TSimOptionsDlg&>(dialog).ClockMHz->setValue(0.032768);
+        return int(QDialog::Accepted);
+    });
+    MainForm->SimulateOptions->trigger();
+    std::string project = ReadAll(dir / "p.pro");
+    EXPECT_NE(project.find("[SIMULATE]\nClock=32768\n[FILES]"), std::string::npos) << project;
+    MainForm->SimulateEnd->trigger();
+    QTRY_VERIFY(!session().active());
+    start();
+    EXPECT_EQ(session().lastStop().clockHz, 32768.0);
+    EXPECT_TRUE(registerValue("Time").endsWith("at 32.768 kHz"));
 }
 
 TEST_F(Simulate, The16F84ARunsWithANote) {

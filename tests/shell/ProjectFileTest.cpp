@@ -110,6 +110,21 @@ TEST(ProjectBreakpoints, AFileWithThemAfterTheFilesIsPutInOrderAtTheNextWrite) {
               "[FILES]\nCount=1\nFile0=main.asm\n\n");
 }
 
+TEST(ProjectSimulate, TheClockAndStandInAreKeptBeforeTheFilesAndAbsurdValuesReadAsTheDefault) {
+    TempDir dir;
+    ProfileFile file = FileWith(dir, "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main.asm\n");
+    EXPECT_EQ(ReadProjectSimulate(file).clockHz, 4e6);  // the examples' crystal when the file names none
+    ASSERT_TRUE(WriteProjectSimulate(file, {32768, "pic16f84"}));
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[PROJECT]\nFormat=MPASM\n[SIMULATE]\nClock=32768\nStand-in=pic16f84\n"
+                                      "[FILES]\nCount=1\nFile0=main.asm\n");
+    EXPECT_EQ(ReadProjectSimulate(ProfileFile(dir / "p.pro")), (TSimulateOptions{32768, "pic16f84"}));
+    for (const char* clock : {"0", "-4", "1e12", "fast", "4000000x"})
+        EXPECT_EQ(ReadProjectSimulate(FileWith(dir, std::string("[SIMULATE]\nClock=") + clock + "\n")).clockHz, 4e6)
+            << clock;
+    // a stand-in is one gpsim part name: nothing that would reach gpsim as a second command
+    EXPECT_EQ(ReadProjectSimulate(FileWith(dir, "[SIMULATE]\nStand-in=pic16f84; quit\n")).standIn, "");
+}
+
 TEST(ProjectBreakpoints, DamagedEntriesAreSkipped) {
     TempDir dir;
     TBreakpoints read = ReadProjectBreakpoints(

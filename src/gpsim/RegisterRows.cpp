@@ -33,6 +33,28 @@ QString ClockText(double hz) {
 
 }  // namespace
 
+std::vector<SfrRow> SfrRows(const std::vector<SpecialRegister>& registers, const SimStop& now, const SimStop* before) {
+    auto valueAt = [](const SimStop& stop, uint32_t address) {
+        return address < stop.memory.size() ? stop.memory[address] : -1;
+    };
+    std::vector<SfrRow> rows;
+    for (const SpecialRegister& reg : registers) {
+        int value = valueAt(now, reg.address);
+        if (value < 0)
+            continue;  // not a register of the part gpsim runs (a stand-in may lack it)
+        SfrRow row;
+        row.address = reg.address;
+        row.name = QString::fromStdString(reg.name);
+        row.hex = QString("0x%1").arg(value, 2, 16, QChar('0')).toUpper().replace("0X", "0x");
+        row.decimal = QString::number(value);
+        row.binary = QString("%1").arg(value, 8, 2, QChar('0'));
+        row.bits = QString::fromStdString(BitsText(reg, value));
+        row.changed = before && valueAt(*before, reg.address) != value;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 QString ElapsedText(double seconds) {
     struct Unit {
         double scale;

@@ -20,5 +20,15 @@ struct RegisterRow {
 std::vector<RegisterRow> RegisterRows(const SimStop& now, const SimStop* before,
                                       const std::vector<CodSymbol>& registers);
 
+// A row of the special function registers window.
+struct SfrRow {
+    uint32_t address = 0;
+    QString name, hex, decimal, binary, bits;
+    bool changed = false;  // differs from the stop before
+};
+// Every special function register gpsim holds a value for, by address; the bits by name where the header
+// names them.
+std::vector<SfrRow> SfrRows(const std::vector<SpecialRegister>& registers, const SimStop& now, const SimStop* before);
+
 // "2 µs", "1.5 ms", "10.952434 s": the elapsed time, exact to the instruction cycle.
 QString ElapsedText(double seconds);

@@ -221,6 +221,7 @@ void SimSession::load(std::optional<CodFile> cod) {
 void SimSession::readHeaderNames() {
     // a source outside the program's folder given with a full path is the assembler's processor header
     headerNames_.clear();
+    specialRegisters_.clear();
     for (const std::string& source : cod_->sources) {
         if (!source.starts_with("/") || QString::fromStdString(source).startsWith(folder_))
             continue;
@@ -235,6 +236,8 @@ void SimSession::readHeaderNames() {
         }
         std::vector<std::string> names = HeaderNames(*text);
         headerNames_.insert(headerNames_.end(), names.begin(), names.end());
+        if (specialRegisters_.empty())
+            specialRegisters_ = ReadSpecialRegisters(*text);
     }
     std::sort(headerNames_.begin(), headerNames_.end());
 }
@@ -444,6 +447,14 @@ void SimSession::interrupt() {
         ::kill(pid_t(process_->processId()), SIGINT);
     else
         interruptTimer_->stop();
+}
+
+void SimSession::writeRegister(uint32_t address, int value) {
+    if (state_ != State::Stopped || value < 0 || value > 0xFF)
+        return;
+    setState(State::Stepping);
+    send(QString("reg(0x%1) = 0x%2").arg(address, 0, 16).arg(value, 0, 16));
+    askStop(stackDepth_);
 }
 
 void SimSession::zeroStopwatch() {

@@ -5,6 +5,7 @@
 
 #include "gpsim/CodFile.h"
 #include "gpsim/GpsimAnswers.h"
+#include "gpsim/ProcessorHeader.h"
 
 #include <QObject>
 #include <QDateTime>
@@ -65,6 +66,8 @@ class SimSession : public QObject {
     void setStandIn(const std::string& part) { standIn_ = part; }
     // The stopwatch counts from the cycle of the last stop on.
     void zeroStopwatch();
+    // Writes a register of the stopped program through gpsim, then reads the registers back (a stop).
+    void writeRegister(uint32_t address, int value);
     // Starts gpsim on the .cod file (`cod` is its content when the caller has read it already); the session
     // reports stopped() at the reset vector, or failed().
     void start(const QString& codPath, std::optional<CodFile> cod = std::nullopt);
@@ -95,6 +98,8 @@ class SimSession : public QObject {
     const std::optional<SimStop>& previousStop() const { return previous_; }
     // The program's own register names and addresses, from the .cod.
     const std::vector<CodSymbol>& programRegisters() const { return registers_; }
+    // The part's special function registers with their bits, from its processor header.
+    const std::vector<SpecialRegister>& specialRegisters() const { return specialRegisters_; }
     const std::optional<CodFile>& cod() const { return cod_; }
     QString codPath() const { return codPath_; }
     // gpsim's process id while it runs, else 0.
@@ -161,6 +166,7 @@ class SimSession : public QObject {
     std::optional<CodFile> cod_;
     std::vector<CodSymbol> registers_;
     std::vector<std::string> headerNames_;
+    std::vector<SpecialRegister> specialRegisters_;
     SimStop stop_;
     std::optional<SimStop> previous_;
     bool haveStop_ = false;

@@ -122,6 +122,8 @@ const ItemSpec kItems[] = {
      true, Sep::After},
     {&M::SimulateMenu, &M::SimulateToggleBreakpoint, "SimulateToggleBreakpoint", "Toggle &Breakpoint", "F5",
      &M::SimulateToggleBreakpointClick, true, true, Sep::After},
+    {&M::SimulateMenu, &M::SimulateSfr, "SimulateSfr", "Special &Function Registers", "", &M::SimulateSfrClick,
+     true, true, Sep::After},
     {&M::SimulateMenu, &M::SimulateOptions, "SimulateOptions", "O&ptions...", "", &M::SimulateOptionsClick, false,
      true, Sep::No},
     {&M::DebugMenu, &M::DebugStart, "DebugStart", "Start", "", &M::DebugStartClick, true, true, Sep::After},

@@ -42,7 +42,7 @@ class TMainForm : public QMainWindow {
     QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild,
         *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
     QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateStop, *SimulateReset, *SimulateEnd,
-        *SimulateToggleBreakpoint, *SimulateOptions;
+        *SimulateToggleBreakpoint, *SimulateSfr, *SimulateOptions;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
     QAction *HelpKeys, *About1;
@@ -103,6 +103,9 @@ class TMainForm : public QMainWindow {
     // ---- simulation of the user's program on gpsim (SimulateCommands.cpp) ----
     SimSession* simSession = nullptr;
     TRegistersWindow* RegistersWindow = nullptr;
+    class TSfrWindow* SfrWindow = nullptr;
+    // Fills the open debugging windows from the last stop.
+    void ShowStopInWindows();
     // The breakpoints: a source's full path and a line from 1. They outlive sessions and are kept in the
     // project file.
     std::set<std::pair<QString, int>> breakpoints;
@@ -194,6 +197,7 @@ class TMainForm : public QMainWindow {
     void SimulateEndClick();
     void SimulateToggleBreakpointClick();
     void SimulateOptionsClick();
+    void SimulateSfrClick();
     void ProjectOptionsClick();
     void ProjectLastClick();
     void DebugStartClick();

@@ -18,6 +18,7 @@
 #include "shell/ProW.h"
 #include "shell/Project.h"
 #include "shell/RegistersWindow.h"
+#include "shell/SfrWindow.h"
 #include "shell/SimOptions.h"
 #include "shell/Services.h"
 
@@ -58,6 +59,9 @@ QString FullFromStored(const std::string& stored) {
 void TMainForm::InstallSimulation() {
     simSession = new SimSession(this);
     RegistersWindow = new TRegistersWindow(services_.settings.registry(), this);
+    SfrWindow = new TSfrWindow(services_.prompter, this);
+    connect(SfrWindow, &TSfrWindow::writeRegister, this,
+            [this](uint32_t address, int value) { simSession->writeRegister(address, value); });
     connect(simSession, &SimSession::stateChanged, this, [this](SimSession::State state) {
         SetSimulateMenus();
         if (state == SimSession::State::Running) {
@@ -75,9 +79,7 @@ void TMainForm::InstallSimulation() {
         }
         ShowExecutionPoint(stop);
         ShowReadOuts(stop.pc, stop.W, stop.stackDepth);  // one set of figures on screen: the session's
-        const auto& before = simSession->previousStop();
-        RegistersWindow->ShowRows(
-            RegisterRows(stop, before ? &*before : nullptr, simSession->programRegisters()));
+        ShowStopInWindows();
         if (!RegistersWindow->isVisible() && !closeAccepted_)
             RegistersWindow->show();
     });
@@ -85,9 +87,7 @@ void TMainForm::InstallSimulation() {
         if (simSession->state() != SimSession::State::Stopped)
             return;
         simSession->zeroStopwatch();
-        const auto& before = simSession->previousStop();
-        RegistersWindow->ShowRows(RegisterRows(simSession->lastStop(), before ? &*before : nullptr,
-                                               simSession->programRegisters()));
+        ShowStopInWindows();
     });
     connect(simSession, &SimSession::note, this, [this](const QString& text) {
         RegistersWindow->SetNote(restartNote_.isEmpty() ? text : restartNote_ + "\n" + text);
@@ -104,6 +104,7 @@ void TMainForm::InstallSimulation() {
         ClearExecutionPoint();
         RegistersWindow->hide();
         RegistersWindow->SetNote({});
+        SfrWindow->ShowRows({});  // no values outlive the session they were read in
         afterRestart_ = {};
         restartNote_.clear();
         statusLead_.clear();
@@ -251,6 +252,21 @@ void TMainForm::RestartSession(BuildOutcome outcome, std::function<void()> then)
     SetEditorStatusText(5, restartNote_);
     simSession->restart(cod, std::move(program));
     simSession->setBreakpoints(breakpoints);
+}
+
+void TMainForm::ShowStopInWindows() {
+    const SimStop& stop = simSession->lastStop();
+    const auto& before = simSession->previousStop();
+    RegistersWindow->ShowRows(RegisterRows(stop, before ? &*before : nullptr, simSession->programRegisters()));
+    if (SfrWindow->isVisible())
+        SfrWindow->ShowRows(SfrRows(simSession->specialRegisters(), stop, before ? &*before : nullptr));
+}
+
+void TMainForm::SimulateSfrClick() {
+    SfrWindow->show();
+    SfrWindow->raise();
+    if (simSession->state() == SimSession::State::Stopped)
+        ShowStopInWindows();
 }
 
 void TMainForm::ApplySimulateOptions() {

@@ -12,12 +12,14 @@
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
 #include "shell/RegistersWindow.h"
+#include "shell/SfrWindow.h"
 #include "shell/SimOptions.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QDoubleSpinBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QListView>
@@ -388,6 +390,70 @@ TEST_F(Simulate, TheProjectsClockTimesTheRunAndTheStopwatchIsZeroedByTheUser) {
     start();
     EXPECT_EQ(session().lastStop().clockHz, 32768.0);
     EXPECT_TRUE(registerValue("Time").endsWith("at 32.768 kHz"));
+}
+
+// A row of the special function registers window: "Name | Hex | Bits".
+QString SfrRow(const QString& name) {
+    QTableWidget* table = MainForm->SfrWindow->Table;
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (table->item(row, 1)->text() == name)
+            return name + " | " + table->item(row, 2)->text() + " | " + table->item(row, 5)->text();
+    return "(no row " + name + ")";
+}
+
+bool SfrChanged(const QString& name) {
+    QTableWidget* table = MainForm->SfrWindow->Table;
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (table->item(row, 1)->text() == name)
+            return table->item(row, 2)->font().bold();
+    return false;
+}
+
+TEST_F(Simulate, TheSpecialFunctionRegistersFollowTheStepsAndAWrittenValueIsWhatTheProgramReads) {
+    WriteAll(dir / "sfr.asm",
+             "        list    p=16f877a\n        include <p16f877a.inc>\n        org     0\n"
+             "        bsf     STATUS, RP0\n        clrf    TRISB\n        bcf     STATUS, RP0\n"
+             "        movlw   0x55\n        movwf   PORTB\n        movf    PORTB, W\nloop    goto    loop\n"
+             "        end\n");
+    openProject("sfr.asm");
+    start();
+    MainForm->SimulateSfr->trigger();
+    ASSERT_TRUE(MainForm->SfrWindow->isVisible());
+    EXPECT_EQ(SfrRow("STATUS"), "STATUS | 0x18 | IRP=0 RP1=0 RP0=0 /TO=1 /PD=1 Z=0 DC=0 C=0");
+    EXPECT_EQ(SfrRow("TRISB"), "TRISB | 0xFF | TRISB7=1 TRISB6=1 TRISB5=1 TRISB4=1 TRISB3=1 TRISB2=1 TRISB1=1 TRISB0=1");
+    auto step = [this] {
+        MainForm->SimulateStepInto->trigger();
+        settle();
+    };
+    step();  // bsf STATUS, RP0
+    EXPECT_EQ(SfrRow("STATUS"), "STATUS | 0x38 | IRP=0 RP1=0 RP0=1 /TO=1 /PD=1 Z=0 DC=0 C=0");
+    step();  // clrf TRISB
+    EXPECT_TRUE(SfrRow("TRISB").startsWith("TRISB | 0x00 |"));
+    EXPECT_TRUE(SfrChanged("TRISB"));  // what the step changed stands out
+    EXPECT_FALSE(SfrChanged("PORTB"));
+    for (int i = 0; i < 3; ++i)
+        step();  // bcf STATUS, RP0; movlw 0x55; movwf PORTB
+    EXPECT_EQ(SfrRow("PORTB"), "PORTB | 0x55 | RB7=0 RB6=1 RB5=0 RB4=1 RB3=0 RB2=1 RB1=0 RB0=1");
+    // a double-click on PORTB writes 0x0F through gpsim; the next instruction reads it
+    QTableWidget* table = MainForm->SfrWindow->Table;
+    int portb = -1;
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (table->item(row, 1)->text() == "PORTB")
+            portb = row;
+    ASSERT_GE(portb, 0);
+    prompter.willShowModal("WriteRegisterDlg", [](QDialog& dialog) {
+        static_cast<QInputDialog&>(dialog).setTextValue("0x0F");
+        return int(QDialog::Accepted);
+    });
+    emit table->cellDoubleClicked(portb, 2);
+    settle();
+    EXPECT_TRUE(SfrRow("PORTB").startsWith("PORTB | 0x0F |"));
+    step();  // movf PORTB, W
+    EXPECT_EQ(registerValue("W"), "0x0F (15)");
+    EXPECT_EQ(ParseByte("0b00001111"), 15);
+    EXPECT_EQ(ParseByte("b'1010'"), 10);
+    EXPECT_EQ(ParseByte("256"), -1);
+    EXPECT_EQ(ParseByte("0xG1"), -1);
 }
 
 TEST_F(Simulate, The16F84ARunsWithANote) {

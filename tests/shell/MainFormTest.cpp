@@ -87,7 +87,7 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
         "~&Options... [Ctrl+Shift+F11] | (-) | ()",
         "Si&mulate: ~Step &Into [F8] | ~Step &Over [Shift+F8] | ~&Run [F9] | ~&Stop [F6] | ~R&eset [Ctrl+F6] "
         "| "
-        "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5] | - | ~O&ptions...",
+        "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5] | - | Special &Function Registers | - | ~O&ptions...",
         "hidden &Debug: Start | - | ~&Trace Into [F7]",
         "&Configure: &Environment Options... | External EXE...",
         "&Help: &Keyboard Shortcuts... | - | &About...",
@@ -138,6 +138,7 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         {"SimulateReset", &M::SimulateResetClick},
         {"SimulateEnd", &M::SimulateEndClick},
         {"SimulateToggleBreakpoint", &M::SimulateToggleBreakpointClick},
+        {"SimulateSfr", &M::SimulateSfrClick},
         {"SimulateOptions", &M::SimulateOptionsClick},
         {"DebugStart", &M::DebugStartClick},
         {"DebugTraceInto", &M::DebugTraceIntoClick},

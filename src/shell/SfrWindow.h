@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Special Function Registers window: every SFR of the running part with its value four ways and its
+// bits by name; a double-click writes a new value through gpsim.
+#pragma once
+
+#include "gpsim/RegisterRows.h"
+
+#include <QWidget>
+
+class Prompter;
+class QTableWidget;
+
+class TSfrWindow : public QWidget {
+    Q_OBJECT
+  public:
+    TSfrWindow(Prompter& prompter, QWidget* parent = nullptr);
+
+    QTableWidget* Table;
+
+    void ShowRows(const std::vector<SfrRow>& rows);
+
+  signals:
+    // The user gave a register a new value.
+    void writeRegister(uint32_t address, int value);
+
+  private:
+    void askValue(int row);
+
+    Prompter& prompter_;
+    std::vector<SfrRow> rows_;
+};
+
+// "0x1F", "31", "0b00011111" or "b'00011111'" as a byte; -1 when it is none.
+int ParseByte(const QString& text);

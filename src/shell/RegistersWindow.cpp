@@ -2,30 +2,21 @@
 // The registers window: a table of name, address and value.
 #include "shell/RegistersWindow.h"
 
-#include "editor/AllReg.h"
-#include "platform/Registry.h"
+#include "shell/KeptPlacement.h"
 #include "platform/WindowStacking.h"
 
 #include <QHeaderView>
-#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <cstdlib>
-
-namespace {
-
-const std::string kPlacementKey = std::string(kBaseKey) + "\\Forms\\Registers";
-
-}  // namespace
 
 TRegistersWindow::TRegistersWindow(Registry& registry, QWidget* parent)
     : QWidget(parent,
               Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                   Qt::WindowCloseButtonHint),
-      registry_(registry) {
+      placement_(nullptr) {
     setObjectName("RegistersWindow");
     setWindowTitle("Registers");
     auto* layout = new QVBoxLayout(this);
@@ -52,45 +43,15 @@ TRegistersWindow::TRegistersWindow(Registry& registry, QWidget* parent)
     layout->addWidget(ZeroStopwatch, 0, Qt::AlignRight);
     resize(360, 420);
     KeepAboveProgramWindows(*this);
-    restorePlacement();
+    placement_ = new TKeptPlacement(*this, registry, "Forms\\Registers");
 }
 
 TRegistersWindow::~TRegistersWindow() {
-    if (isVisible())
-        savePlacement();
+    placement_->saveIfShown();
 }
 
-void TRegistersWindow::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    if (!event->spontaneous())  // hidden by the program or closed, not minimised
-        savePlacement();
-}
-
-void TRegistersWindow::restorePlacement() {
-    // "x,y,width,height": the frame's top left corner and the window's own size
-    auto stored = registry_.readString(RegRoot::CurrentUser, kPlacementKey, "Geometry");
-    QStringList parts = stored ? QString::fromStdString(*stored).split(',') : QStringList();
-    if (parts.size() != 4)
-        return;
-    int numbers[4];
-    for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        numbers[i] = parts[i].trimmed().toInt(&ok);
-        if (!ok || std::abs(numbers[i]) > 20000)
-            return;
-    }
-    if (numbers[2] < 50 || numbers[3] < 50)
-        return;
-    move(numbers[0], numbers[1]);
-    resize(numbers[2], numbers[3]);
-    placed_ = true;
-}
-
-void TRegistersWindow::savePlacement() {
-    QRect frame = frameGeometry();
-    QString text = QString("%1,%2,%3,%4").arg(frame.x()).arg(frame.y()).arg(width()).arg(height());
-    registry_.writeString(RegRoot::CurrentUser, kPlacementKey, "Geometry", text.toStdString());
-    placed_ = true;
+bool TRegistersWindow::placed() const {
+    return placement_->placed();
 }
 
 void TRegistersWindow::ShowRows(const std::vector<RegisterRow>& rows) {

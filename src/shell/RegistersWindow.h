@@ -20,7 +20,7 @@ class TRegistersWindow : public QWidget {
     ~TRegistersWindow() override;
 
     // True when the settings held a place for the window, which it now has.
-    bool placed() const { return placed_; }
+    bool placed() const;
 
     QLabel* Note;  // what the session said on starting (a stand-in processor), or nothing
     QTableWidget* Table;
@@ -33,13 +33,6 @@ class TRegistersWindow : public QWidget {
     // The user zeroed the stopwatch.
     void zeroStopwatch();
 
-  protected:
-    void hideEvent(QHideEvent* event) override;
-
   private:
-    void restorePlacement();
-    void savePlacement();
-
-    Registry& registry_;
-    bool placed_ = false;
+    class TKeptPlacement* placement_;
 };

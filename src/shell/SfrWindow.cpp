@@ -4,6 +4,7 @@
 
 #include "platform/Prompter.h"
 #include "platform/WindowStacking.h"
+#include "shell/KeptPlacement.h"
 
 #include <QHeaderView>
 #include <QInputDialog>
@@ -28,7 +29,7 @@ int ParseByte(const QString& text) {
     return ok && number >= 0 && number <= 0xFF ? number : -1;
 }
 
-TSfrWindow::TSfrWindow(Prompter& prompter, QWidget* parent)
+TSfrWindow::TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       prompter_(prompter) {
@@ -51,6 +52,15 @@ TSfrWindow::TSfrWindow(Prompter& prompter, QWidget* parent)
     layout->addWidget(Table);
     resize(640, 480);
     KeepAboveProgramWindows(*this);
+    placement_ = new TKeptPlacement(*this, registry, "Forms\\SFR");
+}
+
+TSfrWindow::~TSfrWindow() {
+    placement_->saveIfShown();
+}
+
+bool TSfrWindow::placed() const {
+    return placement_->placed();
 }
 
 void TSfrWindow::ShowRows(const std::vector<SfrRow>& rows) {

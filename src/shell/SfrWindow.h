@@ -13,7 +13,10 @@ class QTableWidget;
 class TSfrWindow : public QWidget {
     Q_OBJECT
   public:
-    TSfrWindow(Prompter& prompter, QWidget* parent = nullptr);
+    TSfrWindow(Prompter& prompter, class Registry& registry, QWidget* parent = nullptr);
+    ~TSfrWindow() override;
+    // True when the settings held a place for the window, which it now has.
+    bool placed() const;
 
     QTableWidget* Table;
 
@@ -27,6 +30,7 @@ class TSfrWindow : public QWidget {
     void askValue(int row);
 
     Prompter& prompter_;
+    class TKeptPlacement* placement_;
     std::vector<SfrRow> rows_;
 };
 

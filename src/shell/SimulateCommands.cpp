@@ -59,7 +59,7 @@ QString FullFromStored(const std::string& stored) {
 void TMainForm::InstallSimulation() {
     simSession = new SimSession(this);
     RegistersWindow = new TRegistersWindow(services_.settings.registry(), this);
-    SfrWindow = new TSfrWindow(services_.prompter, this);
+    SfrWindow = new TSfrWindow(services_.prompter, services_.settings.registry(), this);
     connect(SfrWindow, &TSfrWindow::writeRegister, this,
             [this](uint32_t address, int value) { simSession->writeRegister(address, value); });
     connect(simSession, &SimSession::stateChanged, this, [this](SimSession::State state) {
@@ -263,6 +263,10 @@ void TMainForm::ShowStopInWindows() {
 }
 
 void TMainForm::SimulateSfrClick() {
+    if (!SfrWindow->placed() && !SfrWindow->isVisible()) {  // the first time: at the left, below the strip
+        QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        SfrWindow->move(area.left(), frameGeometry().bottom() + 1);
+    }
     SfrWindow->show();
     SfrWindow->raise();
     if (simSession->state() == SimSession::State::Stopped)

@@ -206,6 +206,9 @@ TEST_F(Simulate, TheRegistersWindowKeepsItsPlaceAndTheReadOutsGoBackAtTheEnd) {
     EXPECT_EQ(MainForm->LabelStack->text(), "?");  // gpsim does not say after a run
     MainForm->RegistersWindow->move(100, 200);
     MainForm->RegistersWindow->resize(300, 350);
+    MainForm->SimulateSfr->trigger();  // left open when Korvex ends
+    MainForm->SfrWindow->move(120, 220);
+    MainForm->SfrWindow->resize(500, 300);
     MainForm->SimulateEnd->trigger();
     QTRY_VERIFY(!session().active());
     EXPECT_EQ(MainForm->LabelPC->text() + " " + MainForm->LabelStack->text(), builtIn);
@@ -220,6 +223,9 @@ TEST_F(Simulate, TheRegistersWindowKeepsItsPlaceAndTheReadOutsGoBackAtTheEnd) {
     start();
     EXPECT_EQ(MainForm->RegistersWindow->frameGeometry().topLeft(), QPoint(100, 200));
     EXPECT_EQ(MainForm->RegistersWindow->size(), QSize(300, 350));
+    EXPECT_TRUE(MainForm->SfrWindow->placed());
+    EXPECT_EQ(MainForm->SfrWindow->frameGeometry().topLeft(), QPoint(120, 220));
+    EXPECT_EQ(MainForm->SfrWindow->size(), QSize(500, 300));
 }
 
 TEST_F(Simulate, BreakpointsSurviveTheSessionAndTheProjectsOtherWrites) {

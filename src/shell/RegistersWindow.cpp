@@ -3,6 +3,7 @@
 #include "shell/RegistersWindow.h"
 
 #include "shell/KeptPlacement.h"
+#include "shell/StopTable.h"
 #include "platform/WindowStacking.h"
 
 #include <QHeaderView>
@@ -25,16 +26,8 @@ TRegistersWindow::TRegistersWindow(Registry& registry, QWidget* parent)
     Note->setObjectName("Note");
     Note->setWordWrap(true);
     Note->hide();
-    Table = new QTableWidget(0, 3, this);
-    Table->setObjectName("Table");
-    Table->setHorizontalHeaderLabels({"Name", "Address", "Value"});
-    Table->verticalHeader()->hide();
-    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table = MakeStopTable(this, {"Name", "Address", "Value"});
     Table->setSelectionMode(QAbstractItemView::NoSelection);
-    Table->horizontalHeader()->setStretchLastSection(true);
-    QFont courier("Courier New");
-    courier.setPixelSize(13);
-    Table->setFont(courier);
     ZeroStopwatch = new QPushButton("&Zero Stopwatch", this);
     ZeroStopwatch->setObjectName("ZeroStopwatch");
     connect(ZeroStopwatch, &QPushButton::clicked, this, &TRegistersWindow::zeroStopwatch);
@@ -58,15 +51,7 @@ void TRegistersWindow::ShowRows(const std::vector<RegisterRow>& rows) {
     Table->setRowCount(int(rows.size()));
     for (int row = 0; row < int(rows.size()); ++row) {
         const RegisterRow& shown = rows[size_t(row)];
-        const QString texts[] = {shown.name, shown.address, shown.value};
-        for (int column = 0; column < 3; ++column) {
-            auto* item = new QTableWidgetItem(texts[column]);
-            QFont font = Table->font();
-            font.setBold(shown.changed);
-            item->setFont(font);
-            item->setForeground(shown.changed ? QColor(Qt::red) : palette().color(QPalette::Text));
-            Table->setItem(row, column, item);
-        }
+        SetStopRow(*Table, row, {shown.name, shown.address, shown.value}, shown.changed);
     }
     Table->resizeColumnsToContents();
 }

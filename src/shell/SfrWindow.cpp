@@ -5,6 +5,7 @@
 #include "platform/Prompter.h"
 #include "platform/WindowStacking.h"
 #include "shell/KeptPlacement.h"
+#include "shell/StopTable.h"
 
 #include <QHeaderView>
 #include <QInputDialog>
@@ -37,17 +38,9 @@ TSfrWindow::TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent)
     setWindowTitle("Special Function Registers");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    Table = new QTableWidget(0, 6, this);
-    Table->setObjectName("Table");
-    Table->setHorizontalHeaderLabels({"Address", "Name", "Hex", "Decimal", "Binary", "Bits"});
-    Table->verticalHeader()->hide();
+    Table = MakeStopTable(this, {"Address", "Name", "Hex", "Decimal", "Binary", "Bits"});
     Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table->horizontalHeader()->setStretchLastSection(true);
-    QFont courier("Courier New");
-    courier.setPixelSize(13);
-    Table->setFont(courier);
     connect(Table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { askValue(row); });
     layout->addWidget(Table);
     resize(640, 480);
@@ -68,16 +61,9 @@ void TSfrWindow::ShowRows(const std::vector<SfrRow>& rows) {
     Table->setRowCount(int(rows.size()));
     for (int row = 0; row < int(rows.size()); ++row) {
         const SfrRow& shown = rows[size_t(row)];
-        const QString texts[] = {QString("0x%1").arg(shown.address, 3, 16, QChar('0')).toUpper().replace("0X", "0x"),
-                                 shown.name, shown.hex, shown.decimal, shown.binary, shown.bits};
-        for (int column = 0; column < 6; ++column) {
-            auto* item = new QTableWidgetItem(texts[column]);
-            QFont font = Table->font();
-            font.setBold(shown.changed);  // what the last stop changed stands out, as in the Registers window
-            item->setFont(font);
-            item->setForeground(shown.changed ? QColor(Qt::red) : palette().color(QPalette::Text));
-            Table->setItem(row, column, item);
-        }
+        QString address = QString("0x%1").arg(shown.address, 3, 16, QChar('0')).toUpper().replace("0X", "0x");
+        SetStopRow(*Table, row, {address, shown.name, shown.hex, shown.decimal, shown.binary, shown.bits},
+                   shown.changed);
     }
     Table->resizeColumnsToContents();
 }

@@ -17,8 +17,8 @@
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
 #include "shell/Project.h"
-#include "shell/RegistersWindow.h"
-#include "shell/SfrWindow.h"
+#include "debugger/RegistersWindow.h"
+#include "debugger/SfrWindow.h"
 #include "shell/SimOptions.h"
 #include "shell/Services.h"
 

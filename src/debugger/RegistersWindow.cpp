@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The registers window: a table of name, address and value.
-#include "shell/RegistersWindow.h"
+#include "debugger/RegistersWindow.h"
 
-#include "shell/KeptPlacement.h"
-#include "shell/StopTable.h"
+#include "debugger/KeptPlacement.h"
+#include "debugger/StopTable.h"
 #include "platform/WindowStacking.h"
 
 #include <QHeaderView>

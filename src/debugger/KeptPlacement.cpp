@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Keeping a window's place: "x,y,width,height", the frame's top left corner and the window's own size.
-#include "shell/KeptPlacement.h"
+#include "debugger/KeptPlacement.h"
 
 #include "editor/AllReg.h"
 #include "platform/Registry.h"

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The special function registers window.
-#include "shell/SfrWindow.h"
+#include "debugger/SfrWindow.h"
 
 #include "platform/Prompter.h"
 #include "platform/WindowStacking.h"
-#include "shell/KeptPlacement.h"
-#include "shell/StopTable.h"
+#include "debugger/KeptPlacement.h"
+#include "debugger/StopTable.h"
 
 #include <QHeaderView>
 #include <QInputDialog>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The debugging windows' table, built and filled by one rule.
-#include "shell/StopTable.h"
+#include "debugger/StopTable.h"
 
 #include <QHeaderView>
 #include <QTableWidget>

@@ -142,6 +142,13 @@ std::optional<GpsimExamine> ParseExamine(std::string_view text) {
     return examine;
 }
 
+std::vector<int> ParseDump(std::string_view text) {
+    std::vector<int> memory;
+    for (std::string_view line : Lines(text))
+        ReadDumpLine(line, memory);
+    return memory;
+}
+
 std::optional<uint64_t> ParseCycles(std::string_view text) {
     size_t start = text.find_first_of("0123456789");
     size_t equals = text.find(" = ");

@@ -62,6 +62,9 @@ struct GpsimExamine {
     int Register(uint32_t address) const { return address < memory.size() ? memory[address] : -1; }
 };
 std::optional<GpsimExamine> ParseExamine(std::string_view text);
+// The hex grid of "dump" or "dump e": every cell by address from 0, -1 where gpsim shows "--" or no row.
+// Lines that are no grid row are passed over; empty when there is none (a part without EEPROM prints nothing).
+std::vector<int> ParseDump(std::string_view text);
 
 // "cycles" answers "6 = 0x00000006".
 std::optional<uint64_t> ParseCycles(std::string_view text);

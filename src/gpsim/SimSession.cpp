@@ -205,6 +205,7 @@ void SimSession::load(std::optional<CodFile> cod) {
     stackDepth_ = 0;
     clockHz_ = 0;
     stopwatchZero_ = 0;
+    eeprom_ = Eeprom::Unknown;
     previous_.reset();
     haveStop_ = false;
     process_ = new QProcess(this);
@@ -335,7 +336,13 @@ void SimSession::askStop(std::optional<int> stackDepth) {
         if (!*examine)
             *seenText = text;
     });
-    send("cycles", [this, examine, stackDepth, seenText](const std::string& text) {
+    auto eeprom = std::make_shared<std::vector<int>>();
+    if (eeprom_ != Eeprom::Absent)
+        send("dump e", [this, eeprom](const std::string& text) {
+            *eeprom = ParseDump(text);
+            eeprom_ = eeprom->empty() ? Eeprom::Absent : Eeprom::Present;
+        });
+    send("cycles", [this, examine, stackDepth, seenText, eeprom](const std::string& text) {
         if (!*examine) {
             unreadable("x", *seenText);
             return;
@@ -357,6 +364,7 @@ void SimSession::askStop(std::optional<int> stackDepth) {
         stop_.stackDepth = stackDepth_;
         stop_.clockHz = clockHz_;
         stop_.memory = seen.memory;
+        stop_.eeprom = std::move(*eeprom);
         if (auto line = cod_->LineOfAddress(seen.pc)) {
             stop_.file = QString::fromStdString(cod_->SourcePath(folder_.toStdString(), line->file));
             stop_.line = line->line;
@@ -454,6 +462,14 @@ void SimSession::writeRegister(uint32_t address, int value) {
         return;
     setState(State::Stepping);
     send(QString("reg(0x%1) = 0x%2").arg(address, 0, 16).arg(value, 0, 16));
+    askStop(stackDepth_);
+}
+
+void SimSession::writeEeprom(uint32_t address, int value) {
+    if (state_ != State::Stopped || value < 0 || value > 0xFF || address >= stop_.eeprom.size())
+        return;
+    setState(State::Stepping);
+    send(QString("eeData[%1] = %2").arg(address).arg(value));
     askStop(stackDepth_);
 }
 

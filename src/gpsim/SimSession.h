@@ -35,7 +35,8 @@ struct SimStop {
     double clockHz = 0;
     QString file;  // the source of the instruction at the PC, a full path; empty when none is known
     int line = 0;  // from 1
-    std::vector<int> memory;
+    std::vector<int> memory;  // the file registers by address, -1 where there is none
+    std::vector<int> eeprom;  // the data EEPROM by address; empty for a part without one
     // The elapsed time at the clock: four clock periods per instruction cycle.
     double seconds() const { return clockHz > 0 ? double(cycles) * 4.0 / clockHz : 0; }
 };
@@ -68,6 +69,8 @@ class SimSession : public QObject {
     void zeroStopwatch();
     // Writes a register of the stopped program through gpsim, then reads the registers back (a stop).
     void writeRegister(uint32_t address, int value);
+    // Writes a byte of the data EEPROM, then reads everything back (a stop).
+    void writeEeprom(uint32_t address, int value);
     // Starts gpsim on the .cod file (`cod` is its content when the caller has read it already); the session
     // reports stopped() at the reset vector, or failed().
     void start(const QString& codPath, std::optional<CodFile> cod = std::nullopt);
@@ -175,4 +178,6 @@ class SimSession : public QObject {
     std::set<uint32_t> wantedBreaks_;
     std::map<uint32_t, int> breaks_;  // set in gpsim: address -> its number
     bool failedOnce_ = false;
+    enum class Eeprom { Unknown, Present, Absent };
+    Eeprom eeprom_ = Eeprom::Unknown;  // a part without EEPROM answers "dump e" with nothing: not asked again
 };

@@ -162,3 +162,24 @@ TEST(GpsimAnswers, FrequencyUnits) {
 }
 
 }  // namespace
+
+TEST(GpsimAnswers, ADumpIsReadByAddressWithGapsAsNone) {
+    // "dump e" of a 16F84A, and "dump" of one: a row left out and a "--" cell are no register
+    std::vector<int> eeprom = ParseDump(
+        "       00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f\n"
+        "0000:  01 02 03 00 00 a5 00 00 00 00 00 00 00 00 00 00    ................\n"
+        "0010:  00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00    ................\n");
+    ASSERT_EQ(eeprom.size(), 32u);
+    EXPECT_EQ(eeprom[5], 0xA5);
+    std::vector<int> ram = ParseDump(
+        "0000:  00 00 01 18 00 00 00 -- 00 00 00 00 00 00 00 00    ................\n"
+        "\n"
+        "0080:  00 ff 01 18 00 3f ff -- 00 00 00 00 00 00 00 00    .....?..........\n"
+        "ffffffff PC      = 00   003 status  = 18\n");
+    ASSERT_EQ(ram.size(), 0x90u);
+    EXPECT_EQ(ram[7], -1);
+    EXPECT_EQ(ram[0x40], -1);  // between the rows shown
+    EXPECT_EQ(ram[0x81], 0xFF);
+    EXPECT_TRUE(ParseDump("").empty());  // a part without EEPROM answers nothing
+    EXPECT_TRUE(ParseDump("No cpu has been selected\n").empty());
+}

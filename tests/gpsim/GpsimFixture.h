@@ -15,7 +15,7 @@ inline const std::filesystem::path kGpsimData = std::filesystem::path(KORVEX_SOU
 
 // Copies the test programs into `dir` and assembles `source` there; the .cod's path, empty on failure.
 inline std::filesystem::path Assemble(const TempDir& dir, const std::string& source) {
-    for (const char* file : {"count84a.asm", "main877a.asm", "sub.inc"})
+    for (const char* file : {"count84a.asm", "main877a.asm", "sub.inc", "eeprom84a.asm"})
         std::filesystem::copy_file(kGpsimData / file, dir / file,
                                    std::filesystem::copy_options::overwrite_existing);
     QProcess gpasm;

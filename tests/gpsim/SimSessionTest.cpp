@@ -147,6 +147,27 @@ TEST_F(Session, ResetGoesBackToTheStart) {
     EXPECT_EQ(session.lastStop().line, 8);
 }
 
+TEST_F(Session, TheEepromIsReadAtEveryStopAndAByteWrittenIsWhatTheProgramReads) {
+    Start("eeprom84a.asm");
+    ASSERT_EQ(session.lastStop().eeprom.size(), 64u);  // the 16F84A's data EEPROM
+    EXPECT_EQ(session.lastStop().eeprom[0], 1);         // de 1, 2, 3
+    EXPECT_EQ(session.lastStop().eeprom[2], 3);
+    EXPECT_EQ(session.lastStop().eeprom[5], 0);
+    session.writeEeprom(2, 0x42);  // the byte the program reads back into Value
+    Settle();
+    EXPECT_EQ(session.lastStop().eeprom[2], 0x42);
+    EXPECT_EQ(session.lastStop().pc, 0u);  // a write takes no step
+    session.setBreakpoints({{File("eeprom84a.asm"), 35}});  // Done goto Done
+    session.run();
+    Settle();
+    EXPECT_EQ(session.lastStop().line, 35);
+    EXPECT_EQ(session.lastStop().eeprom[5], 0xA5);  // the program's own write went through
+    EXPECT_EQ(Register(0x0C), 0x42);                 // Value: what the EEPROM held at Addr
+    // a byte past the EEPROM is no command at all
+    session.writeEeprom(64, 1);
+    EXPECT_EQ(session.state(), SimSession::State::Stopped);
+}
+
 TEST_F(Session, The16F84ARunsOnThe16F84WithANote) {
     QSignalSpy notes(&session, &SimSession::note);
     Start("count84a.asm");

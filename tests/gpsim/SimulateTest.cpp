@@ -11,8 +11,8 @@
 #include "gpsim/SimSession.h"
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
-#include "shell/RegistersWindow.h"
-#include "shell/SfrWindow.h"
+#include "debugger/RegistersWindow.h"
+#include "debugger/SfrWindow.h"
 #include "shell/SimOptions.h"
 #include "shell/Startup.h"
 

@@ -149,6 +149,52 @@ std::vector<int> ParseDump(std::string_view text) {
     return memory;
 }
 
+namespace {
+
+struct RomRun {
+    uint32_t first = 0;
+    uint32_t last = 0;  // as printed: the next run's first, or this run's last word for the last one
+    uint16_t word = 0;
+};
+
+// "romData[$12..$1fff]\0 = $3fff" (gpsim puts NUL bytes in it) or "romData[$3ff] = $3002".
+std::optional<RomRun> ReadRomRun(std::string_view line) {
+    constexpr std::string_view kLead = "romData[$";
+    if (!line.starts_with(kLead))
+        return std::nullopt;
+    line.remove_prefix(kLead.size());
+    size_t close = line.find(']');
+    size_t equals = line.find("= $");
+    if (close == std::string_view::npos || equals == std::string_view::npos || equals < close)
+        return std::nullopt;
+    std::string_view range = line.substr(0, close);
+    size_t dots = range.find("..$");
+    auto first = Number(range.substr(0, dots), 16);
+    auto last = dots == std::string_view::npos ? first : Number(range.substr(dots + 3), 16);
+    auto word = Number(line.substr(equals + 3), 16);
+    if (!first || !last || !word || *last < *first || *last >= kMaxProgramWords || *word > 0x3FFF)
+        return std::nullopt;
+    return RomRun{uint32_t(*first), uint32_t(*last), uint16_t(*word)};
+}
+
+}  // namespace
+
+std::vector<uint16_t> ParseProgramMemory(std::string_view text) {
+    std::vector<RomRun> runs;
+    for (std::string_view line : Lines(text))
+        if (auto run = ReadRomRun(line))
+            runs.push_back(*run);
+    std::vector<uint16_t> words;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        bool final = i + 1 == runs.size();
+        uint32_t end = final ? runs[i].last + 1 : runs[i + 1].first;
+        if (runs[i].first != words.size() || end <= runs[i].first || (!final && runs[i].last != end))
+            return {};  // runs out of order or with gaps: not a listing of program memory
+        words.resize(end, runs[i].word);
+    }
+    return words;
+}
+
 std::optional<uint64_t> ParseCycles(std::string_view text) {
     size_t start = text.find_first_of("0123456789");
     size_t equals = text.find(" = ");

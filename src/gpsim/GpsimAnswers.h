@@ -66,6 +66,13 @@ std::optional<GpsimExamine> ParseExamine(std::string_view text);
 // Lines that are no grid row are passed over; empty when there is none (a part without EEPROM prints nothing).
 std::vector<int> ParseDump(std::string_view text);
 
+// "romData" lists program memory in runs of one word: "romData[$0..$2] = $0000" is the word at 0 and 1 (each
+// run ends where the next begins), the last run ends at its second address, included: "romData[$12..$1fff]
+// = $3fff", or "romData[$3ff] = $3002". Every word by address, as many as the part has; empty when the text
+// is none, or names more than kMaxProgramWords.
+inline constexpr uint32_t kMaxProgramWords = 0x2000;  // 8K words, the most a 14-bit core addresses
+std::vector<uint16_t> ParseProgramMemory(std::string_view text);
+
 // "cycles" answers "6 = 0x00000006".
 std::optional<uint64_t> ParseCycles(std::string_view text);
 // "frequency" answers "Clock frequency: 20 MHz."; the frequency in Hz.

@@ -19,7 +19,7 @@
 #include "platform/Prompter.h"
 #include "gpsim/SimSession.h"
 #include "shell/Idefunction.h"
-#include "shell/RegistersWindow.h"
+#include "debugger/RegistersWindow.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>

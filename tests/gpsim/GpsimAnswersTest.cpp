@@ -183,3 +183,31 @@ TEST(GpsimAnswers, ADumpIsReadByAddressWithGapsAsNone) {
     EXPECT_TRUE(ParseDump("").empty());  // a part without EEPROM answers nothing
     EXPECT_TRUE(ParseDump("No cpu has been selected\n").empty());
 }
+
+TEST(GpsimAnswers, ProgramMemoryIsReadFromItsRunsToTheLastWord) {
+    // a 16F84A with two NOPs at 0 and three words at the end of its 1K words
+    std::vector<uint16_t> words = ParseProgramMemory(
+        "romData[$0..$2]     = $0000\n"
+        "romData[$2..$3fd]   = $3fff\n"
+        "romData[$3fd..$3fe] = $2800\n"
+        "romData[$3fe..$3ff] = $3001\n"
+        "romData[$3ff]       = $3002\n");
+    ASSERT_EQ(words.size(), 0x400u);
+    EXPECT_EQ(words[1], 0x0000);
+    EXPECT_EQ(words[2], 0x3FFF);
+    EXPECT_EQ(words[0x3FC], 0x3FFF);
+    EXPECT_EQ(words[0x3FD], 0x2800);
+    EXPECT_EQ(words[0x3FF], 0x3002);
+    // the 16F877A's last run ends at its last word, 0x1FFF; gpsim puts NUL bytes before the '='
+    using namespace std::string_literals;
+    words = ParseProgramMemory("romData[$0..$1]\0     = $1683\nromData[$1..$1fff]\0 = $3fff\0\n"s);
+    ASSERT_EQ(words.size(), 0x2000u);
+    EXPECT_EQ(words[0], 0x1683);
+    EXPECT_EQ(words[0x1FFF], 0x3FFF);
+    // a gap, runs out of order, a word past 14 bits or an address past 8K words: not program memory
+    EXPECT_TRUE(ParseProgramMemory("romData[$1..$2] = $0000\nromData[$2] = $0000\n").empty());
+    EXPECT_TRUE(ParseProgramMemory("romData[$0..$4] = $0000\nromData[$2] = $0000\n").empty());
+    EXPECT_TRUE(ParseProgramMemory("romData[$0] = $ffff\n").empty());
+    EXPECT_TRUE(ParseProgramMemory("romData[$0..$ffffffff] = $0000\n").empty());
+    EXPECT_TRUE(ParseProgramMemory("Error: Index 8192 is out of range\n").empty());
+}

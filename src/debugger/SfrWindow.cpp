@@ -2,13 +2,9 @@
 // The special function registers window.
 #include "debugger/SfrWindow.h"
 
-#include "platform/Prompter.h"
-#include "platform/WindowStacking.h"
-#include "debugger/KeptPlacement.h"
 #include "debugger/StopTable.h"
 
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -31,11 +27,7 @@ int ParseByte(const QString& text) {
 }
 
 TSfrWindow::TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
-      prompter_(prompter) {
-    setObjectName("SfrWindow");
-    setWindowTitle("Special Function Registers");
+    : TDebugWindow(prompter, registry, "SfrWindow", "Special Function Registers", "Forms\\SFR", {640, 480}, parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     Table = MakeStopTable(this, {"Address", "Name", "Hex", "Decimal", "Binary", "Bits"});
@@ -43,20 +35,10 @@ TSfrWindow::TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent)
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(Table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { askValue(row); });
     layout->addWidget(Table);
-    resize(640, 480);
-    KeepAboveProgramWindows(*this);
-    placement_ = new TKeptPlacement(*this, registry, "Forms\\SFR");
-}
-
-TSfrWindow::~TSfrWindow() {
-    placement_->saveIfShown();
-}
-
-bool TSfrWindow::placed() const {
-    return placement_->placed();
 }
 
 void TSfrWindow::ShowRows(const std::vector<SfrRow>& rows) {
+    bool sameRegisters = rows.size() == rows_.size();
     rows_ = rows;
     Table->setRowCount(int(rows.size()));
     for (int row = 0; row < int(rows.size()); ++row) {
@@ -65,25 +47,14 @@ void TSfrWindow::ShowRows(const std::vector<SfrRow>& rows) {
         SetStopRow(*Table, row, {address, shown.name, shown.hex, shown.decimal, shown.binary, shown.bits},
                    shown.changed);
     }
-    Table->resizeColumnsToContents();
+    if (!sameRegisters)
+        Table->resizeColumnsToContents();
 }
 
 void TSfrWindow::askValue(int row) {
     if (row < 0 || row >= int(rows_.size()))
         return;
     const SfrRow& shown = rows_[size_t(row)];
-    QInputDialog dialog(this);
-    dialog.setObjectName("WriteRegisterDlg");
-    dialog.setWindowTitle("Write " + shown.name);
-    dialog.setLabelText(QString("New value of %1 (hex 0x.., binary 0b.., or decimal):").arg(shown.name));
-    dialog.setTextValue(shown.hex);
-    if (prompter_.showModal(dialog) != QDialog::Accepted)
-        return;
-    int value = ParseByte(dialog.textValue());
-    if (value < 0) {
-        prompter_.error(QString("%1 is not a byte: give 0 to 255, 0x00 to 0xFF or 0b00000000 to 0b11111111.")
-                            .arg(dialog.textValue()));
-        return;
-    }
-    emit writeRegister(shown.address, value);
+    if (int value = askByte(shown.name, shown.hex); value >= 0)
+        emit writeRegister(shown.address, value);
 }

@@ -3,20 +3,15 @@
 // bits by name; a double-click writes a new value through gpsim.
 #pragma once
 
+#include "debugger/DebugWindow.h"
 #include "gpsim/RegisterRows.h"
 
-#include <QWidget>
-
-class Prompter;
 class QTableWidget;
 
-class TSfrWindow : public QWidget {
+class TSfrWindow : public TDebugWindow {
     Q_OBJECT
   public:
-    TSfrWindow(Prompter& prompter, class Registry& registry, QWidget* parent = nullptr);
-    ~TSfrWindow() override;
-    // True when the settings held a place for the window, which it now has.
-    bool placed() const;
+    TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent = nullptr);
 
     QTableWidget* Table;
 
@@ -29,8 +24,6 @@ class TSfrWindow : public QWidget {
   private:
     void askValue(int row);
 
-    Prompter& prompter_;
-    class TKeptPlacement* placement_;
     std::vector<SfrRow> rows_;
 };
 

@@ -18,14 +18,26 @@ QTableWidget* MakeStopTable(QWidget* parent, const QStringList& headers) {
     return table;
 }
 
-void SetStopRow(QTableWidget& table, int row, const QStringList& texts, bool changed) {
-    QFont font = table.font();
-    font.setBold(changed);
-    QColor colour = changed ? QColor(Qt::red) : table.palette().color(QPalette::Text);
-    for (int column = 0; column < int(texts.size()); ++column) {
-        auto* item = new QTableWidgetItem(texts[column]);
-        item->setFont(font);
-        item->setForeground(colour);
+void SetStopCell(QTableWidget& table, int row, int column, const QString& text, bool changed) {
+    // a stop changes few cells: the others are left as they are, so a refresh costs little
+    QTableWidgetItem* item = table.item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setData(Qt::UserRole, !changed);  // drawn as `changed` below
         table.setItem(row, column, item);
     }
+    if (item->text() != text)
+        item->setText(text);
+    if (item->data(Qt::UserRole).toBool() == changed)
+        return;
+    item->setData(Qt::UserRole, changed);
+    QFont font = table.font();
+    font.setBold(changed);
+    item->setFont(font);
+    item->setForeground(changed ? QColor(Qt::red) : table.palette().color(QPalette::Text));
+}
+
+void SetStopRow(QTableWidget& table, int row, const QStringList& texts, bool changed) {
+    for (int column = 0; column < int(texts.size()); ++column)
+        SetStopCell(table, row, column, texts[column], changed);
 }

@@ -9,5 +9,7 @@ class QTableWidget;
 class QWidget;
 
 QTableWidget* MakeStopTable(QWidget* parent, const QStringList& headers);
+// Sets a cell, standing out when the last stop changed it; an unchanged cell is not touched.
+void SetStopCell(QTableWidget& table, int row, int column, const QString& text, bool changed);
 // Sets a row's cells from `texts` (one per column), standing out when the last stop changed it.
 void SetStopRow(QTableWidget& table, int row, const QStringList& texts, bool changed);

@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 bool TVerbDispatcher::IsEnabled(const QString& name) const {
@@ -88,9 +89,24 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     connect(PopupSave, &QAction::triggered, this, [this] { VerbDispatcher1.Execute("File.Save"); });
     connect(PopupNewEditWindow, &QAction::triggered, this,
             [this] { VerbDispatcher1.Execute("View.NewEditWindow"); });
+    PopupAddWatch = PopupMenu1->addAction("Add &Watch");
+    PopupAddWatch->setObjectName("PopupAddWatch");
+    connect(PopupAddWatch, &QAction::triggered, this, [this] {
+        if (AddWatch && !popupWord_.isEmpty())
+            AddWatch(popupWord_);
+    });
     Memo->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Memo, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(Memo->mapToGlobal(at)); });
+    connect(Memo, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        popupWord_ = Memo->wordAtPoint(at);
+        PopupAddWatch->setVisible(bool(AddWatch));
+        PopupAddWatch->setEnabled(!popupWord_.isEmpty());
+        PopupAddWatch->setText(popupWord_.isEmpty() ? "Add &Watch" : QString("Add &Watch: %1").arg(popupWord_));
+        PopupMenu1->popup(Memo->mapToGlobal(at));
+    });
+    // resting the mouse on a word: its tooltip, when someone has one to give
+    Memo->SendScintilla(QsciScintillaBase::SCI_SETMOUSEDWELLTIME, 500);
+    connect(Memo, &QsciScintillaBase::SCN_DWELLSTART, this, [this](int position, int, int) { showHoverAt(position); });
+    connect(Memo, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
 
     // the library's own commands on the document of the current tab
     auto shown = [this] { return Memo->document(); };
@@ -103,6 +119,21 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     });
     connect(Memo, &TMemo::stateChanged, this, &TEditForm::updateStatus);
     addTabKeys();
+}
+
+bool TEditForm::showHoverAt(int position) {
+    if (!HoverText || position < 0)
+        return false;
+    int line = 0, index = 0;
+    Memo->lineIndexFromPosition(position, &line, &index);
+    QString text = HoverText(Memo->wordAtLineIndex(line, index));
+    if (text.isEmpty())
+        return false;
+    long x = Memo->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(position));
+    long y = Memo->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(position));
+    QPoint below(int(x), int(y + Memo->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL)));
+    QToolTip::showText(Memo->viewport()->mapToGlobal(below), text, Memo);
+    return true;
 }
 
 const std::vector<TEditForm::TabKey>& TEditForm::TabKeys() {

@@ -52,6 +52,14 @@ class TEditForm : public QMainWindow {
     QAction* PopupClosePage;
     QAction* PopupSave;
     QAction* PopupNewEditWindow;
+    QAction* PopupAddWatch;  // shown when AddWatch is set
+    // What resting the mouse on a word shows in a tooltip (nothing for an empty text); none: no tooltips.
+    std::function<QString(const QString& word)> HoverText;
+    // Adds the word under the mouse to the watches; set by whoever keeps them.
+    std::function<void(const QString& word)> AddWatch;
+    // Shows the tooltip of the word at a position of the text, as resting the mouse there does; false when
+    // there is none.
+    bool showHoverAt(int position);
 
     // The full path of each tab's document, same index as the tab.
     const QStringList& tabPaths() const { return tabPaths_; }
@@ -65,6 +73,9 @@ class TEditForm : public QMainWindow {
     void documentDestroyed(TDocument* document);
     // A document saved under a new name keeps its tab, with the new name.
     void documentRenamed(const QString& oldName, const QString& newName);
+
+  private:
+    QString popupWord_;  // the word under the mouse when the popup menu was asked for
 
   signals:
     // The window is about to be destroyed (the window list drops it).

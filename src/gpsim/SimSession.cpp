@@ -206,6 +206,8 @@ void SimSession::load(std::optional<CodFile> cod) {
     clockHz_ = 0;
     stopwatchZero_ = 0;
     eeprom_ = Eeprom::Unknown;
+    programMemory_.clear();
+    addressBreaks_.clear();  // an address of the old program means nothing in the new one
     previous_.reset();
     haveStop_ = false;
     process_ = new QProcess(this);
@@ -324,6 +326,8 @@ void SimSession::afterLoad(const std::string& text) {
     if (clock_ > 0)
         send(QString("frequency %1").arg(clock_, 0, 'f', 0));
     send("frequency", [this](const std::string& answer) { clockHz_ = ParseFrequency(answer).value_or(0); });
+    // program memory changes only with a new program: read once, with the words gpasm did not fill
+    send("romData", [this](const std::string& answer) { programMemory_ = ParseProgramMemory(answer); });
     askStop(0);
 }
 
@@ -382,11 +386,21 @@ std::optional<uint32_t> SimSession::AddressOf(const CodFile& cod, const QString&
 }
 
 void SimSession::setBreakpoints(const std::set<SourceLine>& lines) {
-    wantedBreaks_.clear();
+    lineBreaks_.clear();
     if (cod_)
         for (const SourceLine& line : lines)
             if (auto address = AddressOf(*cod_, folder_, line))
-                wantedBreaks_.insert(*address);
+                lineBreaks_.insert(*address);
+    wantedBreaks_ = lineBreaks_;
+    wantedBreaks_.insert(addressBreaks_.begin(), addressBreaks_.end());
+    if (state_ == State::Stopped)
+        syncBreakpoints();
+}
+
+void SimSession::setAddressBreakpoints(const std::set<uint32_t>& addresses) {
+    addressBreaks_ = addresses;
+    wantedBreaks_ = lineBreaks_;
+    wantedBreaks_.insert(addressBreaks_.begin(), addressBreaks_.end());
     if (state_ == State::Stopped)
         syncBreakpoints();
 }

@@ -104,6 +104,8 @@ class SimSession : public QObject {
     // The part's special function registers with their bits, from its processor header.
     const std::vector<SpecialRegister>& specialRegisters() const { return specialRegisters_; }
     const std::optional<CodFile>& cod() const { return cod_; }
+    // Every word of the part's program memory, read from gpsim once the program is loaded.
+    const std::vector<uint16_t>& programMemory() const { return programMemory_; }
     QString codPath() const { return codPath_; }
     // gpsim's process id while it runs, else 0.
     qint64 processId() const { return process_ ? process_->processId() : 0; }
@@ -111,6 +113,10 @@ class SimSession : public QObject {
     // The breakpoints, as source lines; lines without code are left out. Set at any time: a running
     // program gets them at its next stop.
     void setBreakpoints(const std::set<SourceLine>& lines);
+    // Breakpoints on program addresses, beside those on source lines (an address no line holds among them).
+    void setAddressBreakpoints(const std::set<uint32_t>& addresses);
+    // Every program address with a breakpoint, from lines and addresses.
+    const std::set<uint32_t>& breakpointAddresses() const { return wantedBreaks_; }
     // The program address of a source line that holds an instruction, by the .cod.
     static std::optional<uint32_t> AddressOf(const CodFile& cod, const QString& codFolder,
                                              const SourceLine& line);
@@ -176,6 +182,9 @@ class SimSession : public QObject {
     std::optional<int> stackDepth_ = 0;
     double clockHz_ = 0;
     std::set<uint32_t> wantedBreaks_;
+    std::set<uint32_t> lineBreaks_;
+    std::set<uint32_t> addressBreaks_;
+    std::vector<uint16_t> programMemory_;
     std::map<uint32_t, int> breaks_;  // set in gpsim: address -> its number
     bool failedOnce_ = false;
     enum class Eeprom { Unknown, Present, Absent };

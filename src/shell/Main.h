@@ -42,7 +42,8 @@ class TMainForm : public QMainWindow {
     QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild,
         *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
     QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateStop, *SimulateReset, *SimulateEnd,
-        *SimulateToggleBreakpoint, *SimulateSfr, *SimulateOptions;
+        *SimulateToggleBreakpoint, *SimulateSfr, *SimulateFileRegisters, *SimulateEeprom, *SimulateWatches,
+        *SimulateProgramMemory, *SimulateOptions;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
     QAction *HelpKeys, *About1;
@@ -104,6 +105,13 @@ class TMainForm : public QMainWindow {
     SimSession* simSession = nullptr;
     TRegistersWindow* RegistersWindow = nullptr;
     class TSfrWindow* SfrWindow = nullptr;
+    class TMemoryWindow* FileRegistersWindow = nullptr;
+    class TMemoryWindow* EepromWindow = nullptr;
+    class TWatchWindow* WatchWindow = nullptr;
+    class TProgramMemoryWindow* ProgramMemoryWindow = nullptr;
+    // Breakpoints on program addresses no source line holds, set in the Program Memory window; for the
+    // session's program only.
+    std::set<uint32_t> addressBreakpoints;
     // Fills the open debugging windows from the last stop.
     void ShowStopInWindows();
     // The breakpoints: a source's full path and a line from 1. They outlive sessions and are kept in the
@@ -129,6 +137,23 @@ class TMainForm : public QMainWindow {
     bool ProgramNeedsBuild(const QString& cod, const std::optional<class CodFile>& program) const;
     // The project's clock and stand-in part, for the next start of the session.
     void ApplySimulateOptions();
+    // ---- the whole chip: file registers, EEPROM, watches, program memory (ChipCommands.cpp) ----
+    void InstallChipWindows();
+    // Fills the open whole-chip windows from the last stop (the session is stopped).
+    void ShowChipWindows();
+    // No values outlive the session they were read in.
+    void ClearChipWindows();
+    // Shows a debugging window, the first time at the left below the strip (each a little further down).
+    void ShowDebugWindow(class TDebugWindow* window, int order);
+    // Toggles the breakpoint of a program address: its source line's when one holds it, else the address's.
+    void ToggleAddressBreakpoint(uint32_t address);
+    // The Program Memory window's marks from the session's breakpoints.
+    void ShowProgramBreakpoints();
+    void LoadWatches(const class ProfileFile& file);
+    void SaveWatches();
+    // The tooltip of a word in the text while the program is stopped.
+    QString StoppedValueTip(const QString& word) const;
+    bool programMemoryStale_ = true;  // the window shows another program than the session's
     // ---- end of simulation ----
     // ---- debug commands (DebugCommands.cpp) ----
     // The simulator's step entry: one instruction.
@@ -198,6 +223,10 @@ class TMainForm : public QMainWindow {
     void SimulateToggleBreakpointClick();
     void SimulateOptionsClick();
     void SimulateSfrClick();
+    void SimulateFileRegistersClick();
+    void SimulateEepromClick();
+    void SimulateWatchesClick();
+    void SimulateProgramMemoryClick();
     void ProjectOptionsClick();
     void ProjectLastClick();
     void DebugStartClick();

@@ -20,6 +20,8 @@ namespace {
 constexpr std::string_view kProjectSection = "PROJECT";
 constexpr std::string_view kFilesSection = "FILES";
 constexpr std::string_view kBreakpointsSection = "BREAKPOINTS";
+constexpr std::string_view kWatchesSection = "WATCHES";
+constexpr int kMaxWatches = 1000;
 constexpr std::string_view kSimulateSection = "SIMULATE";
 
 std::string EntryKey(size_t index) {
@@ -154,6 +156,35 @@ bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints)
         for (const auto& [source, line] : breakpoints)
             ok = ok && file.WriteString(kBreakpointsSection, "Breakpoint" + std::to_string(i++),
                                         source + "," + std::to_string(line));
+    }
+    return file.commitBatch() && ok;
+}
+
+std::vector<TWatchEntry> ReadProjectWatches(const ProfileFile& file) {
+    std::vector<TWatchEntry> watches;
+    int count = std::clamp(file.ReadInteger(kWatchesSection, "Count", 0), 0, kMaxWatches);
+    for (int i = 0; i < count; ++i) {
+        // "Count,hex": the format follows the last comma
+        std::string entry = file.ReadString(kWatchesSection, "Watch" + std::to_string(i), "");
+        size_t comma = entry.rfind(',');
+        std::string symbol = entry.substr(0, comma);
+        if (symbol.empty())
+            continue;
+        watches.push_back({symbol, comma == std::string::npos ? "hex" : entry.substr(comma + 1)});
+    }
+    return watches;
+}
+
+bool WriteProjectWatches(ProfileFile& file, const std::vector<TWatchEntry>& watches) {
+    file.beginBatch();
+    file.keepLast("FILES");
+    file.EraseSection(kWatchesSection);
+    bool ok = true;
+    if (!watches.empty()) {
+        ok = file.WriteInteger(kWatchesSection, "Count", int(watches.size()));
+        for (size_t i = 0; i < watches.size(); ++i)
+            ok = ok && file.WriteString(kWatchesSection, "Watch" + std::to_string(i),
+                                        watches[i].symbol + "," + watches[i].format);
     }
     return file.commitBatch() && ok;
 }

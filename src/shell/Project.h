@@ -69,6 +69,17 @@ TBreakpoints ReadProjectBreakpoints(const ProfileFile& file);
 // Replaces the section of breakpoints by these, in one write; false when it failed (the file is as it was).
 bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints);
 
+// The watches of the project's program, kept in [WATCHES] before [FILES]: a register's name or an address
+// as the user gave it, and the format its value is shown in ("hex", "dec", "bin" or "char").
+struct TWatchEntry {
+    std::string symbol;
+    std::string format;
+    bool operator==(const TWatchEntry&) const = default;
+};
+std::vector<TWatchEntry> ReadProjectWatches(const ProfileFile& file);
+// Replaces the section of watches by these, in one write; false when it failed (the file is as it was).
+bool WriteProjectWatches(ProfileFile& file, const std::vector<TWatchEntry>& watches);
+
 // How the project's program is simulated, kept in [SIMULATE] before [FILES]: the processor's clock (the
 // examples' crystal, 4 MHz, when the file names none or an absurd one) and, for a part gpsim lacks, the gpsim
 // part that stands in (empty: the compatible part gpsim is known to have).

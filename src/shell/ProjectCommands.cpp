@@ -8,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "shell/Format.h"
 #include "shell/Idefunction.h"
+#include "debugger/WatchWindow.h"
 #include "shell/ProW.h"
 #include "shell/Project.h"
 #include "shell/Services.h"
@@ -86,6 +87,7 @@ void TMainForm::LoadProject(const QString& path) {
         ProWindow->AppendEntry(Q(entry));
     ProWindow->ShowLoadedProject();
     LoadBreakpoints(file);
+    LoadWatches(file);
     if (files.listedCount > kMaxProjectFiles)
         services_.prompter.information(
             QString("The project file lists %1 files; the first %2 are shown, and the others are kept")
@@ -174,6 +176,8 @@ void TMainForm::ProjectLastClick() {
 void TMainForm::ProjectCloseClick() {
     SimulateEndClick();  // the session belongs to the project's program
     ForgetBreakpoints();
+    WatchWindow->SetWatches({});
+    WatchWindow->ShowRows({});
     ProjectFilesBeyond.clear();
     if (ActiveSource() && EditorWindows)
         EditorWindows->HideMessageList();

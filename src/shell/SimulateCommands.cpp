@@ -18,7 +18,9 @@
 #include "shell/ProW.h"
 #include "shell/Project.h"
 #include "debugger/RegistersWindow.h"
+#include "debugger/ProgramMemoryWindow.h"
 #include "debugger/SfrWindow.h"
+#include "debugger/WatchWindow.h"
 #include "shell/SimOptions.h"
 #include "shell/Services.h"
 
@@ -27,6 +29,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTableView>
 
 namespace {
 
@@ -62,6 +65,7 @@ void TMainForm::InstallSimulation() {
     SfrWindow = new TSfrWindow(services_.prompter, services_.settings.registry(), this);
     connect(SfrWindow, &TSfrWindow::writeRegister, this,
             [this](uint32_t address, int value) { simSession->writeRegister(address, value); });
+    InstallChipWindows();
     connect(simSession, &SimSession::stateChanged, this, [this](SimSession::State state) {
         SetSimulateMenus();
         if (state == SimSession::State::Running) {
@@ -105,6 +109,7 @@ void TMainForm::InstallSimulation() {
         RegistersWindow->hide();
         RegistersWindow->SetNote({});
         SfrWindow->ShowRows({});  // no values outlive the session they were read in
+        ClearChipWindows();
         afterRestart_ = {};
         restartNote_.clear();
         statusLead_.clear();
@@ -140,6 +145,12 @@ void TMainForm::WireGutter(TEditor* window) {
             [this, window](int, int line, Qt::KeyboardModifiers) {
                 RunCommand([this, window, line] { ToggleBreakpoint(window->Memo->document(), line); });
             });
+    // while the program is stopped, a name in the text shows its value; any name can be watched
+    window->HoverText = [this](const QString& word) { return StoppedValueTip(word); };
+    window->AddWatch = [this](const QString& word) {
+        WatchWindow->AddWatch(word);
+        SimulateWatchesClick();
+    };
 }
 
 void TMainForm::SetSimulateMenus() {
@@ -260,6 +271,7 @@ void TMainForm::ShowStopInWindows() {
     RegistersWindow->ShowRows(RegisterRows(stop, before ? &*before : nullptr, simSession->programRegisters()));
     if (SfrWindow->isVisible())
         SfrWindow->ShowRows(SfrRows(simSession->specialRegisters(), stop, before ? &*before : nullptr));
+    ShowChipWindows();
 }
 
 void TMainForm::SimulateSfrClick() {
@@ -325,6 +337,12 @@ void TMainForm::EndSimulationNow() {
 }
 
 void TMainForm::SimulateToggleBreakpointClick() {
+    if (ProgramMemoryWindow->isActiveWindow()) {
+        // in the Program Memory window, the address of its current row
+        if (QModelIndex current = ProgramMemoryWindow->Table->currentIndex(); current.isValid())
+            ToggleAddressBreakpoint(uint32_t(current.row()));
+        return;
+    }
     TDocument* document = ActiveSource();
     if (!document)
         return;
@@ -369,6 +387,7 @@ bool TMainForm::ToggleBreakpoint(TDocument* document, int line) {
     SetEditorStatusText(5, QString());
     simSession->setBreakpoints(breakpoints);
     SaveBreakpoints();
+    ShowProgramBreakpoints();
     return true;
 }
 
@@ -400,6 +419,7 @@ void TMainForm::FollowBreakpoints(TDocument* document) {
     breakpoints = std::move(moved);
     simSession->setBreakpoints(breakpoints);
     SaveBreakpoints();
+    ShowProgramBreakpoints();
 }
 
 void TMainForm::SaveBreakpoints() {

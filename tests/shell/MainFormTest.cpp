@@ -87,7 +87,7 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
         "~&Options... [Ctrl+Shift+F11] | (-) | ()",
         "Si&mulate: ~Step &Into [F8] | ~Step &Over [Shift+F8] | ~&Run [F9] | ~&Stop [F6] | ~R&eset [Ctrl+F6] "
         "| "
-        "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5] | - | Special &Function Registers | - | ~O&ptions...",
+        "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5] | - | Special &Function Registers | File Re&gisters | EEPROM &Data | &Watches | Program &Memory | - | ~O&ptions...",
         "hidden &Debug: Start | - | ~&Trace Into [F7]",
         "&Configure: &Environment Options... | External EXE...",
         "&Help: &Keyboard Shortcuts... | - | &About...",
@@ -139,6 +139,10 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         {"SimulateEnd", &M::SimulateEndClick},
         {"SimulateToggleBreakpoint", &M::SimulateToggleBreakpointClick},
         {"SimulateSfr", &M::SimulateSfrClick},
+        {"SimulateFileRegisters", &M::SimulateFileRegistersClick},
+        {"SimulateEeprom", &M::SimulateEepromClick},
+        {"SimulateWatches", &M::SimulateWatchesClick},
+        {"SimulateProgramMemory", &M::SimulateProgramMemoryClick},
         {"SimulateOptions", &M::SimulateOptionsClick},
         {"DebugStart", &M::DebugStartClick},
         {"DebugTraceInto", &M::DebugTraceIntoClick},

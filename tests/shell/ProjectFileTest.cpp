@@ -125,6 +125,21 @@ TEST(ProjectSimulate, TheClockAndStandInAreKeptBeforeTheFilesAndAbsurdValuesRead
     EXPECT_EQ(ReadProjectSimulate(FileWith(dir, "[SIMULATE]\nStand-in=pic16f84; quit\n")).standIn, "");
 }
 
+TEST(ProjectWatches, AreKeptInOrderBeforeTheFilesAndAnEmptyListLeavesNoSection) {
+    TempDir dir;
+    ProfileFile file = FileWith(dir, "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main.asm\n");
+    std::vector<TWatchEntry> watches{{"Count", "bin"}, {"PORTB", "hex"}, {"0x21", "char"}};
+    ASSERT_TRUE(WriteProjectWatches(file, watches));
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[PROJECT]\nFormat=MPASM\n[WATCHES]\nCount=3\nWatch0=Count,bin\n"
+                                      "Watch1=PORTB,hex\nWatch2=0x21,char\n[FILES]\nCount=1\nFile0=main.asm\n");
+    EXPECT_EQ(ReadProjectWatches(ProfileFile(dir / "p.pro")), watches);
+    ASSERT_TRUE(WriteProjectWatches(file, {}));
+    EXPECT_EQ(ReadAll(dir / "p.pro"), "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main.asm\n");
+    // a damaged entry is passed over; a count past any real list is bounded
+    EXPECT_EQ(ReadProjectWatches(FileWith(dir, "[WATCHES]\nCount=99999999\nWatch0=,hex\nWatch1=Temp\n")),
+              (std::vector<TWatchEntry>{{"Temp", "hex"}}));
+}
+
 TEST(ProjectBreakpoints, DamagedEntriesAreSkipped) {
     TempDir dir;
     TBreakpoints read = ReadProjectBreakpoints(

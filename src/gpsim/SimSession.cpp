@@ -414,7 +414,15 @@ void SimSession::syncBreakpoints() {
         }
     for (uint32_t address : wantedBreaks_)
         if (!breaks_.count(address)) {
-            send("break e " + Hex(address));
+            // gpsim sets none on a word the program did not fill
+            send("break e " + Hex(address), [this, address](const std::string& text) {
+                if (text.find("cannot be set") == std::string::npos)
+                    return;
+                addressBreaks_.erase(address);
+                wantedBreaks_ = lineBreaks_;
+                wantedBreaks_.insert(addressBreaks_.begin(), addressBreaks_.end());
+                emit breakpointRefused(address);
+            });
             changed = true;
         }
     // gpsim numbers its breakpoints itself: read them back

@@ -125,6 +125,8 @@ class SimSession : public QObject {
     void stateChanged(SimSession::State state);
     // The program stopped (after a step, a run, a reset or the start).
     void stopped(const SimStop& stop);
+    // gpsim set no breakpoint at a program address (no instruction of the program is there); it is dropped.
+    void breakpointRefused(uint32_t address);
     // A note for the user that ends nothing (a compatible processor stands in).
     void note(const QString& text);
     // gpsim has not answered a command for a while (true), or has answered at last (false).

@@ -66,6 +66,12 @@ void TMainForm::InstallChipWindows() {
     });
     connect(ProgramMemoryWindow, &TProgramMemoryWindow::toggleBreakpoint, this,
             [this](uint32_t address) { RunCommand([this, address] { ToggleAddressBreakpoint(address); }); });
+    connect(simSession, &SimSession::breakpointRefused, this, [this](uint32_t address) {
+        addressBreakpoints.erase(address);
+        ShowProgramBreakpoints();
+        SetEditorStatusText(5, QString("gpsim cannot stop at %1: the program put no instruction there")
+                                   .arg(address, 4, 16, QChar('0')));
+    });
     connect(simSession, &SimSession::stateChanged, this, [this](SimSession::State state) {
         if (state == SimSession::State::Starting) {
             programMemoryStale_ = true;  // a new program, or a new build of it

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Measures a simulation session on the real gpsim: Step Into repeated through the session object (each
-// step waits for its registers), and Project > Simulate's Run until the breakpoint's line is marked.
+// step waits for its registers), Step Into from the menu with the Registers window alone and with every
+// debugging window open, and Project > Simulate's Run until the breakpoint's line is marked.
 // Prints the figures; skips when gpasm or gpsim is missing.
 #include "shell/Main.h"
 
@@ -10,6 +11,7 @@
 #include "shell/Idefunction.h"
 #include "shell/Startup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -44,13 +46,14 @@ bool Assemble(const QString& folder, const QString& source) {
     return gpasm.waitForFinished(30000) && gpasm.exitCode() == 0;
 }
 
-void MeasureSteps(const QString& cod, int steps) {
+// Milliseconds per step; 0 when the session did not start.
+double MeasureSteps(const QString& cod, int steps) {
     SimSession session;
     session.start(cod);
     auto stopped = [&session] { return session.state() == SimSession::State::Stopped || !session.active(); };
     if (!WaitFor(stopped, 10000) || !session.active()) {
         std::printf("steps: the session did not start\n");
-        return;
+        return 0;
     }
     QElapsedTimer clock;
     clock.start();
@@ -59,9 +62,55 @@ void MeasureSteps(const QString& cod, int steps) {
         WaitFor(stopped, 10000);
     }
     double seconds = clock.nsecsElapsed() / 1e9;
-    std::printf("Step Into through the session: %d steps in %.3f s = %.0f steps/s (%.3f ms per step)\n",
-                steps, seconds, steps / seconds, 1e3 * seconds / steps);
+    std::printf("Step Into through the session: %d steps in %.3f s = %.0f steps/s (%.3f ms per step)\n", steps,
+                seconds, steps / seconds, 1e3 * seconds / steps);
     session.endNow();
+    return 1e3 * seconds / steps;
+}
+
+// Step Into from the Simulate menu, the editor marking each stop and the Registers window showing it, with
+// or without every other debugging window open and filled at each stop; milliseconds per step.
+enum class Windows { None, All };
+double MeasureStepsThroughTheMenu(const QString& folder, int steps, Windows windows) {
+    std::filesystem::path config =
+        (folder + (windows == Windows::All ? "/config-windows" : "/config-bare")).toStdString();
+    SilentPrompter prompter;
+    TKorvex korvex(config, prompter);
+    QFile project(folder + "/w.pro");
+    project.open(QIODevice::WriteOnly);
+    project.write("[PROJECT]\nFormat=MPASM\n[WATCHES]\nCount=4\nWatch0=value,hex\nWatch1=STATUS,bin\n"
+                  "Watch2=PORTB,dec\nWatch3=0x21,char\n[FILES]\nCount=1\nFile0=main877a.asm\n");
+    project.close();
+    MainForm->LoadProject(folder + "/w.pro");
+    MainForm->show();
+    SimSession& session = *MainForm->simSession;
+    auto stopped = [&session] { return session.state() == SimSession::State::Stopped || !session.active(); };
+    MainForm->ProjectSimulate->trigger();
+    if (!WaitFor(stopped, 10000) || !session.active()) {
+        std::printf("steps with every window: the session did not start\n");
+        return 0;
+    }
+    if (windows == Windows::All)
+        for (QAction* action : {MainForm->SimulateSfr, MainForm->SimulateFileRegisters, MainForm->SimulateEeprom,
+                                MainForm->SimulateWatches, MainForm->SimulateProgramMemory})
+            action->trigger();
+    QCoreApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < steps; ++i) {
+        MainForm->SimulateStepInto->trigger();
+        WaitFor(stopped, 10000);
+    }
+    double seconds = clock.nsecsElapsed() / 1e9;
+    std::printf("Step Into from the menu, %s: %d steps in %.3f s (%.3f ms per step)\n",
+                windows == Windows::All
+                    ? "with the Special Function Registers, File Registers, EEPROM, Watches (4) and Program Memory "
+                      "windows open"
+                    : "the Registers window alone",
+                steps, seconds, 1e3 * seconds / steps);
+    MainForm->SimulateEnd->trigger();
+    WaitFor([&session] { return !session.active(); }, 10000);
+    return 1e3 * seconds / steps;
 }
 
 void MeasureRunToBreakpoint(const QString& folder, int repeats) {
@@ -123,7 +172,13 @@ int main(int argc, char** argv) {
         std::printf("gpsim_session_bench: the test program did not assemble\n");
         return 1;
     }
-    MeasureSteps(dir.path() + "/main877a.cod", 2000);
+    double session = MeasureSteps(dir.path() + "/main877a.cod", 2000);
+    double bare = MeasureStepsThroughTheMenu(dir.path(), 2000, Windows::None);
+    double windows = MeasureStepsThroughTheMenu(dir.path(), 2000, Windows::All);
+    if (session > 0 && bare > 0 && windows > 0)
+        std::printf("A step with every window open: %.2f x the step with the Registers window alone, %.2f x the "
+                    "step through the session object (target <= 2 x, and within a frame, 16 ms: %.3f ms)\n",
+                    windows / bare, windows / session, windows);
     MeasureRunToBreakpoint(dir.path(), 20);
     return 0;
 }

@@ -52,20 +52,27 @@ void TMemoryWindow::ShowRows(const std::vector<MemoryGridRow>& rows,
     bool sameLayout = rows.size() == rows_.size() &&
                       std::equal(rows.begin(), rows.end(), rows_.begin(),
                                  [](const auto& a, const auto& b) { return a.address == b.address; });
-    rows_ = rows;
+    std::vector<MemoryGridRow> shownBefore = std::exchange(rows_, rows);
     Table->setRowCount(int(rows.size()));
     for (int row = 0; row < int(rows.size()); ++row) {
         const MemoryGridRow& shown = rows[size_t(row)];
-        SetStopCell(*Table, row, 0, shown.bank, false);
-        SetStopCell(*Table, row, 1, QString("%1").arg(shown.address, 4, 16, QChar('0')).toUpper(), false);
+        // a stop changes few cells: only those are set again
+        const MemoryGridRow* before = sameLayout ? &shownBefore[size_t(row)] : nullptr;
+        if (!before) {
+            SetStopCell(*Table, row, 0, shown.bank, false);
+            SetStopCell(*Table, row, 1, QString("%1").arg(shown.address, 4, 16, QChar('0')).toUpper(), false);
+        }
         for (int cell = 0; cell < 16; ++cell) {
             int value = shown.values[size_t(cell)];
+            bool changed = shown.changed[size_t(cell)];
+            if (before && before->values[size_t(cell)] == value && before->changed[size_t(cell)] == changed)
+                continue;
             QString text = value < 0 ? QString("--") : QString("%1").arg(value, 2, 16, QChar('0')).toUpper();
-            SetStopCell(*Table, row, kFirstCell + cell, text, shown.changed[size_t(cell)]);
-            if (!sameLayout)
+            SetStopCell(*Table, row, kFirstCell + cell, text, changed);
+            if (!before)
                 Table->item(row, kFirstCell + cell)->setToolTip(cellName(shown.address + uint32_t(cell)));
         }
-        if (kind_ == Kind::FileRegisters)
+        if (kind_ == Kind::FileRegisters && (!before || before->names != shown.names))
             SetStopCell(*Table, row, kFirstCell + 16, shown.names, false);
     }
     if (!sameLayout)

@@ -53,7 +53,7 @@ void TRegistersWindow::ShowRows(const std::vector<RegisterRow>& rows) {
         const RegisterRow& shown = rows[size_t(row)];
         SetStopRow(*Table, row, {shown.name, shown.address, shown.value}, shown.changed);
     }
-    Table->resizeColumnsToContents();
+    FitColumns(*Table);
 }
 
 void TRegistersWindow::SetNote(const QString& text) {

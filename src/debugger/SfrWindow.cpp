@@ -38,11 +38,17 @@ TSfrWindow::TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent)
 }
 
 void TSfrWindow::ShowRows(const std::vector<SfrRow>& rows) {
-    bool sameRegisters = rows.size() == rows_.size();
-    rows_ = rows;
+    bool sameRegisters = rows.size() == rows_.size() &&
+                         std::equal(rows.begin(), rows.end(), rows_.begin(),
+                                    [](const SfrRow& a, const SfrRow& b) { return a.address == b.address; });
+    std::vector<SfrRow> shownBefore = std::exchange(rows_, rows);
     Table->setRowCount(int(rows.size()));
     for (int row = 0; row < int(rows.size()); ++row) {
         const SfrRow& shown = rows[size_t(row)];
+        // a stop changes few registers: only their rows are set again
+        if (sameRegisters && shownBefore[size_t(row)].hex == shown.hex &&
+            shownBefore[size_t(row)].changed == shown.changed)
+            continue;
         QString address = QString("0x%1").arg(shown.address, 3, 16, QChar('0')).toUpper().replace("0X", "0x");
         SetStopRow(*Table, row, {address, shown.name, shown.hex, shown.decimal, shown.binary, shown.bits},
                    shown.changed);

@@ -41,3 +41,23 @@ void SetStopRow(QTableWidget& table, int row, const QStringList& texts, bool cha
     for (int column = 0; column < int(texts.size()); ++column)
         SetStopCell(table, row, column, texts[column], changed);
 }
+
+void FitColumns(QTableWidget& table) {
+    // measuring text is what costs: a column is fitted again only when its longest text grew (the font has a
+    // fixed pitch, so the longest has the most characters)
+    QList<QVariant> widest = table.property("widest").toList();
+    bool first = widest.size() != table.columnCount();
+    widest.resize(table.columnCount());
+    for (int column = 0; column < table.columnCount(); ++column) {
+        qsizetype longest = 0;
+        for (int row = 0; row < table.rowCount(); ++row)
+            if (const QTableWidgetItem* item = table.item(row, column))
+                longest = std::max(longest, item->text().size());
+        if (first || longest > widest[column].toLongLong()) {
+            widest[column] = longest;
+            if (column + 1 < table.columnCount() || !table.horizontalHeader()->stretchLastSection())
+                table.resizeColumnToContents(column);
+        }
+    }
+    table.setProperty("widest", widest);
+}

@@ -13,3 +13,5 @@ QTableWidget* MakeStopTable(QWidget* parent, const QStringList& headers);
 void SetStopCell(QTableWidget& table, int row, int column, const QString& text, bool changed);
 // Sets a row's cells from `texts` (one per column), standing out when the last stop changed it.
 void SetStopRow(QTableWidget& table, int row, const QStringList& texts, bool changed);
+// Fits the columns to their texts, measuring only those whose longest text grew since the last fit.
+void FitColumns(QTableWidget& table);

@@ -103,7 +103,7 @@ void TWatchWindow::ShowRows(const std::vector<WatchRow>& rows) {
         const WatchRow& shown = rows[size_t(row)];
         SetStopRow(*Table, row, {shown.symbol, shown.address, shown.value, shown.bits}, shown.changed);
     }
-    Table->resizeColumnsToContents();
+    FitColumns(*Table);
 }
 
 void TWatchWindow::keyPressEvent(QKeyEvent* event) {

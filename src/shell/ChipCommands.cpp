@@ -4,6 +4,7 @@
 #include "shell/Main.h"
 
 #include "debugger/MemoryWindow.h"
+#include "debugger/RegistersWindow.h"
 #include "debugger/ProgramMemoryWindow.h"
 #include "debugger/SfrWindow.h"
 #include "debugger/WatchWindow.h"
@@ -49,6 +50,10 @@ void TMainForm::InstallChipWindows() {
     EepromWindow = new TMemoryWindow(TMemoryWindow::Kind::Eeprom, services_.prompter, registry, this);
     WatchWindow = new TWatchWindow(services_.prompter, registry, this);
     ProgramMemoryWindow = new TProgramMemoryWindow(services_.prompter, registry, this);
+    // Alt and a menu's access key open the strip's menus from any debugging window, as from an editor
+    for (QWidget* window : std::initializer_list<QWidget*>{RegistersWindow, SfrWindow, FileRegistersWindow, EepromWindow,
+                                                           WatchWindow, ProgramMemoryWindow})
+        addMenuKeys(*window);
     connect(FileRegistersWindow, &TMemoryWindow::writeByte, this,
             [this](uint32_t address, int value) { simSession->writeRegister(address, value); });
     connect(EepromWindow, &TMemoryWindow::writeByte, this,

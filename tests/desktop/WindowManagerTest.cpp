@@ -19,7 +19,11 @@
 #include "platform/Prompter.h"
 #include "gpsim/SimSession.h"
 #include "shell/Idefunction.h"
+#include "debugger/MemoryWindow.h"
+#include "debugger/ProgramMemoryWindow.h"
 #include "debugger/RegistersWindow.h"
+#include "debugger/SfrWindow.h"
+#include "debugger/WatchWindow.h"
 #include "shell/Startup.h"
 
 #include <gtest/gtest.h>
@@ -171,7 +175,7 @@ TEST_F(WindowManager, DialogsShowTheirWholeCaptionAndMessageBoxesCannotBeMaximis
     EXPECT_TRUE(checked);
 }
 
-TEST_F(WindowManager, TheRegistersWindowStaysAboveTheEditorWhileStepping) {
+TEST_F(WindowManager, EveryDebuggingWindowStaysAboveTheEditorWhileStepping) {
     if (QStandardPaths::findExecutable("gpasm").isEmpty() || QStandardPaths::findExecutable("gpsim").isEmpty())
         GTEST_SKIP() << "gpasm or gpsim is not installed";
     for (const char* file : {"main877a.asm", "sub.inc"})
@@ -187,13 +191,21 @@ TEST_F(WindowManager, TheRegistersWindowStaysAboveTheEditorWhileStepping) {
     auto stopped = [] { return MainForm->simSession->state() == SimSession::State::Stopped; };
     ASSERT_TRUE(QTest::qWaitFor(stopped, 15000));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm->RegistersWindow));
+    for (QAction* action : {MainForm->SimulateSfr, MainForm->SimulateFileRegisters, MainForm->SimulateEeprom,
+                            MainForm->SimulateWatches, MainForm->SimulateProgramMemory})
+        action->trigger();
+    std::vector<QWidget*> windows{MainForm->RegistersWindow,     MainForm->SfrWindow,
+                                  MainForm->FileRegistersWindow, MainForm->EepromWindow,
+                                  MainForm->WatchWindow,         MainForm->ProgramMemoryWindow};
+    for (QWidget* window : windows)
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << window->windowTitle().toStdString();
     for (int step = 0; step < 4; ++step) {
         MainForm->SimulateStepInto->trigger();  // each stop brings the editor window forward
         ASSERT_TRUE(QTest::qWaitFor(stopped, 15000));
         ASSERT_TRUE(QTest::qWaitFor([this] { return editor() && editor()->isActiveWindow(); }));
-        EXPECT_TRUE(QTest::qWaitFor([this] {
-            return StackingIndex(*MainForm->RegistersWindow) > StackingIndex(*editor());
-        })) << "step " << step << ": the Registers window went behind the editor window";
+        for (QWidget* window : windows)
+            EXPECT_TRUE(QTest::qWaitFor([this, window] { return StackingIndex(*window) > StackingIndex(*editor()); }))
+                << "step " << step << ": " << window->windowTitle().toStdString() << " went behind the editor window";
     }
     MainForm->SimulateEnd->trigger();
     ASSERT_TRUE(QTest::qWaitFor([] { return !MainForm->simSession->active(); }));

@@ -5,6 +5,7 @@
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -97,6 +98,7 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
     });
     Memo->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Memo, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QToolTip::hideText();  // the menu is what the user asked for now
         popupWord_ = Memo->wordAtPoint(at);
         PopupAddWatch->setVisible(bool(AddWatch));
         PopupAddWatch->setEnabled(!popupWord_.isEmpty());
@@ -122,8 +124,8 @@ TEditForm::TEditForm(DocumentManager& documents, int statusPanels, QWidget* pare
 }
 
 bool TEditForm::showHoverAt(int position) {
-    if (!HoverText || position < 0)
-        return false;
+    if (!HoverText || position < 0 || QApplication::activePopupWidget())
+        return false;  // never over an open menu
     int line = 0, index = 0;
     Memo->lineIndexFromPosition(position, &line, &index);
     QString text = HoverText(Memo->wordAtLineIndex(line, index));

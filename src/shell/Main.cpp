@@ -90,7 +90,16 @@ const ItemSpec kItems[] = {
     {&M::SearchMenu, &M::GotoLineNumber1, "GotoLineNumber1", "&Go to Line Number...", "Alt+G",
      &M::GotoLineNumber1Click, true, true, Sep::No},
     {&M::SearchMenu, &M::SearchNextError, "SearchNextError", "Go to Next Warning/&Error/Message", "F12",
-     &M::SearchNextErrorClick, true, true, Sep::No},
+     &M::SearchNextErrorClick, true, true, Sep::After},
+    {&M::SearchMenu, &M::SearchGoToDefinition, "SearchGoToDefinition", "Go to &Definition", "Ctrl+B",
+     &M::SearchGoToDefinitionClick, true, true, Sep::No},
+    {&M::SearchMenu, &M::SearchBack, "SearchBack", "&Back", "Alt+Left", &M::SearchBackClick, false, true, Sep::No},
+    {&M::SearchMenu, &M::SearchForward, "SearchForward", "For&ward", "Alt+Right", &M::SearchForwardClick, false,
+     true, Sep::No},
+    {&M::SearchMenu, &M::SearchFindReferences, "SearchFindReferences", "Find Re&ferences", "Shift+F12",
+     &M::SearchFindReferencesClick, true, true, Sep::No},
+    {&M::SearchMenu, &M::SearchSymbols, "SearchSymbols", "S&ymbols", "", &M::SearchSymbolsClick, true, true,
+     Sep::No},
     {&M::ProjectMenu, &M::ProjectNew, "ProjectNew", "&New...", "", &M::ProjectNewClick, true, true, Sep::No},
     {&M::ProjectMenu, &M::ProjectOpen, "ProjectOpen", "&Open...", "Ctrl+F11", &M::ProjectOpenClick, true,
      true, Sep::No},
@@ -205,6 +214,7 @@ TMainForm::TMainForm(TServices& services) : services_(services) {
     buildToolBar();
     buildReadOuts();
     MainCreate();
+    InstallSymbols();
     InstallSimulation();
     ShowDebugMenuOnRequest();
 }

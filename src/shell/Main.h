@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include "editctl/FindDialogs.h"
+#include "gpsim/ProcessorHeader.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -26,6 +27,9 @@ class TDocument;
 class TMemo;
 class TRegistersWindow;
 struct SimStop;
+namespace picsym {
+struct Location;
+}
 struct TServices;
 
 class TMainForm : public QMainWindow {
@@ -38,7 +42,8 @@ class TMainForm : public QMainWindow {
     QAction *FileNew, *FileOpen, *FileSave, *FileSaveAs, *FileSaveAll, *FileClose, *FileCloseAll, *FilePrint,
         *FileExit;
     QAction *EditUndo, *EditRedo, *EditCut, *EditCopy, *EditPaste, *EditDelete, *EditSelectAll;
-    QAction *SearchFind, *SearchReplace, *SearchAgain1, *GotoLineNumber1, *SearchNextError;
+    QAction *SearchFind, *SearchReplace, *SearchAgain1, *GotoLineNumber1, *SearchNextError, *SearchGoToDefinition,
+        *SearchBack, *SearchForward, *SearchFindReferences, *SearchSymbols;
     QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild,
         *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
     QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateStop, *SimulateReset, *SimulateEnd,
@@ -137,6 +142,40 @@ class TMainForm : public QMainWindow {
     bool ProgramNeedsBuild(const QString& cod, const std::optional<class CodFile>& program) const;
     // The project's clock and stand-in part, for the next start of the session.
     void ApplySimulateOptions();
+    // ---- the program's symbols (SymbolCommands.cpp) ----
+    class TProgramSymbols* programSymbols = nullptr;
+    class TSymbolsWindow* SymbolsWindow = nullptr;
+    class TReferencesWindow* ReferencesWindow = nullptr;
+    void InstallSymbols();
+    // The index starts again from the project's files (none when no project is open).
+    void IndexProject();
+    // An editor window's Ctrl+click, Ctrl+Space, undefined-name marks and typing into the index.
+    void WireSymbols(class TEditor* window);
+    // What resting the mouse on a word shows: the live value while stopped, then the instruction's or
+    // directive's help, or where the symbol is defined and its value.
+    QString HoverHelp(const QString& word);
+    // Underlines the names used as operands that the index knows nowhere, where it is certain.
+    void ShowUndefinedNames(TDocument* document);
+    void ShowOutline();
+    QString WordAtCaret() const;
+    void GoToDefinition(const QString& word);
+    struct Place {
+        QString file;
+        int line = 0, column = 0;
+    };
+    enum class Remember { No, Yes };
+    // Opens a place in the editor; with Remember::Yes, Back comes back to where the caret was.
+    void GoToPlace(const picsym::Location& where, Remember remember);
+    Place CurrentPlace() const;
+    static QString FullPathOf(const TDocument* document);
+    void ShowCompletion(class TEditor* window);
+    // What Ctrl+Space offers for the word begun: "name  kind value", sorted without regard to case.
+    QStringList CompletionItems(const QString& prefix);
+    // The part's registers with their bits, from the processor header the program includes.
+    const std::vector<SpecialRegister>& HeaderRegisters();
+    std::vector<Place> backPlaces_, forwardPlaces_;
+    std::vector<SpecialRegister> headerRegisters_;
+    std::string headerRegistersFor_;  // the header they were read from; empty when to be read again
     // ---- the whole chip: file registers, EEPROM, watches, program memory (ChipCommands.cpp) ----
     void InstallChipWindows();
     // Fills the open whole-chip windows from the last stop (the session is stopped).
@@ -223,6 +262,11 @@ class TMainForm : public QMainWindow {
     void SimulateToggleBreakpointClick();
     void SimulateOptionsClick();
     void SimulateSfrClick();
+    void SearchGoToDefinitionClick();
+    void SearchBackClick();
+    void SearchForwardClick();
+    void SearchFindReferencesClick();
+    void SearchSymbolsClick();
     void SimulateFileRegistersClick();
     void SimulateEepromClick();
     void SimulateWatchesClick();

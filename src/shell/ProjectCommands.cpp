@@ -9,6 +9,7 @@
 #include "shell/Format.h"
 #include "shell/Idefunction.h"
 #include "debugger/WatchWindow.h"
+#include "editor/ProgramSymbols.h"
 #include "shell/ProW.h"
 #include "shell/Project.h"
 #include "shell/Services.h"
@@ -88,6 +89,7 @@ void TMainForm::LoadProject(const QString& path) {
     ProWindow->ShowLoadedProject();
     LoadBreakpoints(file);
     LoadWatches(file);
+    IndexProject();
     if (files.listedCount > kMaxProjectFiles)
         services_.prompter.information(
             QString("The project file lists %1 files; the first %2 are shown, and the others are kept")
@@ -178,6 +180,7 @@ void TMainForm::ProjectCloseClick() {
     ForgetBreakpoints();
     WatchWindow->SetWatches({});
     WatchWindow->ShowRows({});
+    programSymbols->Clear();
     ProjectFilesBeyond.clear();
     if (ActiveSource() && EditorWindows)
         EditorWindows->HideMessageList();

@@ -145,12 +145,14 @@ void TMainForm::WireGutter(TEditor* window) {
             [this, window](int, int line, Qt::KeyboardModifiers) {
                 RunCommand([this, window, line] { ToggleBreakpoint(window->Memo->document(), line); });
             });
-    // while the program is stopped, a name in the text shows its value; any name can be watched
-    window->HoverText = [this](const QString& word) { return StoppedValueTip(word); };
+    // a word in the text shows its help (its value first while the program is stopped); any name can be
+    // watched
+    window->HoverText = [this](const QString& word) { return HoverHelp(word); };
     window->AddWatch = [this](const QString& word) {
         WatchWindow->AddWatch(word);
         SimulateWatchesClick();
     };
+    WireSymbols(window);
 }
 
 void TMainForm::SetSimulateMenus() {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <QProcess>
 #include <QTest>
+#include "GTestQTry.h"
 #include <QTimer>
 
 #include <filesystem>

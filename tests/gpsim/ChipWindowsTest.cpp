@@ -268,16 +268,19 @@ TEST_F(Chip, WatchesAreTypedOrTakenFromTheTextKeptInTheProjectAndNamesShowTheirV
     std::string project = ReadAll(dir / "counter.pro");
     EXPECT_NE(project.find("[WATCHES]\nCount=2\nWatch0=PORTB,hex\nWatch1=Count,bin\n[FILES]"), std::string::npos)
         << project;
-    // resting the mouse on names in the text
-    EXPECT_EQ(tipOf("Count"), "Count (0x20) = 0x01 = 1 = 0b00000001");
-    EXPECT_EQ(tipOf("TRISB"), "TRISB (0x86) = 0x00 = 0 = 0b00000000\n"
-                              "TRISB7=0 TRISB6=0 TRISB5=0 TRISB4=0 TRISB3=0 TRISB2=0 TRISB1=0 TRISB0=0");
-    EXPECT_EQ(tipOf("RP0"), "RP0: bit 5 of STATUS = 0");
-    EXPECT_EQ(tipOf("Loop"), "Loop: program address 0x0004");
-    EXPECT_EQ(tipOf("movf"), "");  // no name of the program or the part
+    // resting the mouse on names in the text: the live value first, then what the text says of the name
+    EXPECT_EQ(tipOf("Count"), "Count (0x20) = 0x01 = 1 = 0b00000001\n\n"
+                              "Count: cblock at counter.asm:21, 0x20 = 32 = 0b00100000");
+    EXPECT_TRUE(tipOf("TRISB").startsWith("TRISB (0x86) = 0x00 = 0 = 0b00000000\n"
+                                          "TRISB7=0 TRISB6=0 TRISB5=0 TRISB4=0 TRISB3=0 TRISB2=0 TRISB1=0 TRISB0=0\n\n"))
+        << tipOf("TRISB").toStdString();
+    EXPECT_TRUE(tipOf("RP0").startsWith("RP0: bit 5 of STATUS = 0\n\nRP0: bit 5 of STATUS")) << tipOf("RP0").toStdString();
+    EXPECT_TRUE(tipOf("Loop").startsWith("Loop: program address 0x0004\n\nLoop: label at counter.asm:30"))
+        << tipOf("Loop").toStdString();
+    EXPECT_TRUE(tipOf("movf").startsWith("MOVF f,d\n"));  // no value: the instruction's help alone
     MainForm->SimulateEnd->trigger();
     QTRY_VERIFY(!session().active());
-    EXPECT_EQ(tipOf("Count"), "");  // only while stopped
+    EXPECT_EQ(tipOf("Count"), "Count: cblock at counter.asm:21, 0x20 = 32 = 0b00100000");  // values only while stopped
     EXPECT_EQ(watchRow(1)[1], "not stopped");
     MainForm->ProjectClose->trigger();
     prompter.willChooseFile(Q(dir / "counter.pro"));

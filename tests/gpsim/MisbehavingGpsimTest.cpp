@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <QSignalSpy>
 #include <QTest>
+#include "GTestQTry.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

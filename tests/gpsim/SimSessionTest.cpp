@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <QSignalSpy>
 #include <QTest>
+#include "GTestQTry.h"
 
 #include <signal.h>
 

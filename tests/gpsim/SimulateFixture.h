@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QTableWidget>
 #include <QTest>
+#include "GTestQTry.h"
 
 #include <filesystem>
 

@@ -25,6 +25,7 @@
 #include <QListView>
 #include <QTableWidget>
 #include <QTest>
+#include "GTestQTry.h"
 #include <QTimer>
 
 #include <filesystem>

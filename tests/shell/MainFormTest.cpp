@@ -81,7 +81,8 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
         "| "
         "&Delete [Ctrl+Del] | Se&lect All [Ctrl+A]",
         "&Search: &Find... [Ctrl+F] | &Replace... [Ctrl+R] | &Search Again [F3] | - | "
-        "&Go to Line Number... [Alt+G] | Go to Next Warning/&Error/Message [F12]",
+        "&Go to Line Number... [Alt+G] | Go to Next Warning/&Error/Message [F12] | - | Go to &Definition [Ctrl+B] | "
+        "~&Back [Alt+Left] | ~For&ward [Alt+Right] | Find Re&ferences [Shift+F12] | S&ymbols",
         "&Project: &New... | &Open... [Ctrl+F11] | ~&Close | - | ~&Add to Project... [Shift+F11] | "
         "~&Remove from Project | - | ~&Build [Ctrl+F9] | ~Si&mulate [Shift+F9] | - | "
         "~&Options... [Ctrl+Shift+F11] | (-) | ()",
@@ -121,6 +122,11 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         {"SearchAgain1", &M::SearchAgain1Click},
         {"GotoLineNumber1", &M::GotoLineNumber1Click},
         {"SearchNextError", &M::SearchNextErrorClick},
+        {"SearchGoToDefinition", &M::SearchGoToDefinitionClick},
+        {"SearchBack", &M::SearchBackClick},
+        {"SearchForward", &M::SearchForwardClick},
+        {"SearchFindReferences", &M::SearchFindReferencesClick},
+        {"SearchSymbols", &M::SearchSymbolsClick},
         {"ProjectNew", &M::ProjectNewClick},
         {"ProjectOpen", &M::ProjectOpenClick},
         {"ProjectClose", &M::ProjectCloseClick},

@@ -24,54 +24,93 @@ struct Token {
     int begin, end;
 };
 
-bool WordStart(char c) {
-    return std::isalpha(uint8_t(c)) || c == '_' || c == '?' || c == '#' || c == '@';
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
-bool WordBody(char c) {
-    return std::isalnum(uint8_t(c)) || c == '_' || c == '?' || c == '@' || c == '.';
+bool Alpha(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool Digit(char c) {
+    return c >= '0' && c <= '9';
 }
 
-// The tokens of a line up to its comment.
-std::vector<Token> Lex(std::string_view line) {
-    std::vector<Token> tokens;
-    int size = int(line.size());
-    for (int at = 0; at < size;) {
-        char c = line[size_t(at)];
-        if (c == ';')
-            break;
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++at;
-            continue;
-        }
-        int begin = at;
-        if (c == '"' || c == '\'') {
-            // a string or a character: to the closing quote (a backslash escapes one character)
-            for (++at; at < size && line[size_t(at)] != c; ++at)
-                at += line[size_t(at)] == '\\' ? 1 : 0;
-            at = std::min(at + 1, size);
-            tokens.push_back({TokenType::String, begin, at});
-        } else if (std::isdigit(uint8_t(c)) || (c == '.' && at + 1 < size && std::isdigit(uint8_t(line[size_t(at) + 1])))) {
-            for (++at; at < size && (std::isalnum(uint8_t(line[size_t(at)])) || line[size_t(at)] == '_'); ++at) {
-            }
-            tokens.push_back({TokenType::Number, begin, at});
-        } else if (WordStart(c)) {
-            for (++at; at < size && WordBody(line[size_t(at)]); ++at) {
-            }
-            // H'1F', D'31', B'101', O'17', A'x': a number in a radix of its own
-            if (at - begin == 1 && at < size && line[size_t(at)] == '\'' && std::strchr("hHdDbBoOqQaA", c)) {
-                for (++at; at < size && line[size_t(at)] != '\''; ++at) {
-                }
-                at = std::min(at + 1, size);
-                tokens.push_back({TokenType::Number, begin, at});
-            } else {
-                tokens.push_back({TokenType::Word, begin, at});
-            }
-        } else {
-            ++at;
-            tokens.push_back({TokenType::Punct, begin, at});
-        }
+// What a byte can be in a line, as bits: one look in a table made once, for every byte the lexer reads.
+enum ByteClass : uint8_t { kSpace = 1, kWordStart = 2, kWordBody = 4, kNumberBody = 8, kDigitByte = 16 };
+
+constexpr std::array<uint8_t, 256> MakeByteClasses() {
+    std::array<uint8_t, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        bool digit = c >= '0' && c <= '9';
+        classes[size_t(c)] =
+            uint8_t((c == ' ' || c == '\t' || c == '\r' || c == '\n' ? kSpace : 0) |
+                    (alpha || c == '_' || c == '?' || c == '#' || c == '@' ? kWordStart : 0) |
+                    (alpha || digit || c == '_' || c == '?' || c == '@' || c == '.' ? kWordBody : 0) |
+                    (alpha || digit || c == '_' ? kNumberBody : 0) | (digit ? kDigitByte : 0));
     }
-    return tokens;
+    return classes;
+}
+constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
+
+bool IsA(char c, ByteClass byteClass) {
+    return (kByteClasses[uint8_t(c)] & byteClass) != 0;
+}
+bool WordStart(char c) {
+    return IsA(c, kWordStart);
+}
+bool WordBody(char c) {
+    return IsA(c, kWordBody);
+}
+// H'1F', D'31', B'101', O'17', Q'17', A'x': the letters that give a quoted number its radix
+bool RadixLetter(char c) {
+    c = Lower(c);
+    return c == 'h' || c == 'd' || c == 'b' || c == 'o' || c == 'q' || c == 'a';
+}
+
+// The end of a string or character constant that opens at `at`: past the closing quote (a backslash escapes
+// one character), or the line's end.
+int QuotedEnd(std::string_view line, int at) {
+    int size = int(line.size());
+    char quote = line[size_t(at)];
+    for (++at; at < size && line[size_t(at)] != quote; ++at)
+        at += line[size_t(at)] == '\\' ? 1 : 0;
+    return std::min(at + 1, size);
+}
+
+// Where a token that starts at `at` ends, and its type.
+Token NextToken(std::string_view line, int at) {
+    int size = int(line.size());
+    int begin = at;
+    char c = line[size_t(at)];
+    if (c == '"' || c == '\'')
+        return {TokenType::String, begin, QuotedEnd(line, at)};
+    if (IsA(c, kDigitByte) || (c == '.' && at + 1 < size && IsA(line[size_t(at) + 1], kDigitByte))) {
+        for (++at; at < size && IsA(line[size_t(at)], kNumberBody); ++at) {
+        }
+        return {TokenType::Number, begin, at};
+    }
+    if (!WordStart(c))
+        return {TokenType::Punct, begin, at + 1};
+    for (++at; at < size && WordBody(line[size_t(at)]); ++at) {
+    }
+    if (at - begin == 1 && at < size && line[size_t(at)] == '\'' && RadixLetter(c))
+        return {TokenType::Number, begin, QuotedEnd(line, at)};
+    return {TokenType::Word, begin, at};
+}
+
+// The tokens of a line up to its comment, added to `tokens` until it holds `most` (kept by the caller, so
+// that its room is reused). Called again, it goes on after the last token.
+void Lex(std::string_view line, std::vector<Token>& tokens, size_t most) {
+    int size = int(line.size());
+    int at = tokens.empty() ? 0 : tokens.back().end;
+    for (size_t count = tokens.size(); count < most; ++count) {
+        while (at < size && IsA(line[size_t(at)], kSpace))
+            ++at;
+        if (at >= size || line[size_t(at)] == ';')
+            return;
+        tokens.push_back(NextToken(line, at));
+        at = tokens.back().end;
+    }
 }
 
 std::string_view Text(std::string_view line, const Token& token) {
@@ -82,10 +121,21 @@ bool Is(std::string_view line, const Token& token, char c) {
     return token.type == TokenType::Punct && line[size_t(token.begin)] == c;
 }
 
+// "ENDC" and "endc" alike; `folded` is in lower case.
+bool SameFolded(std::string_view word, std::string_view folded) {
+    if (word.size() != folded.size())
+        return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (Lower(word[i]) != folded[i])
+            return false;
+    return true;
+}
+
 std::string Trimmed(std::string_view text) {
     size_t first = text.find_first_not_of(" \t\r\n");
     size_t last = text.find_last_not_of(" \t\r\n");
-    return first == std::string_view::npos ? std::string() : std::string(text.substr(first, last - first + 1));
+    return first == std::string_view::npos ? std::string()
+                                           : std::string(text.substr(first, last - first + 1));
 }
 
 // The text of the line from a token to the comment.
@@ -95,20 +145,164 @@ std::string Rest(std::string_view line, const std::vector<Token>& tokens, size_t
     return Trimmed(line.substr(size_t(tokens[from].begin), size_t(tokens.back().end - tokens[from].begin)));
 }
 
-// Directives whose operands name no symbol of the program.
-bool NamesNoSymbol(const std::string& keyword) {
-    static constexpr std::array<std::string_view, 16> kWords = {
-        "list",  "processor", "radix",  "errorlevel", "title",    "subtitle", "messg",   "error",
-        "expand", "noexpand", "nolist", "page",       "space",    "include",  "#include", "__maxram"};
-    return std::find(kWords.begin(), kWords.end(), keyword) != kWords.end();
-}
-
 // Words the assembler's expressions know by themselves.
 bool BuiltIn(std::string_view word) {
     static constexpr std::array<std::string_view, 9> kWords = {"high", "low", "upper", "$", "defined",
                                                                "w",    "f",   "a",     "b"};
-    std::string folded = Fold(word);
-    return std::find(kWords.begin(), kWords.end(), folded) != kWords.end();
+    return std::any_of(kWords.begin(), kWords.end(),
+                       [word](std::string_view known) { return SameFolded(word, known); });
+}
+
+// A word of at most 16 bytes folded to lower case and packed into two numbers, so that looking it up among
+// the keywords takes a comparison of numbers or two and no allocation. A longer word is no keyword.
+struct PackedWord {
+    uint64_t head = 0;
+    uint64_t tail = 0;
+    bool operator==(const PackedWord&) const = default;
+};
+
+std::optional<PackedWord> Pack(std::string_view word) {
+    if (word.empty() || word.size() > 16)
+        return std::nullopt;
+    PackedWord packed;
+    for (size_t i = 0; i < word.size(); ++i)
+        (i < 8 ? packed.head : packed.tail) |= uint64_t(uint8_t(Lower(word[i]))) << (8 * (i % 8));
+    return packed;
+}
+
+// What the word in a line's directive place asks of the reader.
+enum class Directive : uint8_t {
+    None,   // no word there
+    Other,  // a mnemonic or a directive that names symbols as any instruction does
+    Macro,  // a word that is no keyword: a macro's name, used
+    Equ,
+    Set,
+    Cblock,
+    Endc,
+    MacroStart,
+    Endm,
+    Local,
+    Define,
+    Constant,
+    Variable,
+    Include,
+    Radix,
+    List,
+    NamesTested,  // IFDEF and its kin: the names it tests are used, not as operands
+    NamesNothing  // its operands name no symbol of the program
+};
+
+struct DirectiveWord {
+    std::string_view word;
+    Directive directive;
+};
+
+constexpr DirectiveWord kDirectiveWords[] = {
+    {"equ", Directive::Equ},
+    {"set", Directive::Set},
+    {"cblock", Directive::Cblock},
+    {"endc", Directive::Endc},
+    {"macro", Directive::MacroStart},
+    {"endm", Directive::Endm},
+    {"local", Directive::Local},
+    {"#define", Directive::Define},
+    {"constant", Directive::Constant},
+    {"variable", Directive::Variable},
+    {"include", Directive::Include},
+    {"#include", Directive::Include},
+    {"radix", Directive::Radix},
+    {"list", Directive::List},
+    {"ifdef", Directive::NamesTested},
+    {"ifndef", Directive::NamesTested},
+    {"#ifdef", Directive::NamesTested},
+    {"#ifndef", Directive::NamesTested},
+    {"#undefine", Directive::NamesTested},
+    {"processor", Directive::NamesNothing},
+    {"errorlevel", Directive::NamesNothing},
+    {"title", Directive::NamesNothing},
+    {"subtitle", Directive::NamesNothing},
+    {"messg", Directive::NamesNothing},
+    {"error", Directive::NamesNothing},
+    {"expand", Directive::NamesNothing},
+    {"noexpand", Directive::NamesNothing},
+    {"nolist", Directive::NamesNothing},
+    {"page", Directive::NamesNothing},
+    {"space", Directive::NamesNothing},
+    {"__maxram", Directive::NamesNothing},
+};
+
+// The tokenizer's three word lists and the directives above in one open-addressed table, made once: a word
+// is found with one multiplication and a comparison or two.
+class WordTable {
+  public:
+    struct Entry {
+        PackedWord word;
+        Directive directive = Directive::Other;
+        bool keyword = false;  // in one of the tokenizer's lists
+        bool used = false;
+    };
+
+    WordTable() {
+        for (auto list : {TPICParser::Instructions(), TPICParser::Directives(), TPICParser::DataDirectives()})
+            for (std::string_view word : list)
+                if (std::optional<PackedWord> packed = Pack(word))
+                    Slot(*packed).keyword = true;
+        for (const DirectiveWord& entry : kDirectiveWords)
+            Slot(*Pack(entry.word)).directive = entry.directive;
+    }
+    const Entry* Find(std::string_view word) const {
+        std::optional<PackedWord> packed = Pack(word);
+        if (!packed)
+            return nullptr;
+        for (size_t at = Hash(*packed);; at = (at + 1) % kSize) {
+            if (!entries_[at].used)
+                return nullptr;
+            if (entries_[at].word == *packed)
+                return &entries_[at];
+        }
+    }
+
+  private:
+    static constexpr size_t kSize = 512;  // some 150 words: most are found at the first place looked at
+    static size_t Hash(const PackedWord& word) {
+        return size_t(((word.head ^ (word.tail * 0x100000001B3ull)) * 0x9E3779B97F4A7C15ull) >> 55) % kSize;
+    }
+    Entry& Slot(const PackedWord& word) {
+        size_t at = Hash(word);
+        while (entries_[at].used && !(entries_[at].word == word))
+            at = (at + 1) % kSize;
+        entries_[at].word = word;
+        entries_[at].used = true;
+        return entries_[at];
+    }
+    std::array<Entry, kSize> entries_{};
+};
+
+const WordTable& Words() {
+    static const WordTable table;
+    return table;
+}
+
+// The directive a word stands for, its letter case aside.
+Directive DirectiveOf(std::string_view word) {
+    if (const WordTable::Entry* entry = Words().Find(word))
+        return entry->directive;
+    return word.starts_with('#') ? Directive::Other : Directive::Macro;
+}
+
+// The tokens of the line being read: kept from line to line, so that reading a line allocates no room for
+// them.
+std::vector<Token>& Scratch() {
+    thread_local std::vector<Token> tokens;
+    return tokens;
+}
+
+bool HasValue(Kind kind) {
+    return kind == Kind::Constant || kind == Kind::Variable || kind == Kind::Block;
+}
+
+bool Global(Kind kind) {
+    return kind != Kind::Parameter && kind != Kind::Local;
 }
 
 // ---- Reading a line --------------------------------------------------------------------------------
@@ -117,15 +311,23 @@ struct LineReader {
     std::string_view line;
     const std::vector<Token>& tokens;
     LineRecord& record;
+    Keep keep;
 
     void Define(const Token& token, Kind kind, std::string text, bool inMacro) {
-        record.definitions.push_back(
-            {std::string(Text(line, token)), kind, token.begin, std::move(text), record.after.radix, inMacro});
+        record.definitions.push_back({std::string(Text(line, token)), kind, token.begin, std::move(text),
+                                      record.after.radix, inMacro});
+    }
+    void Use(const Token& token, bool operand) {
+        if (keep == Keep::Everything)
+            record.uses.push_back({std::string(Text(line, token)), token.begin, operand});
     }
     void UsesFrom(size_t from, bool operand) {
+        if (keep != Keep::Everything)
+            return;
         for (size_t i = from; i < tokens.size(); ++i)
-            if (tokens[i].type == TokenType::Word && !BuiltIn(Text(line, tokens[i])) && !IsKeyword(Text(line, tokens[i])))
-                record.uses.push_back({std::string(Text(line, tokens[i])), tokens[i].begin, operand});
+            if (tokens[i].type == TokenType::Word && !BuiltIn(Text(line, tokens[i])) &&
+                !IsKeyword(Text(line, tokens[i])))
+                Use(tokens[i], operand);
     }
     // "a, b:2, c": the names of a CBLOCK line, each at the block's next address.
     void BlockNames(size_t from) {
@@ -133,15 +335,15 @@ struct LineReader {
         for (size_t i = from; i < tokens.size(); ++i) {
             if (tokens[i].type != TokenType::Word || (i > from && !Is(line, tokens[i - 1], ',')))
                 continue;
-            Define(tokens[i], Kind::Block,
-                   "(" + state.blockBase + ")+" + std::to_string(state.blockOffset), false);
+            Define(tokens[i], Kind::Block, "(" + state.blockBase + ")+" + std::to_string(state.blockOffset),
+                   false);
             int increment = 1;
             if (i + 2 < tokens.size() && Is(line, tokens[i + 1], ':'))
-                if (auto value = Evaluate(Text(line, tokens[i + 2]), state.radix, [](std::string_view) {
-                        return std::optional<int64_t>();
-                    }))
+                if (auto value = Evaluate(Text(line, tokens[i + 2]), state.radix,
+                                          [](std::string_view) { return std::optional<int64_t>(); }))
                     increment = int(std::clamp<int64_t>(*value, 0, 4096));
-            state.blockOffset += increment;
+            // a block far longer than any data memory is a mistake; its offset stays bounded all the same
+            state.blockOffset = std::min(state.blockOffset + increment, 1 << 24);
         }
     }
     // "CONSTANT a=1, b=2" and "VARIABLE i, j=3".
@@ -159,7 +361,7 @@ struct LineReader {
                                                 size_t(tokens[end - 1].end - tokens[i + 2].begin)));
                 for (size_t k = i + 2; k < end; ++k)
                     if (tokens[k].type == TokenType::Word && !BuiltIn(Text(line, tokens[k])))
-                        record.uses.push_back({std::string(Text(line, tokens[k])), tokens[k].begin, true});
+                        Use(tokens[k], true);
             }
             Define(tokens[i], kind, value, false);
         }
@@ -170,44 +372,232 @@ struct LineReader {
         std::string_view text = line.substr(size_t(tokens[from].begin));
         if (text.starts_with('"') || text.starts_with('<')) {
             size_t close = text.find(text[0] == '"' ? '"' : '>', 1);
-            record.include = std::string(text.substr(1, close == std::string_view::npos ? text.npos : close - 1));
+            record.include =
+                std::string(text.substr(1, close == std::string_view::npos ? text.npos : close - 1));
         } else {
             record.include = std::string(Text(line, tokens[from]));
         }
     }
     void Radix(size_t from) {
         for (size_t i = from; i < tokens.size(); ++i) {
-            std::string word = Fold(Text(line, tokens[i]));
-            if (word == "dec" || word == "decimal")
+            std::string_view word = Text(line, tokens[i]);
+            if (SameFolded(word, "dec") || SameFolded(word, "decimal"))
                 record.after.radix = 10;
-            else if (word == "hex" || word == "hexadecimal")
+            else if (SameFolded(word, "hex") || SameFolded(word, "hexadecimal"))
                 record.after.radix = 16;
-            else if (word == "oct" || word == "octal")
+            else if (SameFolded(word, "oct") || SameFolded(word, "octal"))
                 record.after.radix = 8;
         }
     }
+    // A parameter or LOCAL name of the macro being read: kept in the state for the lines of its body.
+    void MacroName(const Token& token, Kind kind) {
+        Define(token, kind, {}, true);
+        record.after.macroNames.append(Fold(Text(line, token))).append(" ");
+    }
 };
 
-bool InBody(const LineState& state) {
-    return state.inMacro;
+// Whether a folded name is one of the macro's own (LineState::macroNames).
+bool OneOfMacroNames(const std::string& names, std::string_view folded) {
+    for (size_t at = 0; at < names.size();) {
+        size_t space = names.find(' ', at);
+        if (std::string_view(names).substr(at, space - at) == folded)
+            return true;
+        at = space + 1;
+    }
+    return false;
 }
 
-void ReadMacroBody(LineReader& reader, size_t keywordAt, const std::string& keyword, bool hasLabel) {
+void ReadMacroBody(LineReader& reader, size_t keywordAt, Directive directive, bool hasLabel) {
     LineRecord& record = reader.record;
-    if (keyword == "endm") {
+    if (directive == Directive::Endm) {
         record.after.inMacro = false;
         record.after.macroHasParameters = false;
+        record.after.macroNames.clear();
         return;
     }
-    if (hasLabel)
-        reader.Define(reader.tokens[0], Kind::Label, {}, true);
-    if (keyword == "local") {
+    if (hasLabel) {
+        // "again movlw 1" after "local again": a label made anew at each expansion
+        // (`after` is still the state before the line here)
+        bool own = OneOfMacroNames(record.after.macroNames, Fold(Text(reader.line, reader.tokens[0])));
+        reader.Define(reader.tokens[0], own ? Kind::Local : Kind::Label, {}, true);
+    }
+    if (directive == Directive::Local) {
         for (size_t i = keywordAt + 1; i < reader.tokens.size(); ++i)
             if (reader.tokens[i].type == TokenType::Word)
-                reader.Define(reader.tokens[i], Kind::Local, {}, true);
+                reader.MacroName(reader.tokens[i], Kind::Local);
         return;
     }
     reader.UsesFrom(keywordAt + 1, true);
+}
+
+void ReadStatement(LineReader& reader, size_t keywordAt, Directive directive, bool hasLabel);
+
+// Whether a directive's operands define something (beyond the names an instruction uses).
+bool NeedsOperands(Directive directive) {
+    return directive != Directive::None && directive != Directive::Other && directive != Directive::Macro &&
+           directive != Directive::NamesTested && directive != Directive::NamesNothing;
+}
+
+// What the token in the directive's place asks for: "name = 5" sets a variable as SET does.
+Directive DirectiveAt(std::string_view line, const std::vector<Token>& tokens, size_t at) {
+    if (at >= tokens.size())
+        return Directive::None;
+    if (tokens[at].type == TokenType::Word)
+        return DirectiveOf(Text(line, tokens[at]));
+    bool assigns = Is(line, tokens[at], '=') && at + 1 < tokens.size() && !Is(line, tokens[at + 1], '=');
+    return assigns ? Directive::Set : Directive::None;
+}
+
+// Reads one line into `record`, whose `after` holds the state before the line and is brought to the state
+// after it (`before` is left as it is).
+void ReadFrom(std::string_view line, Keep keep, LineRecord& record) {
+    record.definitions.clear();
+    record.uses.clear();
+    record.include.clear();
+    std::vector<Token>& tokens = Scratch();
+    tokens.clear();
+    // the label, a colon, the directive and what follows it tell what the line is; the rest is read only
+    // when the line needs it
+    Lex(line, tokens, 4);
+    if (tokens.empty())
+        return;
+    LineReader reader{line, tokens, record, keep};
+    // a word at the very start of the line, or any first word followed by a colon, is a label; "#include"
+    // and its kin are directives wherever they stand
+    std::string_view first = Text(line, tokens[0]);
+    bool colon = tokens.size() > 1 && Is(line, tokens[1], ':');
+    bool hasLabel = tokens[0].type == TokenType::Word && !first.starts_with('#') &&
+                    ((tokens[0].begin == 0 && !IsKeyword(first)) || colon);
+    size_t keywordAt = hasLabel ? (colon ? 2 : 1) : 0;
+    Directive directive = DirectiveAt(line, tokens, keywordAt);
+    if (keep == Keep::Everything || record.after.inBlock || NeedsOperands(directive))
+        Lex(line, tokens, SIZE_MAX);
+    if (record.after.inBlock) {
+        if (directive == Directive::Endc)
+            record.after.inBlock = false;
+        else
+            reader.BlockNames(0);
+        return;
+    }
+    if (record.after.inMacro) {
+        ReadMacroBody(reader, keywordAt, directive, hasLabel);
+        return;
+    }
+    ReadStatement(reader, keywordAt, directive, hasLabel);
+}
+
+// Reads one line into `record` given the state before it.
+void Read(std::string_view line, const LineState& before, LineRecord& record) {
+    record.before = before;
+    record.after = before;
+    ReadFrom(line, Keep::Everything, record);
+}
+
+// A label, an instruction or a macro's use with its operands.
+void ReadInstruction(LineReader& reader, size_t keywordAt, Directive directive, bool hasLabel) {
+    if (hasLabel)
+        reader.Define(reader.tokens[0], Kind::Label, {}, false);
+    if (directive == Directive::NamesTested) {
+        reader.UsesFrom(keywordAt + 1, false);
+    } else if (directive != Directive::NamesNothing) {
+        // a word in the mnemonic's place that is none: a macro's name, used
+        if (directive == Directive::Macro)
+            reader.Use(reader.tokens[keywordAt], false);
+        reader.UsesFrom(keywordAt + 1, true);
+    }
+}
+
+// A line outside a CBLOCK and outside a macro's body.
+void ReadStatement(LineReader& reader, size_t keywordAt, Directive directive, bool hasLabel) {
+    std::string_view line = reader.line;
+    const std::vector<Token>& tokens = reader.tokens;
+    LineRecord& record = reader.record;
+    switch (directive) {
+        case Directive::Equ:
+        case Directive::Set:
+            if (hasLabel)
+                reader.Define(tokens[0], directive == Directive::Equ ? Kind::Constant : Kind::Variable,
+                              Rest(line, tokens, keywordAt + 1), false);
+            reader.UsesFrom(keywordAt + 1, true);
+            return;
+        case Directive::Cblock:
+            record.after.inBlock = true;
+            if (keywordAt + 1 < tokens.size()) {
+                record.after.blockBase = Rest(line, tokens, keywordAt + 1);
+                record.after.blockOffset = 0;
+            }
+            reader.UsesFrom(keywordAt + 1, true);
+            return;
+        case Directive::MacroStart:
+            if (hasLabel)
+                reader.Define(tokens[0], Kind::Macro, Rest(line, tokens, keywordAt + 1), false);
+            record.after.macroNames.clear();
+            for (size_t i = keywordAt + 1; i < tokens.size(); ++i)
+                if (tokens[i].type == TokenType::Word)
+                    reader.MacroName(tokens[i], Kind::Parameter);
+            record.after.inMacro = true;
+            record.after.macroHasParameters = keywordAt + 1 < tokens.size();
+            return;
+        case Directive::Define:
+            if (keywordAt + 1 < tokens.size() && tokens[keywordAt + 1].type == TokenType::Word) {
+                reader.Define(tokens[keywordAt + 1], Kind::Define, Rest(line, tokens, keywordAt + 2), false);
+                reader.UsesFrom(keywordAt + 2, false);
+            }
+            return;
+        case Directive::Constant:
+        case Directive::Variable:
+            reader.Assignments(keywordAt + 1,
+                               directive == Directive::Constant ? Kind::Constant : Kind::Variable);
+            return;
+        case Directive::Include:
+            reader.Include(keywordAt + 1);
+            return;
+        case Directive::Radix:
+            reader.Radix(keywordAt + 1);
+            return;
+        case Directive::List:
+            // "list p=16f877a, r=dec"
+            for (size_t i = keywordAt + 1; i + 2 < tokens.size(); ++i)
+                if (SameFolded(Text(line, tokens[i]), "r") && Is(line, tokens[i + 1], '='))
+                    reader.Radix(i + 2);
+            return;
+        default:
+            ReadInstruction(reader, keywordAt, directive, hasLabel);
+    }
+}
+
+// How many lines a text has at most: one more than its LFs (memchr finds each many bytes at a time).
+size_t MostLines(std::string_view text) {
+    const char* data = text.data();
+    const char* end = data + text.size();
+    size_t count = 1;
+    for (const void* at = data;
+         data != end && (at = std::memchr(at, '\n', size_t(end - static_cast<const char*>(at))));
+         at = static_cast<const char*>(at) + 1)
+        ++count;
+    return count;
+}
+
+// Calls `visit` with each line of a text, split at CR LF, LF or CR; a line end at the end starts no further
+// line. A line is looked at only up to its end before `visit` sees it, and never again after.
+template <class Visit>
+void EachLine(std::string_view text, Visit visit) {
+    const char* data = text.data();
+    size_t size = text.size();
+    // a text without a CR (most) needs no look for one in every line
+    bool anyReturn = size > 0 && std::memchr(data, '\r', size);
+    for (size_t start = 0; start < size;) {
+        const void* lf = std::memchr(data + start, '\n', size - start);
+        size_t end = lf ? size_t(static_cast<const char*>(lf) - data) : size;
+        size_t next = end + 1;
+        // a CR inside ends the line there: a lone CR, or the CR of a CR LF
+        if (const void* cr = anyReturn ? std::memchr(data + start, '\r', end - start) : nullptr) {
+            end = size_t(static_cast<const char*>(cr) - data);
+            next = end + (end + 1 < size && data[end + 1] == '\n' ? 2 : 1);
+        }
+        visit(text.substr(start, end - start));
+        start = next;
+    }
 }
 
 }  // namespace
@@ -221,112 +611,25 @@ std::string_view KindName(Kind kind) {
 std::string Fold(std::string_view name) {
     std::string folded(name);
     for (char& c : folded)
-        c = char(std::tolower(uint8_t(c)));
+        c = Lower(c);
     return folded;
 }
 
 bool IsKeyword(std::string_view word) {
-    auto in = [word](std::span<const std::string_view> list) {
-        return std::binary_search(list.begin(), list.end(), word, [](std::string_view a, std::string_view b) {
-            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-                return std::toupper(uint8_t(x)) < std::toupper(uint8_t(y));
-            });
-        });
-    };
-    return in(TPICParser::Instructions()) || in(TPICParser::Directives()) || in(TPICParser::DataDirectives());
+    const WordTable::Entry* entry = Words().Find(word);
+    return entry && entry->keyword;
 }
 
 LineRecord ReadLine(std::string_view line, const LineState& before) {
     LineRecord record;
-    record.before = before;
-    record.after = before;
-    std::vector<Token> tokens = Lex(line);
-    if (tokens.empty())
-        return record;
-    LineReader reader{line, tokens, record};
-    // a word at the very start of the line, or any first word followed by a colon, is a label
-    bool hasLabel = tokens[0].type == TokenType::Word &&
-                    ((tokens[0].begin == 0 && !IsKeyword(Text(line, tokens[0]))) ||
-                     (tokens.size() > 1 && Is(line, tokens[1], ':')));
-    size_t keywordAt = hasLabel ? (tokens.size() > 1 && Is(line, tokens[1], ':') ? 2 : 1) : 0;
-    std::string keyword = keywordAt < tokens.size() && tokens[keywordAt].type == TokenType::Word
-                              ? Fold(Text(line, tokens[keywordAt]))
-                              : std::string();
-    if (before.inBlock) {
-        if (keyword == "endc")
-            record.after.inBlock = false;
-        else
-            reader.BlockNames(0);
-        return record;
-    }
-    if (InBody(before)) {
-        ReadMacroBody(reader, keywordAt, keyword, hasLabel);
-        return record;
-    }
-    std::string rest = Rest(line, tokens, keywordAt + 1);
-    if (keyword == "equ" || keyword == "set") {
-        if (hasLabel)
-            reader.Define(tokens[0], keyword == "equ" ? Kind::Constant : Kind::Variable, rest, false);
-        reader.UsesFrom(keywordAt + 1, true);
-    } else if (keyword == "cblock") {
-        record.after.inBlock = true;
-        if (!rest.empty()) {
-            record.after.blockBase = rest;
-            record.after.blockOffset = 0;
-        }
-        reader.UsesFrom(keywordAt + 1, true);
-    } else if (keyword == "macro") {
-        if (hasLabel)
-            reader.Define(tokens[0], Kind::Macro, rest, false);
-        for (size_t i = keywordAt + 1; i < tokens.size(); ++i)
-            if (tokens[i].type == TokenType::Word)
-                reader.Define(tokens[i], Kind::Parameter, {}, true);
-        record.after.inMacro = true;
-        record.after.macroHasParameters = !rest.empty();
-    } else if (keyword == "#define") {
-        if (keywordAt + 1 < tokens.size() && tokens[keywordAt + 1].type == TokenType::Word) {
-            reader.Define(tokens[keywordAt + 1], Kind::Define, Rest(line, tokens, keywordAt + 2), false);
-            reader.UsesFrom(keywordAt + 2, false);
-        }
-    } else if (keyword == "constant" || keyword == "variable") {
-        reader.Assignments(keywordAt + 1, keyword == "constant" ? Kind::Constant : Kind::Variable);
-    } else if (keyword == "#include" || keyword == "include") {
-        reader.Include(keywordAt + 1);
-    } else if (keyword == "radix") {
-        reader.Radix(keywordAt + 1);
-    } else if (keyword == "list") {
-        // "list p=16f877a, r=dec"
-        for (size_t i = keywordAt + 1; i + 2 < tokens.size(); ++i)
-            if (Fold(Text(line, tokens[i])) == "r" && Is(line, tokens[i + 1], '='))
-                reader.Radix(i + 2);
-    } else {
-        if (hasLabel)
-            reader.Define(tokens[0], Kind::Label, {}, false);
-        if (keyword == "ifdef" || keyword == "ifndef" || keyword == "#undefine" || keyword == "#ifdef" ||
-            keyword == "#ifndef")
-            reader.UsesFrom(keywordAt + 1, false);
-        else if (!NamesNoSymbol(keyword)) {
-            // a word in the mnemonic's place that is none: a macro's name, used
-            if (!keyword.empty() && !IsKeyword(keyword))
-                record.uses.push_back({std::string(Text(line, tokens[keywordAt])), tokens[keywordAt].begin, false});
-            reader.UsesFrom(keywordAt + 1, true);
-        }
-    }
+    Read(line, before, record);
     return record;
 }
 
 std::vector<std::string_view> SplitTextLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
+    lines.reserve(MostLines(text));
+    EachLine(text, [&lines](std::string_view line) { lines.push_back(line); });
     return lines;
 }
 
@@ -336,7 +639,8 @@ namespace {
 
 class Evaluator {
   public:
-    Evaluator(std::string_view text, int radix, const std::function<std::optional<int64_t>(std::string_view)>& lookup)
+    Evaluator(std::string_view text, int radix,
+              const std::function<std::optional<int64_t>(std::string_view)>& lookup)
         : text_(text), radix_(radix), lookup_(lookup) {}
 
     std::optional<int64_t> Whole() {
@@ -346,27 +650,55 @@ class Evaluator {
     }
 
   private:
+    enum class Op : uint8_t {
+        Or,
+        And,
+        Equal,
+        NotEqual,
+        AtMost,
+        AtLeast,
+        Left,
+        Right,
+        BitOr,
+        BitXor,
+        BitAnd,
+        Less,
+        Greater,
+        Plus,
+        Minus,
+        Times,
+        Divide,
+        Remainder
+    };
     struct Operator {
         std::string_view symbol;
         int level;
+        Op op;
     };
     void Skip() {
         while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t'))
             ++at_;
     }
-    // The binary operators by level, loosest first.
+    // The binary operators by level, loosest first; the two-character ones before their first characters.
     std::optional<Operator> PeekOperator() {
         static constexpr Operator kOperators[] = {
-            {"||", 0}, {"&&", 1}, {"==", 5}, {"!=", 5}, {"<=", 6}, {">=", 6}, {"<<", 7}, {">>", 7}, {"|", 2},
-            {"^", 3},  {"&", 4},  {"<", 6},  {">", 6},  {"+", 8},  {"-", 8},  {"*", 9},  {"/", 9},  {"%", 9}};
+            {"||", 0, Op::Or},     {"&&", 1, Op::And},     {"==", 5, Op::Equal}, {"!=", 5, Op::NotEqual},
+            {"<=", 6, Op::AtMost}, {">=", 6, Op::AtLeast}, {"<<", 7, Op::Left},  {">>", 7, Op::Right},
+            {"|", 2, Op::BitOr},   {"^", 3, Op::BitXor},   {"&", 4, Op::BitAnd}, {"<", 6, Op::Less},
+            {">", 6, Op::Greater}, {"+", 8, Op::Plus},     {"-", 8, Op::Minus},  {"*", 9, Op::Times},
+            {"/", 9, Op::Divide},  {"%", 9, Op::Remainder}};
         Skip();
+        std::string_view next = text_.substr(at_, 2);
+        // most expressions end here, or at a closing parenthesis
+        if (next.empty() || std::string_view("|&=!<>^+-*/%").find(next[0]) == std::string_view::npos)
+            return std::nullopt;
         for (const Operator& op : kOperators)
-            if (text_.substr(at_).starts_with(op.symbol))
+            if (next.starts_with(op.symbol))
                 return op;
         return std::nullopt;
     }
     std::optional<int64_t> Binary(int level) {
-        if (++depth_ > 64)
+        if (++depth_ > kMaxDepth)
             return std::nullopt;
         auto left = Unary();
         while (left) {
@@ -377,107 +709,149 @@ class Evaluator {
             auto right = Binary(op->level + 1);
             if (!right)
                 return std::nullopt;
-            left = Apply(op->symbol, *left, *right);
+            left = Apply(op->op, *left, *right);
         }
         --depth_;
         return left;
     }
-    static std::optional<int64_t> Apply(std::string_view op, int64_t a, int64_t b) {
-        if ((op == "/" || op == "%") && b == 0)
-            return std::nullopt;
+    // Wrapping as the assembler's integers do; what is undefined in C++ (a shift past the width, the lowest
+    // number divided by -1) given a value instead; division by zero has none.
+    static std::optional<int64_t> Apply(Op op, int64_t a, int64_t b) {
         uint64_t ua = uint64_t(a), ub = uint64_t(b);
-        if (op == "+") return int64_t(ua + ub);
-        if (op == "-") return int64_t(ua - ub);
-        if (op == "*") return int64_t(ua * ub);
-        if (op == "/") return a == INT64_MIN && b == -1 ? a : a / b;
-        if (op == "%") return a == INT64_MIN && b == -1 ? 0 : a % b;
-        if (op == "<<") return b < 0 || b > 63 ? 0 : int64_t(ua << b);
-        if (op == ">>") return b < 0 || b > 63 ? (a < 0 ? -1 : 0) : a >> b;
-        if (op == "&") return a & b;
-        if (op == "|") return a | b;
-        if (op == "^") return a ^ b;
-        if (op == "&&") return int64_t(a && b);
-        if (op == "||") return int64_t(a || b);
-        if (op == "==") return int64_t(a == b);
-        if (op == "!=") return int64_t(a != b);
-        if (op == "<") return int64_t(a < b);
-        if (op == ">") return int64_t(a > b);
-        if (op == "<=") return int64_t(a <= b);
-        return int64_t(a >= b);
+        switch (op) {
+            case Op::Plus:
+                return int64_t(ua + ub);
+            case Op::Minus:
+                return int64_t(ua - ub);
+            case Op::Times:
+                return int64_t(ua * ub);
+            case Op::Divide:
+                return b == 0 ? std::nullopt : std::optional(a == INT64_MIN && b == -1 ? a : a / b);
+            case Op::Remainder:
+                return b == 0 ? std::nullopt : std::optional(a == INT64_MIN && b == -1 ? 0 : a % b);
+            case Op::Left:
+                return b < 0 || b > 63 ? 0 : int64_t(ua << b);
+            case Op::Right:
+                return b < 0 || b > 63 ? (a < 0 ? -1 : 0) : a >> b;
+            case Op::BitAnd:
+                return a & b;
+            case Op::BitOr:
+                return a | b;
+            case Op::BitXor:
+                return a ^ b;
+            case Op::And:
+                return int64_t(a && b);
+            case Op::Or:
+                return int64_t(a || b);
+            case Op::Equal:
+                return int64_t(a == b);
+            case Op::NotEqual:
+                return int64_t(a != b);
+            case Op::Less:
+                return int64_t(a < b);
+            case Op::Greater:
+                return int64_t(a > b);
+            case Op::AtMost:
+                return int64_t(a <= b);
+            case Op::AtLeast:
+                return int64_t(a >= b);
+        }
+        return std::nullopt;
     }
     std::optional<int64_t> Unary() {
         Skip();
-        if (at_ >= text_.size())
+        if (at_ >= text_.size() || ++depth_ > kMaxDepth)
             return std::nullopt;
         char c = text_[at_];
+        std::optional<int64_t> value;
         if (c == '-' || c == '~' || c == '!' || c == '+') {
             ++at_;
-            auto value = Unary();
-            if (!value)
-                return std::nullopt;
-            return c == '-' ? int64_t(0 - uint64_t(*value)) : c == '~' ? ~*value : c == '!' ? int64_t(!*value) : *value;
-        }
-        if (c == '(') {
+            value = Unary();
+            if (value)
+                value = c == '-'   ? int64_t(0 - uint64_t(*value))
+                        : c == '~' ? ~*value
+                        : c == '!' ? int64_t(!*value)
+                                   : *value;
+        } else if (c == '(') {
             ++at_;
-            auto value = Binary(0);
+            value = Binary(0);
             Skip();
             if (!value || at_ >= text_.size() || text_[at_] != ')')
                 return std::nullopt;
             ++at_;
-            return value;
+        } else {
+            value = Primary();
         }
-        return Primary();
+        --depth_;
+        return value;
     }
-    std::optional<int64_t> Digits(std::string_view digits, int base) {
+    static std::optional<int64_t> Digits(std::string_view digits, int base) {
         if (digits.empty())
             return std::nullopt;
         uint64_t value = 0;
         for (char c : digits) {
-            int digit = std::isdigit(uint8_t(c)) ? c - '0' : std::isalpha(uint8_t(c)) ? std::tolower(uint8_t(c)) - 'a' + 10 : 99;
+            int digit = Digit(c) ? c - '0' : Alpha(c) ? Lower(c) - 'a' + 10 : 99;
             if (digit >= base)
                 return std::nullopt;
             value = value * uint64_t(base) + uint64_t(digit);
         }
         return int64_t(value);
     }
+    // 'A', '\n', '\x41': a character constant, escapes as in C.
+    std::optional<int64_t> Character() {
+        size_t close = text_.find('\'', at_ + 1);
+        if (at_ + 1 < text_.size() && text_[at_ + 1] == '\\')
+            close = text_.find('\'', at_ + 3);
+        if (close == std::string_view::npos || close == at_ + 1)
+            return std::nullopt;
+        std::string_view body = text_.substr(at_ + 1, close - at_ - 1);
+        at_ = close + 1;
+        if (body.size() == 1)
+            return uint8_t(body[0]);
+        if (body[0] != '\\')
+            return std::nullopt;
+        if (body.size() > 2 && Lower(body[1]) == 'x')
+            return Digits(body.substr(2), 16);
+        if (body.size() != 2)
+            return std::nullopt;
+        // each escape letter followed by the character it stands for
+        static constexpr std::string_view kEscapes("a\ab\bf\fn\nr\rt\tv\v0\0", 16);
+        size_t found = kEscapes.find(body[1]);
+        return found != std::string_view::npos && found % 2 == 0 ? uint8_t(kEscapes[found + 1])
+                                                                 : uint8_t(body[1]);
+    }
     std::optional<int64_t> Primary() {
         size_t begin = at_;
         char c = text_[at_];
-        // H'1F' and its kin, 'A'
-        if (at_ + 1 < text_.size() && text_[at_ + 1] == '\'' && std::strchr("hHdDbBoOqQaA", c)) {
+        // H'1F' and its kin
+        if (at_ + 1 < text_.size() && text_[at_ + 1] == '\'' && RadixLetter(c)) {
             size_t close = text_.find('\'', at_ + 2);
             if (close == std::string_view::npos)
                 return std::nullopt;
             std::string_view body = text_.substr(at_ + 2, close - at_ - 2);
             at_ = close + 1;
-            char kind = char(std::tolower(uint8_t(c)));
+            char kind = Lower(c);
             if (kind == 'a')
                 return body.size() == 1 ? std::optional<int64_t>(uint8_t(body[0])) : std::nullopt;
             return Digits(body, kind == 'h' ? 16 : kind == 'd' ? 10 : kind == 'b' ? 2 : 8);
         }
-        if (c == '\'') {
-            if (at_ + 2 < text_.size() && text_[at_ + 2] == '\'') {
-                at_ += 3;
-                return uint8_t(text_[begin + 1]);
-            }
-            return std::nullopt;
-        }
-        if (c == '.' && at_ + 1 < text_.size() && std::isdigit(uint8_t(text_[at_ + 1]))) {
+        if (c == '\'')
+            return Character();
+        if (c == '.' && at_ + 1 < text_.size() && Digit(text_[at_ + 1])) {
             ++at_;
             size_t start = at_;
-            while (at_ < text_.size() && std::isdigit(uint8_t(text_[at_])))
+            while (at_ < text_.size() && Digit(text_[at_]))
                 ++at_;
             return Digits(text_.substr(start, at_ - start), 10);
         }
-        if (std::isdigit(uint8_t(c))) {
-            while (at_ < text_.size() && std::isalnum(uint8_t(text_[at_])))
+        if (Digit(c)) {
+            while (at_ < text_.size() && (Alpha(text_[at_]) || Digit(text_[at_])))
                 ++at_;
             std::string_view word = text_.substr(begin, at_ - begin);
+            // gpasm knows 0x but not 0b: "0b101" is a hexadecimal number in radix 16 and wrong in any other
             if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X'))
                 return Digits(word.substr(2), 16);
-            if (word.size() > 2 && word[0] == '0' && (word[1] == 'b' || word[1] == 'B') && radix_ != 16)
-                return Digits(word.substr(2), 2);
-            char last = char(std::tolower(uint8_t(word.back())));
+            char last = Lower(word.back());
             if (last == 'h')
                 return Digits(word.substr(0, word.size() - 1), 16);
             if (last == 'o' || last == 'q')
@@ -491,17 +865,23 @@ class Evaluator {
             while (at_ < text_.size() && WordBody(text_[at_]))
                 ++at_;
             std::string_view word = text_.substr(begin, at_ - begin);
-            std::string folded = Fold(word);
-            if (folded == "high" || folded == "low" || folded == "upper") {
+            int shift = SameFolded(word, "low")     ? 0
+                        : SameFolded(word, "high")  ? 8
+                        : SameFolded(word, "upper") ? 16
+                                                    : -1;
+            if (shift >= 0) {
                 auto value = Unary();
                 if (!value)
                     return std::nullopt;
-                return folded == "low" ? (*value & 0xFF) : folded == "high" ? ((*value >> 8) & 0xFF) : ((*value >> 16) & 0xFF);
+                return (*value >> shift) & 0xFF;
             }
             return lookup_(word);
         }
         return std::nullopt;
     }
+
+    // Deeper nesting than this is no expression a program holds; it stops before the stack runs out.
+    static constexpr int kMaxDepth = 256;
 
     std::string_view text_;
     size_t at_ = 0;
@@ -521,15 +901,46 @@ std::optional<int64_t> Evaluate(std::string_view expression, int radix,
 
 // ---- One file -----------------------------------------------------------------------------------------
 
+const std::string& FileSymbols::text(int index) const {
+    static const std::string kNone;
+    return keep_ == Keep::Everything ? texts_[size_t(index)] : kNone;
+}
+
+const LineRecord& FileSymbols::line(int index) const {
+    if (keep_ == Keep::Everything)
+        return lines_[size_t(index)];
+    // no record kept: the text read again up to the line
+    shown_ = LineRecord();
+    for (int line = 0; line <= index; ++line) {
+        shown_.before = shown_.after;
+        ReadFrom(packed_.Line(line), Keep::DefinitionsOnly, shown_);
+    }
+    return shown_;
+}
+
+std::string_view FileSymbols::Packed::Line(int index) const {
+    size_t start = index > 0 ? ends[size_t(index) - 1] : 0;
+    return std::string_view(whole).substr(start, ends[size_t(index)] - start);
+}
+
+const Definition& FileSymbols::definition(DefinitionPlace place) const {
+    if (keep_ == Keep::Everything)
+        return lines_[size_t(place.line)].definitions[size_t(place.index)];
+    auto first = std::lower_bound(packed_.definitionLines.begin(), packed_.definitionLines.end(), place.line);
+    return packed_.definitions[size_t(first - packed_.definitionLines.begin() + place.index)];
+}
+
 void FileSymbols::Count(const LineRecord& record, int change) {
+    if (!record.include.empty() && onIncludeChanged)
+        onIncludeChanged(record.include, change);
     for (const Definition& definition : record.definitions) {
-        if (definition.kind == Kind::Parameter || definition.kind == Kind::Local)
+        if (!Global(definition.kind))
             continue;
         std::string folded = Fold(definition.name);
-        int& count = defined_[folded];
-        count += change;
-        if (count <= 0)
-            defined_.erase(folded);
+        auto counted = defined_.try_emplace(folded, 0).first;
+        counted->second += change;
+        if (counted->second <= 0)
+            defined_.erase(counted);
         if (onDefinitionChanged)
             onDefinitionChanged(folded, change);
     }
@@ -540,63 +951,204 @@ LineState FileSymbols::StateBefore(int line) const {
 }
 
 void FileSymbols::SetText(std::string_view text) {
+    if (keep_ != Keep::Everything) {
+        TakeText(std::string(text));
+        return;
+    }
     std::vector<std::string_view> lines = SplitTextLines(text);
     Update(0, lineCount(), lines);
+}
+
+void FileSymbols::TakeText(std::string text) {
+    if (keep_ == Keep::Everything) {
+        SetText(text);
+        return;
+    }
+    placesBuilt_ = false;
+    packed_.whole = std::move(text);
+    PackText();
+    ReadPacked();
+}
+
+void FileSymbols::PackText() {
+    std::string& whole = packed_.whole;
+    packed_.ends.clear();
+    packed_.ends.reserve(MostLines(whole));
+    size_t kept = 0;
+    // each line moves left over the line ends before it: never over bytes still to be looked at
+    EachLine(whole, [&whole, &kept, this](std::string_view line) {
+        std::memmove(whole.data() + kept, line.data(), line.size());
+        kept += line.size();
+        packed_.ends.push_back(kept);
+    });
+    whole.resize(kept);
+}
+
+void FileSymbols::Replace(int first, int removed, std::span<const std::string_view> lines) {
+    int inserted = int(lines.size());
+    if (first == 0 && removed == lineCount()) {
+        // the whole text: no record of the old one is needed again
+        texts_.assign(lines.begin(), lines.end());
+        lines_.clear();
+        lines_.resize(size_t(inserted));
+        return;
+    }
+    // the new texts first: `lines` may view the texts they replace
+    std::vector<std::string> texts(lines.begin(), lines.end());
+    if (inserted > removed) {
+        texts_.insert(texts_.begin() + first + removed, size_t(inserted - removed), std::string());
+        lines_.insert(lines_.begin() + first + removed, size_t(inserted - removed), LineRecord());
+    } else {
+        texts_.erase(texts_.begin() + first + inserted, texts_.begin() + first + removed);
+        lines_.erase(lines_.begin() + first + inserted, lines_.begin() + first + removed);
+    }
+    std::move(texts.begin(), texts.end(), texts_.begin() + first);
 }
 
 int FileSymbols::Update(int first, int removed, std::span<const std::string_view> lines) {
     first = std::clamp(first, 0, lineCount());
     removed = std::clamp(removed, 0, lineCount() - first);
+    placesBuilt_ = false;
+    if (keep_ != Keep::Everything)
+        return UpdatePacked(first, removed, lines);
     for (int i = first; i < first + removed; ++i)
         Count(lines_[size_t(i)], -1);
-    std::vector<std::string> texts(lines.begin(), lines.end());
-    lines_.erase(lines_.begin() + first, lines_.begin() + first + removed);
-    texts_.erase(texts_.begin() + first, texts_.begin() + first + removed);
-    lines_.insert(lines_.begin() + first, lines.size(), LineRecord());
-    texts_.insert(texts_.begin() + first, std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
+    Replace(first, removed, lines);
     LineState state = StateBefore(first);
     int read = 0;
     int end = first + int(lines.size());
     for (int i = first; i < lineCount(); ++i) {
+        LineRecord& record = lines_[size_t(i)];
         // past the new lines, a line is read again only when the state it starts in changed
-        if (i >= end && lines_[size_t(i)].before == state)
-            break;
-        if (i >= end)
-            Count(lines_[size_t(i)], -1);
-        lines_[size_t(i)] = ReadLine(texts_[size_t(i)], state);
-        Count(lines_[size_t(i)], +1);
-        state = lines_[size_t(i)].after;
+        if (i >= end) {
+            if (record.before == state)
+                break;
+            Count(record, -1);
+        }
+        Read(texts_[size_t(i)], state, record);
+        Count(record, +1);
+        state = record.after;
         ++read;
     }
     return read;
 }
 
+int FileSymbols::UpdatePacked(int first, int removed, std::span<const std::string_view> lines) {
+    // the text anew in one piece: the lines before, the new lines, the lines after
+    Packed packed;
+    auto add = [&packed](std::string_view line) {
+        packed.whole.append(line);
+        packed.ends.push_back(packed.whole.size());
+    };
+    for (int line = 0; line < first; ++line)
+        add(packed_.Line(line));
+    for (std::string_view line : lines)
+        add(line);
+    for (int line = first + removed; line < lineCount(); ++line)
+        add(packed_.Line(line));
+    packed_.whole = std::move(packed.whole);
+    packed_.ends = std::move(packed.ends);
+    ReadPacked();
+    return lineCount();
+}
+
+void FileSymbols::ReadPacked() {
+    Packed& packed = packed_;
+    for (const auto& [line, include] : packed.includes)
+        if (onIncludeChanged)
+            onIncludeChanged(include, -1);
+    packed.definitions.clear();
+    packed.definitionLines.clear();
+    packed.includes.clear();
+    // one record for every line in turn: its `after` carries the state from line to line
+    LineRecord record;
+    for (int i = 0; i < lineCount(); ++i) {
+        ReadFrom(packed.Line(i), Keep::DefinitionsOnly, record);
+        for (Definition& definition : record.definitions) {
+            packed.definitions.push_back(std::move(definition));
+            packed.definitionLines.push_back(i);
+        }
+        if (!record.include.empty()) {
+            packed.includes.emplace_back(i, record.include);
+            if (onIncludeChanged)
+                onIncludeChanged(record.include, +1);
+        }
+    }
+}
+
 void FileSymbols::ForEachDefinition(const std::function<void(int, const Definition&)>& visit) const {
+    if (keep_ != Keep::Everything) {
+        for (size_t i = 0; i < packed_.definitions.size(); ++i)
+            visit(packed_.definitionLines[i], packed_.definitions[i]);
+        return;
+    }
     for (int line = 0; line < lineCount(); ++line)
         for (const Definition& definition : lines_[size_t(line)].definitions)
             visit(line, definition);
 }
 
+std::span<const DefinitionPlace> FileSymbols::Find(const std::string& folded) const {
+    if (!placesBuilt_) {
+        places_.clear();
+        int previous = -1, index = 0;
+        ForEachDefinition([this, &previous, &index](int line, const Definition& definition) {
+            index = line == previous ? index + 1 : 0;
+            previous = line;
+            places_[Fold(definition.name)].push_back({line, index});
+        });
+        placesBuilt_ = true;
+    }
+    auto found = places_.find(folded);
+    if (found == places_.end())
+        return {};
+    return found->second;
+}
+
 // ---- The program --------------------------------------------------------------------------------------
 
 SymbolIndex::SymbolIndex() = default;
+SymbolIndex::SymbolIndex(Keep keep) : keep_(keep) {}
 SymbolIndex::~SymbolIndex() = default;
 
 void SymbolIndex::Change(const std::string& folded, int change) {
-    int& count = defined_[folded];
-    count += change;
-    if (count <= 0)
-        defined_.erase(folded);
+    auto [counted, added] = defined_.try_emplace(folded, 0);
+    counted->second += change;
+    if (counted->second <= 0) {
+        defined_.erase(counted);
+        sorted_.erase(folded);
+    } else if (added) {
+        sorted_.insert(folded);
+    }
+}
+
+void SymbolIndex::IncludeChanged(const std::string& path, const std::string& include, int change) {
+    std::map<std::string, Included>& included = includes_[path];
+    Included& entry = included[include];
+    if (entry.lines == 0 && change > 0) {
+        entry.found = Resolve(path, include);
+        if (!entry.found.empty())
+            toFollow_.push_back(entry.found);
+    }
+    entry.lines += change;
+    if (entry.lines <= 0)
+        included.erase(include);
+}
+
+FileSymbols& SymbolIndex::Open(const std::string& path) {
+    std::unique_ptr<FileSymbols>& file = files_[path];
+    if (!file) {
+        file = std::make_unique<FileSymbols>(keep_);
+        file->onDefinitionChanged = [this](const std::string& folded, int change) { Change(folded, change); };
+        file->onIncludeChanged = [this, path](const std::string& include, int change) {
+            IncludeChanged(path, include, change);
+        };
+    }
+    return *file;
 }
 
 void SymbolIndex::SetText(const std::string& path, std::string_view text) {
-    std::unique_ptr<FileSymbols>& file = files_[path];
-    if (!file) {
-        file = std::make_unique<FileSymbols>();
-        file->onDefinitionChanged = [this](const std::string& folded, int change) { Change(folded, change); };
-    }
-    file->SetText(text);
-    Follow(path, 0, file->lineCount());
+    Open(path).SetText(text);
+    Follow();
 }
 
 bool SymbolIndex::AddFile(const std::string& path) {
@@ -608,11 +1160,13 @@ bool SymbolIndex::AddFile(const std::string& path) {
     std::optional<std::string> text = ReadRegularFile(path, kMaxFileBytes, why);
     if (!text)
         return false;
-    SetText(path, *text);
+    Open(path).TakeText(std::move(*text));
+    Follow();
     return true;
 }
 
-int SymbolIndex::Update(const std::string& path, int first, int removed, std::span<const std::string_view> lines) {
+int SymbolIndex::Update(const std::string& path, int first, int removed,
+                        std::span<const std::string_view> lines) {
     auto found = files_.find(path);
     if (found == files_.end()) {
         std::string text;
@@ -622,7 +1176,7 @@ int SymbolIndex::Update(const std::string& path, int first, int removed, std::sp
         return int(lines.size());
     }
     int read = found->second->Update(first, removed, lines);
-    Follow(path, first, first + read);
+    Follow();
     return read;
 }
 
@@ -632,7 +1186,7 @@ void SymbolIndex::RemoveFile(const std::string& path) {
         return;
     found->second->Update(0, found->second->lineCount(), {});
     files_.erase(found);
-    missingInclude_.erase(path);
+    includes_.erase(path);
 }
 
 std::string SymbolIndex::Resolve(const std::string& from, const std::string& include) const {
@@ -656,26 +1210,14 @@ std::string SymbolIndex::Resolve(const std::string& from, const std::string& inc
     return {};
 }
 
-void SymbolIndex::Follow(const std::string& path, int first, int end) {
-    const FileSymbols* file = this->file(path);
-    if (!file)
-        return;
-    bool missing = first == 0 ? false : missingInclude_[path];
-    std::vector<std::string> found;
-    for (int line = std::max(first, 0); line < std::min(end, file->lineCount()); ++line) {
-        const std::string& include = file->line(line).include;
-        if (include.empty())
-            continue;
-        std::string resolved = Resolve(path, include);
-        if (resolved.empty())
-            missing = true;
-        else
-            found.push_back(resolved);
+void SymbolIndex::Follow() {
+    // reading a file may name more files to read: the list is taken from its end until it is empty
+    while (!toFollow_.empty()) {
+        std::string path = std::move(toFollow_.back());
+        toFollow_.pop_back();
+        if (!files_.count(path))
+            AddFile(path);
     }
-    missingInclude_[path] = missing;
-    for (const std::string& include : found)
-        if (!files_.count(include))
-            AddFile(include);
 }
 
 const FileSymbols* SymbolIndex::file(const std::string& path) const {
@@ -691,68 +1233,94 @@ std::vector<std::string> SymbolIndex::files() const {
 }
 
 bool SymbolIndex::HasMissingInclude(const std::string& path) const {
-    auto found = missingInclude_.find(path);
-    return found != missingInclude_.end() && found->second;
+    auto found = includes_.find(path);
+    if (found == includes_.end())
+        return false;
+    return std::any_of(found->second.begin(), found->second.end(),
+                       [](const auto& include) { return include.second.found.empty(); });
 }
 
 bool SymbolIndex::Knows(std::string_view name) const {
-    return defined_.count(Fold(name)) > 0;
+    if (keep_ == Keep::Everything)
+        return defined_.count(Fold(name)) > 0;
+    return FirstGlobal(Fold(name)).has_value();
 }
 
 std::vector<Symbol> SymbolIndex::Definitions(std::string_view name) const {
     std::vector<Symbol> exact, other;
     std::string folded = Fold(name);
     for (const auto& [path, file] : files_)
-        file->ForEachDefinition([&](int line, const Definition& definition) {
-            if (definition.name.size() != name.size() || Fold(definition.name) != folded)
-                return;
-            Symbol symbol{definition.name, definition.kind, {path, line, definition.column}, definition.text, {}};
+        for (DefinitionPlace place : file->Find(folded)) {
+            const Definition& definition = file->definition(place);
+            Symbol symbol{
+                definition.name, definition.kind, {path, place.line, definition.column}, definition.text, {}};
             (definition.name == name ? exact : other).push_back(std::move(symbol));
-        });
+        }
     exact.insert(exact.end(), other.begin(), other.end());
     for (Symbol& symbol : exact)
-        if (symbol.kind == Kind::Constant || symbol.kind == Kind::Variable || symbol.kind == Kind::Block)
+        if (HasValue(symbol.kind))
             symbol.value = Value(symbol.name);
     return exact;
 }
 
 std::optional<int64_t> SymbolIndex::Value(std::string_view name) const {
-    return ValueOf(name, 0);
+    Values known;
+    return ValueOf(name, 0, known);
 }
 
-std::optional<int64_t> SymbolIndex::ValueOf(std::string_view name, int depth) const {
-    if (depth > 32 || !Knows(name))
+std::optional<int64_t> SymbolIndex::Value(const Definition& definition) const {
+    if (!HasValue(definition.kind) && definition.kind != Kind::Define)
         return std::nullopt;
+    Values known;
+    return Evaluate(definition.text, definition.radix,
+                    [this, &known](std::string_view other) { return Remembered(other, 0, known); });
+}
+
+const Definition* SymbolIndex::ValueDefinition(std::string_view name) const {
     std::string folded = Fold(name);
-    const Definition* best = nullptr;
-    for (const auto& [path, file] : files_) {
-        file->ForEachDefinition([&](int, const Definition& definition) {
-            if ((!best || (best->name != name && definition.name == name)) && definition.name.size() == name.size() &&
-                Fold(definition.name) == folded &&
-                (definition.kind == Kind::Constant || definition.kind == Kind::Variable ||
-                 definition.kind == Kind::Block || definition.kind == Kind::Define))
-                best = &definition;
-        });
-    }
-    if (!best)
+    const Definition* first = nullptr;
+    for (const auto& [path, file] : files_)
+        for (DefinitionPlace place : file->Find(folded)) {
+            const Definition& definition = file->definition(place);
+            if (!HasValue(definition.kind) && definition.kind != Kind::Define)
+                continue;
+            if (definition.name == name)
+                return &definition;
+            first = first ? first : &definition;
+        }
+    return first;
+}
+
+std::optional<int64_t> SymbolIndex::ValueOf(std::string_view name, int depth, Values& known) const {
+    const Definition* definition = depth > kMaxNameDepth ? nullptr : ValueDefinition(name);
+    if (!definition)
         return std::nullopt;
-    return Evaluate(best->text, best->radix,
-                    [this, depth](std::string_view other) { return ValueOf(other, depth + 1); });
+    // each name is read once per question: a name used many times costs no more, and one defined by
+    // itself (A EQU A+1) has no value
+    return Evaluate(definition->text, definition->radix, [this, depth, &known](std::string_view other) {
+        return Remembered(other, depth + 1, known);
+    });
+}
+
+std::optional<int64_t> SymbolIndex::Remembered(std::string_view name, int depth, Values& known) const {
+    auto [entry, added] = known.try_emplace(std::string(name), std::nullopt);
+    if (added)
+        entry->second = ValueOf(name, depth, known);
+    return entry->second;
 }
 
 std::vector<Location> SymbolIndex::References(std::string_view name) const {
     std::vector<Location> places;
     std::string folded = Fold(name);
-    auto same = [&](const std::string& other) { return other.size() == name.size() && Fold(other) == folded; };
     for (const auto& [path, file] : files_)
         for (int line = 0; line < file->lineCount(); ++line) {
             const LineRecord& record = file->line(line);
             std::vector<int> columns;
             for (const Definition& definition : record.definitions)
-                if (same(definition.name))
+                if (SameFolded(definition.name, folded))
                     columns.push_back(definition.column);
             for (const Use& use : record.uses)
-                if (same(use.name))
+                if (SameFolded(use.name, folded))
                     columns.push_back(use.column);
             std::sort(columns.begin(), columns.end());
             for (int column : columns)
@@ -761,28 +1329,48 @@ std::vector<Location> SymbolIndex::References(std::string_view name) const {
     return places;
 }
 
-std::vector<Symbol> SymbolIndex::Complete(std::string_view prefix, size_t limit) const {
-    std::string folded = Fold(prefix);
-    std::map<std::string, Symbol> found;  // by folded name: one entry each, sorted
+std::optional<Symbol> SymbolIndex::FirstGlobal(const std::string& folded) const {
     for (const auto& [path, file] : files_)
-        file->ForEachDefinition([&](int line, const Definition& definition) {
-            if (definition.kind == Kind::Parameter || definition.kind == Kind::Local ||
-                definition.name.size() < prefix.size())
-                return;
-            for (size_t i = 0; i < prefix.size(); ++i)
-                if (std::tolower(uint8_t(definition.name[i])) != uint8_t(folded[i]))
-                    return;
-            found.try_emplace(Fold(definition.name),
-                              Symbol{definition.name, definition.kind, {path, line, definition.column}, definition.text, {}});
-        });
-    std::vector<Symbol> symbols;
-    for (auto& [key, symbol] : found) {
-        if (symbols.size() >= limit)
-            break;
-        symbols.push_back(std::move(symbol));
+        for (DefinitionPlace place : file->Find(folded)) {
+            const Definition& definition = file->definition(place);
+            if (Global(definition.kind))
+                return Symbol{definition.name,
+                              definition.kind,
+                              {path, place.line, definition.column},
+                              definition.text,
+                              {}};
+        }
+    return std::nullopt;
+}
+
+std::vector<std::string> SymbolIndex::SortedNames(const std::string& foldedPrefix, size_t limit) const {
+    std::vector<std::string> names;
+    if (keep_ == Keep::Everything) {
+        for (auto name = sorted_.lower_bound(foldedPrefix);
+             name != sorted_.end() && names.size() < limit && name->starts_with(foldedPrefix); ++name)
+            names.push_back(*name);
+        return names;
     }
+    // no names kept: gathered from the definitions
+    std::set<std::string> found;
+    for (const auto& [path, file] : files_)
+        file->ForEachDefinition([&found, &foldedPrefix](int, const Definition& definition) {
+            if (Global(definition.kind) && definition.name.size() >= foldedPrefix.size() &&
+                SameFolded(std::string_view(definition.name).substr(0, foldedPrefix.size()), foldedPrefix))
+                found.insert(Fold(definition.name));
+        });
+    for (auto name = found.begin(); name != found.end() && names.size() < limit; ++name)
+        names.push_back(*name);
+    return names;
+}
+
+std::vector<Symbol> SymbolIndex::Complete(std::string_view prefix, size_t limit) const {
+    std::vector<Symbol> symbols;
+    for (const std::string& name : SortedNames(Fold(prefix), limit))
+        if (std::optional<Symbol> symbol = FirstGlobal(name))
+            symbols.push_back(std::move(*symbol));
     for (Symbol& symbol : symbols)
-        if (symbol.kind == Kind::Constant || symbol.kind == Kind::Variable || symbol.kind == Kind::Block)
+        if (HasValue(symbol.kind))
             symbol.value = Value(symbol.name);
     return symbols;
 }
@@ -791,8 +1379,9 @@ std::vector<Symbol> SymbolIndex::Outline(const std::string& path) const {
     std::vector<Symbol> symbols;
     if (const FileSymbols* symbolsOf = file(path))
         symbolsOf->ForEachDefinition([&](int line, const Definition& definition) {
-            if (definition.kind != Kind::Parameter && definition.kind != Kind::Local)
-                symbols.push_back({definition.name, definition.kind, {path, line, definition.column}, definition.text, {}});
+            if (Global(definition.kind))
+                symbols.push_back(
+                    {definition.name, definition.kind, {path, line, definition.column}, definition.text, {}});
         });
     return symbols;
 }

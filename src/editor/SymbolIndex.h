@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,7 +30,8 @@ struct Definition {
     std::string name;
     Kind kind = Kind::Label;
     int column = 0;
-    std::string text;  // the value's expression (EQU, SET, CBLOCK: "(0x20)+1"), a #define's text, a macro's parameters
+    std::string text;  // the value's expression (EQU, SET, CBLOCK: "(0x20)+1"), a #define's text, a macro's
+                       // parameters
     int radix = 16;    // the radix the expression is read in
     bool inMacro = false;
 };
@@ -49,6 +52,9 @@ struct LineState {
     int radix = 16;
     std::string blockBase = "0";  // the expression of the block's first address
     int blockOffset = 0;
+    // The parameters and LOCAL names of the macro being read, folded, each followed by a space: a label of
+    // the body by one of these names is the macro's own, made anew at each expansion, and defines nothing.
+    std::string macroNames;
     bool operator==(const LineState&) const = default;
 };
 
@@ -60,32 +66,81 @@ struct LineRecord {
     LineState after;      // the state after this line
 };
 
-// The symbols of one text, line by line.
+// What a FileSymbols keeps: a record of every line with its text and the names it uses (the editor's), or
+// only the text in one piece and its definitions and includes, for a run that reads whole files to show
+// their definitions (picsymbols): far less memory to fill. In Keep::DefinitionsOnly, text() is empty,
+// line() reads the text again up to the line, has no uses and holds until its next call, every Update reads
+// the whole text again, and no name is counted (definedNames() is empty, onDefinitionChanged is never
+// called). The definitions, includes and states are the same in both.
+enum class Keep : uint8_t { Everything, DefinitionsOnly };
+
+// Where a definition stands in a FileSymbols: its line and its place among the line's definitions.
+struct DefinitionPlace {
+    int line = 0;
+    int index = 0;
+};
+
+// The symbols of one text, line by line. Not to be read from two threads at once: looking a name up may
+// build the table of names it keeps.
 class FileSymbols {
   public:
+    FileSymbols() = default;
+    explicit FileSymbols(Keep keep) : keep_(keep) {}
     // Reads a whole text (split at CR LF, LF or CR).
     void SetText(std::string_view text);
+    // The same, keeping the string itself where a copy would be kept (Keep::DefinitionsOnly).
+    void TakeText(std::string text);
     // Replaces `removed` lines from `first` (from 0) by `lines`; re-reads those and then the following
     // lines whose starting state changed. Returns how many lines were read.
     int Update(int first, int removed, std::span<const std::string_view> lines);
 
-    int lineCount() const { return int(lines_.size()); }
-    const LineRecord& line(int index) const { return lines_[size_t(index)]; }
-    const std::string& text(int index) const { return texts_[size_t(index)]; }
+    int lineCount() const { return int(keep_ == Keep::Everything ? lines_.size() : packed_.ends.size()); }
+    const LineRecord& line(int index) const;
+    const std::string& text(int index) const;
+    Keep keep() const { return keep_; }
     // Every definition of the text in order, with its line.
     void ForEachDefinition(const std::function<void(int line, const Definition&)>& visit) const;
+    // Every definition of a name (folded to lower case), of any kind, in line order.
+    std::span<const DefinitionPlace> Find(const std::string& folded) const;
+    const Definition& definition(DefinitionPlace place) const;
     // How many times each name (folded to lower case) is defined here, outside macro parameters and LOCALs.
     const std::unordered_map<std::string, int>& definedNames() const { return defined_; }
     // Called with a folded name and +1 or -1 whenever a definition comes or goes.
     std::function<void(const std::string& folded, int change)> onDefinitionChanged;
+    // Called with an include as written and +1 or -1 whenever a line naming it comes or goes (in both modes).
+    std::function<void(const std::string& include, int change)> onIncludeChanged;
 
   private:
+    // Keep::DefinitionsOnly: the text in one piece, and what its lines define and include (the definitions
+    // in a deque: growing it moves none already there)
+    struct Packed {
+        std::string whole;                   // the lines one after another, without their line ends
+        std::vector<size_t> ends;            // where each line ends in `whole`
+        std::deque<Definition> definitions;  // in line order
+        std::vector<int> definitionLines;    // the line of each
+        std::vector<std::pair<int, std::string>> includes;
+        std::string_view Line(int index) const;
+    };
+
     void Count(const LineRecord& record, int change);
     LineState StateBefore(int line) const;
+    // Puts `lines` in place of `removed` lines from `first`, keeping the lines after them; the records of
+    // the new lines are to be read.
+    void Replace(int first, int removed, std::span<const std::string_view> lines);
+    int UpdatePacked(int first, int removed, std::span<const std::string_view> lines);
+    // Takes the line ends out of packed_.whole, where they stand, noting where each line ends.
+    void PackText();
+    void ReadPacked();
 
+    Keep keep_ = Keep::Everything;
     std::vector<LineRecord> lines_;
     std::vector<std::string> texts_;
+    Packed packed_;
+    mutable LineRecord shown_;  // line()'s answer in Keep::DefinitionsOnly
     std::unordered_map<std::string, int> defined_;
+    // folded name -> its definitions; built when first asked for after a change
+    mutable std::unordered_map<std::string, std::vector<DefinitionPlace>> places_;
+    mutable bool placesBuilt_ = false;
 };
 
 // Reads one line given the state before it.
@@ -121,6 +176,9 @@ struct Symbol {
 class SymbolIndex {
   public:
     SymbolIndex();
+    // An index whose files keep only what `keep` says (Keep::DefinitionsOnly: for a whole-file run that
+    // shows definitions; Knows and Complete answer from the definitions alone, more slowly).
+    explicit SymbolIndex(Keep keep);
     ~SymbolIndex();
     void SetIncludeFolders(std::vector<std::string> folders) { includeFolders_ = std::move(folders); }
     // A file's text as it now stands (an editor's buffer); its includes are read from disk when not known.
@@ -142,6 +200,9 @@ class SymbolIndex {
     std::vector<Symbol> Definitions(std::string_view name) const;
     // The value of a constant, variable or CBLOCK name; none for a label or what cannot be read.
     std::optional<int64_t> Value(std::string_view name) const;
+    // The value of one definition's own expression (a SET variable's where it is set), the names in it read
+    // as Value reads them.
+    std::optional<int64_t> Value(const Definition& definition) const;
     // Every use and definition of the name in every file, in file and line order.
     std::vector<Location> References(std::string_view name) const;
     // The names starting with `prefix` (any letter case), at most `limit`, sorted without regard to case.
@@ -151,18 +212,39 @@ class SymbolIndex {
 
     static constexpr size_t kMaxFileBytes = 64 * 1024 * 1024;
     static constexpr int kMaxFiles = 4096;
+    // How long a chain of names defined by names a value is followed (each name is read once per question).
+    static constexpr int kMaxNameDepth = 256;
 
   private:
-    // Reads the files that lines [first, end) of a file include, when they are not known yet.
-    void Follow(const std::string& path, int first, int end);
+    // An include of a file: how many of its lines name it, and where it was found ("" when nowhere).
+    struct Included {
+        int lines = 0;
+        std::string found;
+    };
+    using Values = std::unordered_map<std::string, std::optional<int64_t>>;
+
+    FileSymbols& Open(const std::string& path);
+    // Reads the files the index's files include that are not known yet.
+    void Follow();
+    void IncludeChanged(const std::string& path, const std::string& include, int change);
     std::string Resolve(const std::string& from, const std::string& include) const;
     void Change(const std::string& folded, int change);
-    std::optional<int64_t> ValueOf(std::string_view name, int depth) const;
+    // The definition a name's value is read from: the first in the name's letter case, else the first.
+    const Definition* ValueDefinition(std::string_view name) const;
+    std::optional<int64_t> ValueOf(std::string_view name, int depth, Values& known) const;
+    // A name's value read once per question, none while it is being read (a name defined by itself).
+    std::optional<int64_t> Remembered(std::string_view name, int depth, Values& known) const;
+    // The first definition of a folded name that is not a parameter or LOCAL name, in file and line order.
+    std::optional<Symbol> FirstGlobal(const std::string& folded) const;
+    std::vector<std::string> SortedNames(const std::string& foldedPrefix, size_t limit) const;
 
+    Keep keep_ = Keep::Everything;
     std::vector<std::string> includeFolders_;
     std::map<std::string, std::unique_ptr<FileSymbols>> files_;
-    std::map<std::string, bool> missingInclude_;
+    std::map<std::string, std::map<std::string, Included>> includes_;  // file -> include as written
+    std::vector<std::string> toFollow_;                                // found includes not read yet
     std::unordered_map<std::string, int> defined_;  // folded name -> definitions in all files
+    std::set<std::string, std::less<>> sorted_;     // the same names, in order, for completion
 };
 
 }  // namespace picsym

@@ -5,6 +5,9 @@
 // folder is gputils' unless GPUTILS_HEADER_PATH names another.
 #include "editor/SymbolIndex.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,25 +23,35 @@ int Usage() {
     return 2;
 }
 
-// "Count            cblock       20 counter.asm      0x20"
-void Print(std::string& out, const picsym::Symbol& symbol, const picsym::SymbolIndex& index) {
-    char line[64];
-    out += symbol.name;
-    out.append(symbol.name.size() < 16 ? 16 - symbol.name.size() : 0, ' ');
+// "Count            cblock       20 counter.asm 0x20": each definition with the value of its own expression
+void Print(std::string& out, const std::string& file, int line, const picsym::Definition& definition,
+           const picsym::SymbolIndex& index) {
+    if (definition.kind == picsym::Kind::Parameter || definition.kind == picsym::Kind::Local)
+        return;
+    char number[24];
+    out += definition.name;
+    out.append(definition.name.size() < 16 ? 16 - definition.name.size() : 0, ' ');
     out += ' ';
-    std::string_view kind = picsym::KindName(symbol.kind);
+    std::string_view kind = picsym::KindName(definition.kind);
     out += kind;
     out.append(kind.size() < 10 ? 10 - kind.size() : 0, ' ');
-    std::snprintf(line, sizeof line, " %4d ", symbol.where.line + 1);
-    out += line;
-    out += symbol.where.file;
-    if (symbol.kind == picsym::Kind::Constant || symbol.kind == picsym::Kind::Variable ||
-        symbol.kind == picsym::Kind::Block)
-        if (auto value = index.Value(symbol.name)) {
-            std::snprintf(line, sizeof line, " 0x%llX", static_cast<unsigned long long>(*value));
-            out += line;
+    // " %4d " and " 0x%llX" without printf's parsing of its format at every line
+    char* end = std::to_chars(number, number + sizeof number, line + 1).ptr;
+    out.append(size_t(std::max<ptrdiff_t>(1, 5 - (end - number))), ' ');
+    out.append(number, end).append(" ").append(file);
+    if (definition.kind != picsym::Kind::Define)
+        if (auto value = index.Value(definition)) {
+            end = std::to_chars(number, number + sizeof number, static_cast<unsigned long long>(*value), 16)
+                      .ptr;
+            std::transform(number, end, number, [](char c) { return char(std::toupper(uint8_t(c))); });
+            out.append(" 0x").append(number, end);
         }
     out += '\n';
+    // written out as it fills: one buffer of a fixed size rather than the whole listing
+    if (out.size() > 64 * 1024) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        out.clear();
+    }
 }
 
 }  // namespace
@@ -62,18 +75,23 @@ int main(int argc, char** argv) {
         return Usage();
     const char* headers = std::getenv("GPUTILS_HEADER_PATH");
     folders.push_back(headers && *headers ? headers : kHeaderFolder);
-    picsym::SymbolIndex index;
+    // only the definitions are shown: the index keeps no line texts and no uses. It is never freed: the
+    // process ends right after printing, and giving back the memory of every line would only take time.
+    picsym::SymbolIndex& index = *new picsym::SymbolIndex(picsym::Keep::DefinitionsOnly);
     index.SetIncludeFolders(folders);
     int status = 0;
     if (!processor.empty()) {
-        std::string name = "p" + picsym::Fold(processor.starts_with("pic") || processor.starts_with("PIC")
-                                                   ? processor.substr(3)
-                                                   : processor) + ".inc";
+        std::string name =
+            "p" +
+            picsym::Fold(processor.starts_with("pic") || processor.starts_with("PIC") ? processor.substr(3)
+                                                                                      : processor) +
+            ".inc";
         bool found = false;
         for (const std::string& folder : folders)
             found = found || index.AddFile(folder + "/" + name);
         if (!found) {
-            std::fprintf(stderr, "picsymbols: no header %s for processor %s\n", name.c_str(), processor.c_str());
+            std::fprintf(stderr, "picsymbols: no header %s for processor %s\n", name.c_str(),
+                         processor.c_str());
             status = 1;
         }
     }
@@ -84,8 +102,10 @@ int main(int argc, char** argv) {
         }
     std::string out;
     for (const std::string& file : index.files())
-        for (const picsym::Symbol& symbol : index.Outline(file))
-            Print(out, symbol, index);
+        index.file(file)->ForEachDefinition(
+            [&out, &file, &index](int line, const picsym::Definition& definition) {
+                Print(out, file, line, definition, index);
+            });
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? status : 1;
 }

@@ -84,24 +84,59 @@ bool TProgramSymbols::Sync(TDocument* document) {
     QsciScintilla* buffer = document->buffer();
     long length = buffer->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     const char* bytes = reinterpret_cast<const char*>(buffer->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-    std::vector<std::string_view> lines = picsym::SplitTextLines(std::string_view(bytes, size_t(length)));
+    std::string_view text(bytes, size_t(length));
     const picsym::FileSymbols* known = index_->file(path);
     if (!known) {
-        index_->SetText(path, std::string_view(bytes, size_t(length)));
-        lastChange_ = {document, 0, int(lines.size()), true};
+        index_->SetText(path, text);
+        lastChange_ = {document, 0, index_->file(path)->lineCount(), true};
         watchFiles();
         return true;
     }
-    // the lines that differ lie between the common beginning and the common end
-    int old = known->lineCount(), now = int(lines.size());
+    // the lines that differ lie between the common beginning and the common end, found by comparing the
+    // indexed lines with the text in place: nothing is split or copied but what changed
+    auto isEnd = [text](size_t at) { return at < text.size() && (text[at] == '\n' || text[at] == '\r'); };
+    auto crlfBefore = [text](size_t at) { return at >= 2 && text[at - 2] == '\r' && text[at - 1] == '\n'; };
+    bool endsInLineEnd = !text.empty() && isEnd(text.size() - 1);
+    int total = text.empty() ? 0
+                             : int(buffer->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)) - (endsInLineEnd ? 1 : 0);
+    int old = known->lineCount();
     int first = 0;
-    while (first < old && first < now && known->text(first) == lines[size_t(first)])
+    size_t head = 0;  // where line `first` of the text begins
+    while (first < old && first < total) {
+        const std::string& line = known->text(first);
+        size_t after = head + line.size();
+        if (after > text.size() || text.compare(head, line.size(), line) != 0 || (after < text.size() && !isEnd(after)))
+            break;
+        head = after < text.size() && text[after] == '\r' && after + 1 < text.size() && text[after + 1] == '\n'
+                   ? after + 2
+                   : std::min(after + 1, text.size());
         ++first;
+    }
     int tail = 0;
-    while (tail < old - first && tail < now - first && known->text(old - 1 - tail) == lines[size_t(now - 1 - tail)])
+    size_t end = text.size() - (endsInLineEnd ? (crlfBefore(text.size()) ? 2 : 1) : 0);  // past the last line
+    while (tail < old - first && tail < total - first) {
+        const std::string& line = known->text(old - 1 - tail);
+        if (end < head + line.size() || text.compare(end - line.size(), line.size(), line) != 0)
+            break;
+        size_t start = end - line.size();
+        bool firstOfTheRest = tail + 1 == total - first;
+        if (firstOfTheRest ? start != head : (start == 0 || !isEnd(start - 1)))
+            break;
+        end = firstOfTheRest ? start : start - (crlfBefore(start) ? 2 : 1);
         ++tail;
-    if (first == old && first == now)
+    }
+    int count = total - first - tail;  // the text's lines in place of the index's old - first - tail
+    if (count == 0 && old - first - tail == 0)
         return false;
+    std::vector<std::string_view> lines;
+    lines.reserve(size_t(count));
+    for (size_t at = head; int(lines.size()) < count;) {
+        size_t stop = at;
+        while (stop < text.size() && !isEnd(stop))
+            ++stop;
+        lines.push_back(text.substr(at, stop - at));
+        at = stop < text.size() && text[stop] == '\r' && stop + 1 < text.size() && text[stop + 1] == '\n' ? stop + 2 : stop + 1;
+    }
     // the names the replaced lines defined and the files they included, against those of the lines read now
     auto namesIn = [this, &path](int from, int count) {
         std::vector<std::string> names;
@@ -116,9 +151,8 @@ bool TProgramSymbols::Sync(TDocument* document) {
         return names;
     };
     std::vector<std::string> before = namesIn(first, old - first - tail);
-    int read = index_->Update(path, first, old - first - tail,
-                              std::span<const std::string_view>(lines.data() + first, size_t(now - first - tail)));
-    lastChange_ = {document, first, read, namesIn(first, read) != before || read > now - first - tail};
+    int read = index_->Update(path, first, old - first - tail, lines);
+    lastChange_ = {document, first, read, namesIn(first, read) != before || read > int(lines.size())};
     watchFiles();
     return true;
 }

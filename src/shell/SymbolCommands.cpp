@@ -97,11 +97,12 @@ void TMainForm::InstallSymbols() {
         headerRegistersFor_.clear();
         // typing that defines no name and removes none: only the lines it touched are looked at again
         const TProgramSymbols::Change& change = programSymbols->lastChange();
-        if (!change.namesChanged && services_.documents.find(change.document ? change.document->fileName() : QString()) == change.document)
+        if (!change.namesChanged && services_.documents.find(change.document ? change.document->fileName() : QString()) == change.document) {
             programSymbols->MarkUndefinedNames(change.document, change.first, change.count);
-        else
-            for (TDocument* document : services_.documents.documents())
-                ShowUndefinedNames(document);
+            return;  // the outline's names and lines are as they were
+        }
+        for (TDocument* document : services_.documents.documents())
+            ShowUndefinedNames(document);
         ShowOutline();
     });
     connect(&services_.documents, &DocumentManager::documentAdded, this, [this](TDocument* document) {

@@ -24,6 +24,7 @@
 #include <QToolTip>
 
 #include <filesystem>
+#include <random>
 
 namespace {
 
@@ -205,6 +206,35 @@ TEST_F(Symbols, ANameDefinedNowhereIsUnderlinedAsItIsTypedAndNotOnceDefined) {
     MainForm->programSymbols->Sync(document);
     emit MainForm->programSymbols->changed();
     EXPECT_EQ(underlined(), QStringList());
+}
+
+TEST_F(Symbols, AnyEditIsFollowedLineForLineAsIfTheTextWereReadAnew) {
+    // lines inserted, removed and changed anywhere, with every kind of line end: the index reads only what
+    // changed and ends up as a fresh reading of the text
+    std::mt19937 random(7);
+    QList<QByteArray> pieces{"Start   bsf STATUS,RP0", "        cblock 0x30", "A", "B:2", "        endc",
+                             "Lbl     equ 0x22", "", "        movwf A", "M macro x", " local q", "q goto q", " endm"};
+    const char* ends[] = {"\n", "\r\n", "\r"};
+    for (int round = 0; round < 200; ++round) {
+        QByteArray text;
+        int lines = int(random() % 12);
+        for (int i = 0; i < lines; ++i)
+            text += pieces[int(random() % pieces.size())] + ends[random() % 3];
+        if (random() % 2)
+            text += pieces[int(random() % pieces.size())];  // a last line without a line end
+        document->setBytes(text);
+        MainForm->programSymbols->Sync(document);
+        picsym::FileSymbols fresh;
+        fresh.SetText(std::string_view(text.constData(), size_t(text.size())));
+        const picsym::FileSymbols* indexed = MainForm->programSymbols->index().file(TProgramSymbols::PathOf(document));
+        ASSERT_TRUE(indexed);
+        ASSERT_EQ(indexed->lineCount(), fresh.lineCount()) << round << ": " << text.toStdString();
+        for (int line = 0; line < fresh.lineCount(); ++line) {
+            ASSERT_EQ(indexed->text(line), fresh.text(line)) << round << " line " << line;
+            ASSERT_EQ(indexed->line(line).after, fresh.line(line).after) << round << " line " << line;
+            ASSERT_EQ(indexed->line(line).definitions.size(), fresh.line(line).definitions.size()) << round;
+        }
+    }
 }
 
 }  // namespace

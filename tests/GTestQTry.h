@@ -18,7 +18,7 @@
 #define QTRY_VERIFY(expression) QTRY_VERIFY_WITH_TIMEOUT(expression, 5000)
 #define QTRY_COMPARE_WITH_TIMEOUT(actual, expected, timeoutMs)          \
     do {                                                                \
-        QTest::qWaitFor([&]() { return (actual) == (expected); }, timeoutMs); \
+        (void)QTest::qWaitFor([&]() { return (actual) == (expected); }, timeoutMs); \
         ASSERT_EQ(actual, expected) << "after waiting " << (timeoutMs) << " ms"; \
     } while (false)
 #define QTRY_COMPARE(actual, expected) QTRY_COMPARE_WITH_TIMEOUT(actual, expected, 5000)

@@ -208,6 +208,21 @@ TEST_F(Symbols, ANameDefinedNowhereIsUnderlinedAsItIsTypedAndNotOnceDefined) {
     EXPECT_EQ(underlined(), QStringList());
 }
 
+TEST_F(Symbols, AnIncludeFileChangedOnDiskByAnotherProgramIsReadAgain) {
+    ASSERT_TRUE(MainForm->programSymbols->index().Knows("DelayOuter"));
+    // another editor renames the counter in delay.inc, which no Korvex window shows
+    QFile file(path("delay.inc"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll().replace("DelayOuter", "DelayRounds");
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    QTRY_VERIFY(MainForm->programSymbols->index().Knows("DelayRounds"));
+    EXPECT_FALSE(MainForm->programSymbols->index().Knows("DelayOuter"));
+    EXPECT_EQ(MainForm->programSymbols->index().Value("DelayRounds"), 0x71);
+}
+
 TEST_F(Symbols, AnyEditIsFollowedLineForLineAsIfTheTextWereReadAnew) {
     // lines inserted, removed and changed anywhere, with every kind of line end: the index reads only what
     // changed and ends up as a fresh reading of the text

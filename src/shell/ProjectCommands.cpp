@@ -108,6 +108,7 @@ bool TMainForm::SaveProjectFiles() {
         files.push_back(S(entry));
     // the entries not shown go back as they were
     files.insert(files.end(), ProjectFilesBeyond.begin(), ProjectFilesBeyond.end());
+    IndexProject();  // the program's files changed: its symbols with them
     ProfileFile file(ProjectPath);
     if (WriteProjectFiles(file, files))
         return true;

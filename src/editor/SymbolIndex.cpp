@@ -930,9 +930,11 @@ const Definition& FileSymbols::definition(DefinitionPlace place) const {
     return packed_.definitions[size_t(first - packed_.definitionLines.begin() + place.index)];
 }
 
-void FileSymbols::Count(const LineRecord& record, int change) {
+void FileSymbols::Count(const LineRecord& record, int line, int change) {
     if (!record.include.empty() && onIncludeChanged)
         onIncludeChanged(record.include, change);
+    if (placesBuilt_)
+        Place(record, line, change);
     for (const Definition& definition : record.definitions) {
         if (!Global(definition.kind))
             continue;
@@ -944,6 +946,34 @@ void FileSymbols::Count(const LineRecord& record, int change) {
         if (onDefinitionChanged)
             onDefinitionChanged(folded, change);
     }
+}
+
+void FileSymbols::Place(const LineRecord& record, int line, int change) {
+    for (size_t index = 0; index < record.definitions.size(); ++index) {
+        auto named = places_.try_emplace(Fold(record.definitions[index].name)).first;
+        std::vector<DefinitionPlace>& places = named->second;
+        // kept in line order: the new place goes after those of earlier lines and of this line's earlier
+        // names
+        auto at = std::find_if(places.begin(), places.end(),
+                               [line](DefinitionPlace place) { return place.line >= line; });
+        if (change > 0)
+            places.insert(
+                std::find_if(at, places.end(), [line](DefinitionPlace place) { return place.line > line; }),
+                {line, int(index)});
+        else
+            places.erase(at, std::find_if(at, places.end(),
+                                          [line](DefinitionPlace place) { return place.line > line; }));
+        if (places.empty())
+            places_.erase(named);
+    }
+}
+
+void FileSymbols::ShiftPlaces(int from, int lines) {
+    if (!placesBuilt_ || lines == 0)
+        return;
+    for (auto& [name, places] : places_)
+        for (DefinitionPlace& place : places)
+            place.line += place.line >= from ? lines : 0;
 }
 
 LineState FileSymbols::StateBefore(int line) const {
@@ -1008,12 +1038,14 @@ void FileSymbols::Replace(int first, int removed, std::span<const std::string_vi
 int FileSymbols::Update(int first, int removed, std::span<const std::string_view> lines) {
     first = std::clamp(first, 0, lineCount());
     removed = std::clamp(removed, 0, lineCount() - first);
-    placesBuilt_ = false;
-    if (keep_ != Keep::Everything)
+    if (keep_ != Keep::Everything) {
+        placesBuilt_ = false;
         return UpdatePacked(first, removed, lines);
+    }
     for (int i = first; i < first + removed; ++i)
-        Count(lines_[size_t(i)], -1);
+        Count(lines_[size_t(i)], i, -1);
     Replace(first, removed, lines);
+    ShiftPlaces(first + removed, int(lines.size()) - removed);
     LineState state = StateBefore(first);
     int read = 0;
     int end = first + int(lines.size());
@@ -1023,10 +1055,10 @@ int FileSymbols::Update(int first, int removed, std::span<const std::string_view
         if (i >= end) {
             if (record.before == state)
                 break;
-            Count(record, -1);
+            Count(record, i, -1);
         }
         Read(texts_[size_t(i)], state, record);
-        Count(record, +1);
+        Count(record, i, +1);
         state = record.after;
         ++read;
     }

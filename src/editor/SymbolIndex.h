@@ -122,7 +122,11 @@ class FileSymbols {
         std::string_view Line(int index) const;
     };
 
-    void Count(const LineRecord& record, int change);
+    // A line's definitions and include come (+1) or go (-1): counted, told, and placed in the table of names.
+    void Count(const LineRecord& record, int line, int change);
+    void Place(const LineRecord& record, int line, int change);
+    // The places of the lines from `from` on move by `lines`, when the table of names is made.
+    void ShiftPlaces(int from, int lines);
     LineState StateBefore(int line) const;
     // Puts `lines` in place of `removed` lines from `first`, keeping the lines after them; the records of
     // the new lines are to be read.
@@ -138,7 +142,8 @@ class FileSymbols {
     Packed packed_;
     mutable LineRecord shown_;  // line()'s answer in Keep::DefinitionsOnly
     std::unordered_map<std::string, int> defined_;
-    // folded name -> its definitions; built when first asked for after a change
+    // folded name -> its definitions; made when first asked for, then kept in step with every edit
+    // (Keep::DefinitionsOnly: made again after each)
     mutable std::unordered_map<std::string, std::vector<DefinitionPlace>> places_;
     mutable bool placesBuilt_ = false;
 };

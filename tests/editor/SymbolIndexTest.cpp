@@ -333,6 +333,24 @@ TEST_F(Program, TypingInACblockMovesTheNamesAfterAndReadsNoFurther) {
     }
 }
 
+TEST_F(Program, ADefinitionIsFoundWhereItIsAsLinesComeAndGoAboveIt) {
+    Type("Start   nop\n"
+         "Loop    goto    Loop\n");
+    EXPECT_EQ(index.Definitions("Loop").front().where.line, 1);
+
+    std::vector<std::string_view> typed{"; two lines", "; typed above"};
+    index.Update(path, 0, 0, typed);
+    EXPECT_EQ(index.Definitions("Loop").front().where.line, 3);
+
+    index.Update(path, 0, 3, {});  // the comments and Start deleted
+    EXPECT_EQ(index.Definitions("Loop").front().where.line, 0);
+    EXPECT_TRUE(index.Definitions("Start").empty());
+
+    ReplaceLine(0, "Again   goto    Again");
+    EXPECT_TRUE(index.Definitions("Loop").empty());
+    EXPECT_EQ(index.Definitions("Again").front().where.line, 0);
+}
+
 TEST_F(Program, AnIncludeThatCannotBeFoundIsSaidUntilTheLineIsMended) {
     TempDir dir;
     WriteAll(dir / "present.inc", "Shared  EQU     5\n");

@@ -8,7 +8,7 @@ FUZZ_BUILD ?= build-fuzz
 ASAN_BUILD ?= build-asan
 FUZZ_SECONDS ?= 30
 BENCH_REPETITIONS ?= 5
-FUZZ_TARGETS = tokenizer profile settings textstyles errorline placement pic14run messagelines cod gpsimanswers header dump
+FUZZ_TARGETS = tokenizer profile settings textstyles errorline placement pic14run messagelines cod gpsimanswers header dump symbols
 
 .PHONY: all bootstrap configure build run test bench fuzz fuzz-build test-asan clean
 

@@ -206,6 +206,11 @@ void SimSession::load(std::optional<CodFile> cod) {
     clockHz_ = 0;
     stopwatchZero_ = 0;
     eeprom_ = Eeprom::Unknown;
+    history_.clear();
+    powerOn_.reset();
+    cycleOffset_ = resetAt_ = 0;
+    resetting_ = false;
+    temporaryBreak_.reset();
     programMemory_.clear();
     addressBreaks_.clear();  // an address of the old program means nothing in the new one
     previous_.reset();
@@ -358,7 +363,9 @@ void SimSession::askStop(std::optional<int> stackDepth) {
         haveStop_ = true;
         stop_ = SimStop();
         stop_.pc = seen.pc;
-        stop_.cycles = ParseCycles(text).value_or(0);
+        uint64_t raw = ParseCycles(text).value_or(0);
+        stop_.cycles = raw >= cycleOffset_ ? raw - cycleOffset_ : 0;
+        Remember(stop_.cycles);
         // gpsim's cycle count goes on through a reset: the stopwatch starts again at the reset's stop
         if (std::exchange(zeroAtStop_, false) || stop_.cycles < stopwatchZero_)
             stopwatchZero_ = stop_.cycles;
@@ -373,8 +380,112 @@ void SimSession::askStop(std::optional<int> stackDepth) {
             stop_.file = QString::fromStdString(cod_->SourcePath(folder_.toStdString(), line->file));
             stop_.line = line->line;
         }
+        if (!powerOn_)
+            powerOn_ = stop_;  // the program as loaded, for a step back
         setState(State::Stopped);
+        if (std::exchange(temporaryBreak_, std::nullopt)) {
+            wantedBreaks_ = lineBreaks_;
+            wantedBreaks_.insert(addressBreaks_.begin(), addressBreaks_.end());
+            syncBreakpoints();
+        }
         emit stopped(stop_);
+    });
+}
+
+void SimSession::Remember(uint64_t cycles) {
+    if (std::exchange(resetting_, false)) {
+        history_.clear();
+        resetAt_ = cycles;
+    }
+    if (history_.empty() || history_.back().cycles != cycles)
+        history_.push_back({cycles, stackDepth_});
+    else
+        history_.back().stackDepth = stackDepth_;
+    if (history_.size() > kMaxHistory)
+        history_.erase(history_.begin() + 1);  // the reset's own stop stays
+}
+
+void SimSession::runTo(uint32_t address) {
+    if (state_ != State::Stopped)
+        return;
+    temporaryBreak_ = address;
+    wantedBreaks_.insert(address);
+    syncBreakpoints();
+    run();
+}
+
+bool SimSession::stepBack() {
+    if (state_ != State::Stopped || history_.size() < 2 || !powerOn_)
+        return false;
+    history_.pop_back();
+    Past target = history_.back();
+    history_.pop_back();  // the stop it comes to is remembered again
+    uint64_t raw = stop_.cycles + cycleOffset_;
+    setState(State::Stepping);
+    send("reset");
+    // the reset happens at gpsim's count `raw`: from there the cycles shown start again at resetAt_
+    cycleOffset_ = raw - resetAt_;
+    restorePowerOn([this, raw, target] {
+        if (target.cycles <= resetAt_)
+            askStop(target.stackDepth);
+        else if (target.cycles == resetAt_ + 1)
+            stepToFirst(target.cycles, target.stackDepth);  // a cycle break must lie ahead of the count
+        else
+            runUntil(raw + (target.cycles - resetAt_), target.stackDepth, 0);
+    });
+    return true;
+}
+
+void SimSession::restorePowerOn(std::function<void()> then) {
+    // a reset keeps what the file registers and the EEPROM held (and says so in STATUS): they are given
+    // their values at power-on again, so the run after it is the run the user stepped through
+    send("x", [this, then](const std::string& text) {
+        std::optional<GpsimExamine> now = ParseExamine(text);
+        if (!now) {
+            unreadable("x", text);
+            return;
+        }
+        if (now->W != powerOn_->W)
+            send(QString("W = 0x%1").arg(powerOn_->W, 0, 16));
+        for (size_t address = 0; address < powerOn_->memory.size() && address < now->memory.size(); ++address)
+            if (int value = powerOn_->memory[address]; value >= 0 && now->memory[address] >= 0 && now->memory[address] != value)
+                send(QString("reg(0x%1) = 0x%2").arg(address, 0, 16).arg(value, 0, 16));
+        if (powerOn_->eeprom.empty()) {
+            then();
+            return;
+        }
+        send("dump e", [this, then](const std::string& dump) {
+            std::vector<int> eeprom = ParseDump(dump);
+            for (size_t address = 0; address < powerOn_->eeprom.size() && address < eeprom.size(); ++address)
+                if (int value = powerOn_->eeprom[address]; value >= 0 && eeprom[address] != value)
+                    send(QString("eeData[%1] = %2").arg(address).arg(value));
+            then();
+        });
+    });
+}
+
+void SimSession::stepToFirst(uint64_t cycles, std::optional<int> stackDepth) {
+    // gpsim counts the first instruction after its reset a cycle short: the count shown is set to the stop's
+    send("step");
+    send("cycles", [this, cycles, stackDepth](const std::string& text) {
+        if (auto raw = ParseCycles(text); raw && *raw >= cycles)
+            cycleOffset_ = *raw - cycles;
+        askStop(stackDepth);
+    });
+}
+
+void SimSession::runUntil(uint64_t goal, std::optional<int> stackDepth, int rounds) {
+    // a cycle break stops after the instruction that begins at its cycle: the one before the goal's
+    if (rounds == 0)
+        send(QString("break c %1").arg(goal - 1));
+    send("run");
+    send("cycles", [this, goal, stackDepth, rounds](const std::string& text) {
+        // a breakpoint on the way stops the run first: it goes on
+        uint64_t now = ParseCycles(text).value_or(goal);
+        if (now < goal && rounds < 10000)
+            runUntil(goal, stackDepth, rounds + 1);
+        else
+            askStop(stackDepth);
     });
 }
 
@@ -504,6 +615,7 @@ void SimSession::reset() {
     if (state_ != State::Stopped)
         return;
     zeroAtStop_ = true;
+    resetting_ = true;
     setState(State::Stepping);
     send("reset");
     askStop(0);

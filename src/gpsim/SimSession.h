@@ -86,6 +86,15 @@ class SimSession : public QObject {
     void stepOver();
     // Runs until a breakpoint or stop().
     void run();
+    // Runs until the program reaches `address` (or a breakpoint, or stop()).
+    void runTo(uint32_t address);
+    // Goes back to the stop before the last one: the program is reset and run to that stop's cycle (a run
+    // is deterministic), with the stack depth it had. Each step back goes one stop further back, as far as
+    // the last reset; stops are remembered up to kMaxHistory. True when there was a stop to go back to.
+    bool stepBack();
+    static constexpr size_t kMaxHistory = 100000;
+    // How many stops back the program can go.
+    size_t stepsBack() const { return history_.empty() ? 0 : history_.size() - 1; }
     // Interrupts a run or a step over, as Ctrl+C does.
     void stop();
     void reset();
@@ -187,6 +196,22 @@ class SimSession : public QObject {
     std::set<uint32_t> lineBreaks_;
     std::set<uint32_t> addressBreaks_;
     std::vector<uint16_t> programMemory_;
+    std::optional<uint32_t> temporaryBreak_;  // Run to Cursor's, gone at the next stop
+    struct Past {
+        uint64_t cycles;
+        std::optional<int> stackDepth;
+    };
+    std::deque<Past> history_;  // the stops since the last reset, the reset's first
+    uint64_t cycleOffset_ = 0;  // gpsim's count runs on through the resets of a step back: the cycles shown do not
+    uint64_t resetAt_ = 0;      // the cycles shown at the last reset
+    bool resetting_ = false;    // a reset by the user: the history starts again at its stop
+    void runUntil(uint64_t goal, std::optional<int> stackDepth, int rounds);
+    void Remember(uint64_t cycles);
+    // The first instruction after a reset, shown at `cycles`.
+    void stepToFirst(uint64_t cycles, std::optional<int> stackDepth);
+    // Gives the file registers and the EEPROM their values at power-on after a reset, then `then`.
+    void restorePowerOn(std::function<void()> then);
+    std::optional<SimStop> powerOn_;  // the first stop after the program was loaded
     std::map<uint32_t, int> breaks_;  // set in gpsim: address -> its number
     bool failedOnce_ = false;
     enum class Eeprom { Unknown, Present, Absent };

@@ -46,7 +46,7 @@ class TMainForm : public QMainWindow {
         *SearchBack, *SearchForward, *SearchFindReferences, *SearchSymbols;
     QAction *ProjectNew, *ProjectOpen, *ProjectClose, *ProjectAdd, *ProjectRemove, *ProjectBuild,
         *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
-    QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateStop, *SimulateReset, *SimulateEnd,
+    QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateRunToCursor, *SimulateStepBack, *SimulateStop, *SimulateReset, *SimulateEnd,
         *SimulateToggleBreakpoint, *SimulateSfr, *SimulateFileRegisters, *SimulateEeprom, *SimulateWatches,
         *SimulateProgramMemory, *SimulateOptions;
     QAction *DebugStart, *DebugTraceInto;
@@ -262,6 +262,8 @@ class TMainForm : public QMainWindow {
     void SimulateToggleBreakpointClick();
     void SimulateOptionsClick();
     void SimulateSfrClick();
+    void SimulateRunToCursorClick();
+    void SimulateStepBackClick();
     void SearchGoToDefinitionClick();
     void SearchBackClick();
     void SearchForwardClick();

@@ -162,8 +162,9 @@ void TMainForm::SetSimulateMenus() {
     SimSession::State state = simSession->state();
     bool stopped = state == SimSession::State::Stopped;
     ProjectSimulate->setEnabled(ProjectClose->isEnabled() && !simSession->active());
-    for (QAction* action : {SimulateStepInto, SimulateStepOver, SimulateRun, SimulateReset})
+    for (QAction* action : {SimulateStepInto, SimulateStepOver, SimulateRun, SimulateRunToCursor, SimulateReset})
         action->setEnabled(stopped);
+    SimulateStepBack->setEnabled(stopped && simSession->stepsBack() > 0);
     SimulateStop->setEnabled(state == SimSession::State::Running);
     SimulateEnd->setEnabled(simSession->active() && state != SimSession::State::Ending);
 }
@@ -319,6 +320,31 @@ void TMainForm::SimulateStepOverClick() {
 
 void TMainForm::SimulateRunClick() {
     RunOnCurrentProgram([this] { simSession->run(); });
+}
+
+void TMainForm::SimulateRunToCursorClick() {
+    TDocument* document = ActiveSource();
+    if (!document || document->isUntitled())
+        return;
+    TMemo* memo = services_.editors && services_.editors->first() ? services_.editors->first()->Memo : nullptr;
+    int line = (memo && memo->document() == document ? memo->caretLine() : document->caretLine()) + 1;
+    SourceLine place{FullPath(document->fileName()), line};
+    RunOnCurrentProgram([this, place] {
+        // the address is the built program's, after any build the command needed
+        std::optional<uint32_t> address =
+            simSession->cod() ? SimSession::AddressOf(*simSession->cod(), QFileInfo(simSession->codPath()).absolutePath(), place)
+                              : std::nullopt;
+        if (!address) {
+            SetEditorStatusText(5, QString("Line %1 holds no instruction: Run to Cursor needs one").arg(place.second));
+            return;
+        }
+        simSession->runTo(*address);
+    });
+}
+
+void TMainForm::SimulateStepBackClick() {
+    if (!simSession->stepBack())
+        SetEditorStatusText(5, "No earlier stop to go back to since the program started or was reset");
 }
 
 void TMainForm::SimulateStopClick() {

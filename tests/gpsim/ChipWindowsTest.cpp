@@ -289,4 +289,43 @@ TEST_F(Chip, WatchesAreTypedOrTakenFromTheTextKeptInTheProjectAndNamesShowTheirV
     EXPECT_EQ(MainForm->WatchWindow->watches()[1].format, WatchFormat::Binary);
 }
 
+TEST_F(Chip, RunToCursorStopsAtTheCaretsLineAndStepBackUndoesTheStepsOneByOne) {
+    openExample("counter");
+    if (!editor())
+        prompter.expectInformation("Build succeeded: counter.hex");
+    start();
+    EXPECT_FALSE(MainForm->SimulateStepBack->isEnabled());  // nothing to go back to yet
+    step(4);
+    // the caret on "incf Count,F", past the call of the delay (205,000 instructions)
+    TMemo* memo = editor()->Memo;
+    int line = int(memo->text().left(memo->text().indexOf("incf    Count")).count('\n'));
+    memo->setCursorPosition(line, 0);
+    MainForm->SimulateRunToCursor->trigger();
+    settle();
+    EXPECT_EQ(session().lastStop().line, line + 1);
+    EXPECT_EQ(marked(), "counter.asm:" + std::to_string(line + 1));
+    uint64_t delayed = session().lastStop().cycles;
+    EXPECT_GT(delayed, 200000u);
+    step();  // incf Count,F
+    EXPECT_EQ(session().lastStop().memory.at(0x20), 1);
+    // back: before the incf, then before the run, then the four steps one by one
+    ASSERT_TRUE(MainForm->SimulateStepBack->isEnabled());
+    MainForm->SimulateStepBack->trigger();
+    settle();
+    EXPECT_EQ(session().lastStop().cycles, delayed);
+    EXPECT_EQ(session().lastStop().memory.at(0x20), 0);
+    EXPECT_EQ(marked(), "counter.asm:" + std::to_string(line + 1));
+    for (int back = 4; back >= 0; --back) {
+        MainForm->SimulateStepBack->trigger();
+        settle();
+        EXPECT_EQ(session().lastStop().pc, uint32_t(back)) << back;
+    }
+    EXPECT_FALSE(MainForm->SimulateStepBack->isEnabled());
+    // the caret on a line without an instruction: said, and nothing runs
+    memo->setCursorPosition(0, 0);
+    MainForm->SimulateRunToCursor->trigger();
+    EXPECT_EQ(editor()->statusText(5), "Line 1 holds no instruction: Run to Cursor needs one");
+    EXPECT_EQ(session().state(), SimSession::State::Stopped);
+}
+
 }  // namespace

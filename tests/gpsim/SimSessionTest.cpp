@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <QSignalSpy>
+#include <QElapsedTimer>
 #include <QTest>
 #include "GTestQTry.h"
 
@@ -28,11 +29,17 @@ class Session : public ::testing::Test {
         session.start(Q(cod));
         Settle();
     }
-    // Waits until the program has stopped again (or the session ended).
+    // Waits until the program has stopped again (or the session ended), woken by gpsim's answers rather
+    // than polling.
     void Settle() {
-        QTRY_VERIFY_WITH_TIMEOUT(
-            session.state() == SimSession::State::Stopped || session.state() == SimSession::State::Idle,
-            10000);
+        QElapsedTimer clock;
+        clock.start();
+        auto settled = [this] {
+            return session.state() == SimSession::State::Stopped || session.state() == SimSession::State::Idle;
+        };
+        while (!settled() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        ASSERT_TRUE(settled()) << "the session did not stop within 10 s";
     }
     void Step() {
         session.stepInto();
@@ -167,6 +174,55 @@ TEST_F(Session, TheEepromIsReadAtEveryStopAndAByteWrittenIsWhatTheProgramReads) 
     // a byte past the EEPROM is no command at all
     session.writeEeprom(64, 1);
     EXPECT_EQ(session.state(), SimSession::State::Stopped);
+}
+
+TEST_F(Session, StepBackReturnsToEveryEarlierStopOfA200StepWalkWithIdenticalRegisters) {
+    Start("main877a.asm");
+    session.setBreakpoints({{File("sub.inc"), 3}});  // on the way: a step back runs past it
+    std::vector<SimStop> walk{session.lastStop()};
+    for (int i = 0; i < 200; ++i) {
+        i % 7 == 3 ? session.stepOver() : session.stepInto();
+        Settle();
+        walk.push_back(session.lastStop());
+    }
+    EXPECT_EQ(session.stepsBack(), 200u);
+    for (int back = 199; back >= 0; --back) {
+        ASSERT_TRUE(session.stepBack());
+        Settle();
+
+        const SimStop& now = session.lastStop();
+        const SimStop& then = walk[size_t(back)];
+        ASSERT_EQ(now.cycles, then.cycles) << "back to stop " << back;
+        ASSERT_EQ(now.pc, then.pc) << back;
+        ASSERT_EQ(now.W, then.W) << back;
+        ASSERT_EQ(now.memory, then.memory) << back;
+        ASSERT_EQ(now.stackDepth, then.stackDepth) << back;
+        ASSERT_EQ(now.line, then.line) << back;
+    }
+    EXPECT_FALSE(session.stepBack());  // the start: nothing before it
+    // and forward again from there, as the first time (gpsim counts the first instruction after its reset
+    // one cycle short, as after Simulate > Reset)
+    Step();
+    EXPECT_EQ(session.lastStop().pc, walk[1].pc);
+    EXPECT_EQ(session.lastStop().memory, walk[1].memory);
+}
+
+TEST_F(Session, RunToAnAddressStopsThereOnceAndTheBreakpointsStayAsTheyWere) {
+    Start("main877a.asm");
+    auto cod = CodFile::Load(this->cod.string(), *new std::string);
+    ASSERT_TRUE(cod);
+    std::optional<uint32_t> idle = SimSession::AddressOf(*cod, Q(dir.path()), {File("main877a.asm"), 15});
+    ASSERT_TRUE(idle);  // idle goto idle
+    session.runTo(*idle);
+    Settle();
+    EXPECT_EQ(session.lastStop().pc, *idle);
+    EXPECT_EQ(session.lastStop().line, 15);
+    // the place was no breakpoint: the next run goes on past it until stopped
+    session.run();
+    QTest::qWait(100);
+    EXPECT_EQ(session.state(), SimSession::State::Running);
+    session.stop();
+    Settle();
 }
 
 TEST_F(Session, The16F84ARunsOnThe16F84WithANote) {

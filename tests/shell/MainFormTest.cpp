@@ -86,7 +86,8 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
         "&Project: &New... | &Open... [Ctrl+F11] | ~&Close | - | ~&Add to Project... [Shift+F11] | "
         "~&Remove from Project | - | ~&Build [Ctrl+F9] | ~Si&mulate [Shift+F9] | - | "
         "~&Options... [Ctrl+Shift+F11] | (-) | ()",
-        "Si&mulate: ~Step &Into [F8] | ~Step &Over [Shift+F8] | ~&Run [F9] | ~&Stop [F6] | ~R&eset [Ctrl+F6] "
+        "Si&mulate: ~Step &Into [F8] | ~Step &Over [Shift+F8] | ~&Run [F9] | ~Run to &Cursor [F4] | "
+        "~Step Bac&k [Ctrl+F8] | ~&Stop [F6] | ~R&eset [Ctrl+F6] "
         "| "
         "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5] | - | Special &Function Registers | File Re&gisters | EEPROM &Data | &Watches | Program &Memory | - | ~O&ptions...",
         "hidden &Debug: Start | - | ~&Trace Into [F7]",
@@ -145,6 +146,8 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         {"SimulateEnd", &M::SimulateEndClick},
         {"SimulateToggleBreakpoint", &M::SimulateToggleBreakpointClick},
         {"SimulateSfr", &M::SimulateSfrClick},
+        {"SimulateRunToCursor", &M::SimulateRunToCursorClick},
+        {"SimulateStepBack", &M::SimulateStepBackClick},
         {"SimulateFileRegisters", &M::SimulateFileRegistersClick},
         {"SimulateEeprom", &M::SimulateEepromClick},
         {"SimulateWatches", &M::SimulateWatchesClick},

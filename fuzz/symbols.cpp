@@ -281,8 +281,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     builder.Finish();
     CheckSameRecords(builder.file(), whole);
 
+    // the index that keeps only definitions, given the text whole, or its first lines and then the rest
     picsym::FileSymbols packed(picsym::Keep::DefinitionsOnly);
-    packed.SetText(kept);
+    if (choices.Below(2)) {
+        packed.SetText(kept);
+    } else {
+        size_t first = choices.Below(target.size() + 1);
+        std::vector<std::string_view> start(target.begin(), target.begin() + long(first));
+        packed.Update(0, 0, start);
+        std::vector<std::string_view> rest(target.begin() + long(first), target.end());
+        packed.Update(int(first), 0, rest);
+    }
     Check(packed.lineCount() == whole.lineCount());
     std::vector<std::pair<int, const picsym::Definition*>> definitions;
     whole.ForEachDefinition([&definitions](int line, const picsym::Definition& definition) {

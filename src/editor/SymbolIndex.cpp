@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 
@@ -98,14 +99,26 @@ Token NextToken(std::string_view line, int at) {
     return {TokenType::Word, begin, at};
 }
 
+// Where the blanks from `at` end.
+int SkipBlanks(std::string_view line, int at) {
+    int size = int(line.size());
+    if (at >= size || !IsA(line[size_t(at)], kSpace))
+        return at;
+    // eight spaces at a time: most lines are indented by as many
+    while (at + 8 <= size && std::memcmp(line.data() + at, "        ", 8) == 0)
+        at += 8;
+    while (at < size && IsA(line[size_t(at)], kSpace))
+        ++at;
+    return at;
+}
+
 // The tokens of a line up to its comment, added to `tokens` until it holds `most` (kept by the caller, so
 // that its room is reused). Called again, it goes on after the last token.
 void Lex(std::string_view line, std::vector<Token>& tokens, size_t most) {
     int size = int(line.size());
     int at = tokens.empty() ? 0 : tokens.back().end;
     for (size_t count = tokens.size(); count < most; ++count) {
-        while (at < size && IsA(line[size_t(at)], kSpace))
-            ++at;
+        at = SkipBlanks(line, at);
         if (at >= size || line[size_t(at)] == ';')
             return;
         tokens.push_back(NextToken(line, at));
@@ -161,13 +174,26 @@ struct PackedWord {
     bool operator==(const PackedWord&) const = default;
 };
 
+// Eight bytes of a word, A to Z turned to a to z all at once: a byte of A to Z is one whose low seven bits
+// are at least 'A' and at most 'Z' and whose high bit is clear; adding 0x20 makes it lower case.
+uint64_t LowerEight(std::string_view bytes) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    // put together byte by byte: a copy of fewer than eight bytes into the number would have it read back
+    // from memory before the copy is done
+    uint64_t word = 0;
+    for (size_t i = 0; i < std::min<size_t>(bytes.size(), 8); ++i)
+        word |= uint64_t(uint8_t(bytes[i])) << (8 * i);
+    uint64_t low = word & ~kHigh;
+    uint64_t atLeastA = low + (0x80 - 'A') * kOnes;
+    uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes;
+    uint64_t upper = atLeastA & ~pastZ & ~word & kHigh;
+    return word | (upper >> 2);
+}
+
 std::optional<PackedWord> Pack(std::string_view word) {
     if (word.empty() || word.size() > 16)
         return std::nullopt;
-    PackedWord packed;
-    for (size_t i = 0; i < word.size(); ++i)
-        (i < 8 ? packed.head : packed.tail) |= uint64_t(uint8_t(Lower(word[i]))) << (8 * (i % 8));
-    return packed;
+    return PackedWord{LowerEight(word), word.size() > 8 ? LowerEight(word.substr(8)) : 0};
 }
 
 // What the word in a line's directive place asks of the reader.
@@ -245,13 +271,18 @@ class WordTable {
     WordTable() {
         for (auto list : {TPICParser::Instructions(), TPICParser::Directives(), TPICParser::DataDirectives()})
             for (std::string_view word : list)
-                if (std::optional<PackedWord> packed = Pack(word))
+                if (std::optional<PackedWord> packed = Pack(word)) {
                     Slot(*packed).keyword = true;
-        for (const DirectiveWord& entry : kDirectiveWords)
+                    longest_ = std::max(longest_, word.size());
+                }
+        for (const DirectiveWord& entry : kDirectiveWords) {
             Slot(*Pack(entry.word)).directive = entry.directive;
+            longest_ = std::max(longest_, entry.word.size());
+        }
     }
     const Entry* Find(std::string_view word) const {
-        std::optional<PackedWord> packed = Pack(word);
+        // most labels are longer than any word here, and need no look
+        std::optional<PackedWord> packed = word.size() <= longest_ ? Pack(word) : std::nullopt;
         if (!packed)
             return nullptr;
         for (size_t at = Hash(*packed);; at = (at + 1) % kSize) {
@@ -276,11 +307,13 @@ class WordTable {
         return entries_[at];
     }
     std::array<Entry, kSize> entries_{};
+    size_t longest_ = 0;
 };
 
+const WordTable kWords;
+
 const WordTable& Words() {
-    static const WordTable table;
-    return table;
+    return kWords;
 }
 
 // The directive a word stands for, its letter case aside.
@@ -290,19 +323,22 @@ Directive DirectiveOf(std::string_view word) {
     return word.starts_with('#') ? Directive::Other : Directive::Macro;
 }
 
-// The tokens of the line being read: kept from line to line, so that reading a line allocates no room for
-// them.
-std::vector<Token>& Scratch() {
-    thread_local std::vector<Token> tokens;
-    return tokens;
-}
-
 bool HasValue(Kind kind) {
     return kind == Kind::Constant || kind == Kind::Variable || kind == Kind::Block;
 }
 
 bool Global(Kind kind) {
     return kind != Kind::Parameter && kind != Kind::Local;
+}
+
+// "(0x20)+3": the address of a CBLOCK's next name.
+std::string BlockAddress(const LineState& state) {
+    char offset[16];
+    char* end = std::to_chars(offset, offset + sizeof offset, state.blockOffset).ptr;
+    std::string address;
+    address.reserve(state.blockBase.size() + 3 + size_t(end - offset));
+    address.append("(").append(state.blockBase).append(")+").append(offset, end);
+    return address;
 }
 
 // ---- Reading a line --------------------------------------------------------------------------------
@@ -314,8 +350,14 @@ struct LineReader {
     Keep keep;
 
     void Define(const Token& token, Kind kind, std::string text, bool inMacro) {
-        record.definitions.push_back({std::string(Text(line, token)), kind, token.begin, std::move(text),
-                                      record.after.radix, inMacro});
+        // made where it stays, without a temporary to move from
+        Definition& definition = record.definitions.emplace_back();
+        definition.name = Text(line, token);
+        definition.kind = kind;
+        definition.column = token.begin;
+        definition.text = std::move(text);
+        definition.radix = record.after.radix;
+        definition.inMacro = inMacro;
     }
     void Use(const Token& token, bool operand) {
         if (keep == Keep::Everything)
@@ -335,8 +377,7 @@ struct LineReader {
         for (size_t i = from; i < tokens.size(); ++i) {
             if (tokens[i].type != TokenType::Word || (i > from && !Is(line, tokens[i - 1], ',')))
                 continue;
-            Define(tokens[i], Kind::Block, "(" + state.blockBase + ")+" + std::to_string(state.blockOffset),
-                   false);
+            Define(tokens[i], Kind::Block, BlockAddress(state), false);
             int increment = 1;
             if (i + 2 < tokens.size() && Is(line, tokens[i + 1], ':'))
                 if (auto value = Evaluate(Text(line, tokens[i + 2]), state.radix,
@@ -438,37 +479,48 @@ bool NeedsOperands(Directive directive) {
            directive != Directive::NamesTested && directive != Directive::NamesNothing;
 }
 
+// The first byte from `at` that is no blank, or -1 at the line's end or its comment: what follows a token,
+// seen without reading it as one.
+int NextByte(std::string_view line, int at) {
+    at = SkipBlanks(line, at);
+    return at < int(line.size()) && line[size_t(at)] != ';' ? uint8_t(line[size_t(at)]) : -1;
+}
+
+// A word at the very start of the line, or any first word followed by a colon, is a label; "#include" and
+// its kin are directives wherever they stand.
+bool StartsLabel(std::string_view line, const Token& first) {
+    std::string_view word = Text(line, first);
+    return first.type == TokenType::Word && !word.starts_with('#') &&
+           ((first.begin == 0 && !IsKeyword(word)) || NextByte(line, first.end) == ':');
+}
+
 // What the token in the directive's place asks for: "name = 5" sets a variable as SET does.
 Directive DirectiveAt(std::string_view line, const std::vector<Token>& tokens, size_t at) {
     if (at >= tokens.size())
         return Directive::None;
     if (tokens[at].type == TokenType::Word)
         return DirectiveOf(Text(line, tokens[at]));
-    bool assigns = Is(line, tokens[at], '=') && at + 1 < tokens.size() && !Is(line, tokens[at + 1], '=');
-    return assigns ? Directive::Set : Directive::None;
+    int next = NextByte(line, tokens[at].end);
+    return Is(line, tokens[at], '=') && next >= 0 && next != '=' ? Directive::Set : Directive::None;
 }
 
 // Reads one line into `record`, whose `after` holds the state before the line and is brought to the state
-// after it (`before` is left as it is).
-void ReadFrom(std::string_view line, Keep keep, LineRecord& record) {
+// after it (`before` is left as it is). `tokens` is the caller's, so that its room serves line after line.
+void ReadFrom(std::string_view line, Keep keep, LineRecord& record, std::vector<Token>& tokens) {
     record.definitions.clear();
     record.uses.clear();
     record.include.clear();
-    std::vector<Token>& tokens = Scratch();
     tokens.clear();
-    // the label, a colon, the directive and what follows it tell what the line is; the rest is read only
-    // when the line needs it
-    Lex(line, tokens, 4);
+    // the first word and the byte after it, the directive's word and the byte after that, tell what the
+    // line is; the rest is read only when the line needs it
+    Lex(line, tokens, 1);
     if (tokens.empty())
         return;
     LineReader reader{line, tokens, record, keep};
-    // a word at the very start of the line, or any first word followed by a colon, is a label; "#include"
-    // and its kin are directives wherever they stand
-    std::string_view first = Text(line, tokens[0]);
-    bool colon = tokens.size() > 1 && Is(line, tokens[1], ':');
-    bool hasLabel = tokens[0].type == TokenType::Word && !first.starts_with('#') &&
-                    ((tokens[0].begin == 0 && !IsKeyword(first)) || colon);
-    size_t keywordAt = hasLabel ? (colon ? 2 : 1) : 0;
+    bool hasLabel = StartsLabel(line, tokens[0]);
+    size_t keywordAt = hasLabel ? (NextByte(line, tokens[0].end) == ':' ? 2 : 1) : 0;
+    if (tokens.size() <= keywordAt)
+        Lex(line, tokens, keywordAt + 1);
     Directive directive = DirectiveAt(line, tokens, keywordAt);
     if (keep == Keep::Everything || record.after.inBlock || NeedsOperands(directive))
         Lex(line, tokens, SIZE_MAX);
@@ -487,10 +539,10 @@ void ReadFrom(std::string_view line, Keep keep, LineRecord& record) {
 }
 
 // Reads one line into `record` given the state before it.
-void Read(std::string_view line, const LineState& before, LineRecord& record) {
+void Read(std::string_view line, const LineState& before, LineRecord& record, std::vector<Token>& tokens) {
     record.before = before;
     record.after = before;
-    ReadFrom(line, Keep::Everything, record);
+    ReadFrom(line, Keep::Everything, record, tokens);
 }
 
 // A label, an instruction or a macro's use with its operands.
@@ -578,8 +630,8 @@ size_t MostLines(std::string_view text) {
     return count;
 }
 
-// Calls `visit` with each line of a text, split at CR LF, LF or CR; a line end at the end starts no further
-// line. A line is looked at only up to its end before `visit` sees it, and never again after.
+// Calls `visit` with each line of a text, split at CR LF, LF or CR, until it returns false; a line end at the
+// end starts no further line.
 template <class Visit>
 void EachLine(std::string_view text, Visit visit) {
     const char* data = text.data();
@@ -595,7 +647,8 @@ void EachLine(std::string_view text, Visit visit) {
             end = size_t(static_cast<const char*>(cr) - data);
             next = end + (end + 1 < size && data[end + 1] == '\n' ? 2 : 1);
         }
-        visit(text.substr(start, end - start));
+        if (!visit(text.substr(start, end - start)))
+            return;
         start = next;
     }
 }
@@ -622,14 +675,18 @@ bool IsKeyword(std::string_view word) {
 
 LineRecord ReadLine(std::string_view line, const LineState& before) {
     LineRecord record;
-    Read(line, before, record);
+    std::vector<Token> tokens;
+    Read(line, before, record, tokens);
     return record;
 }
 
 std::vector<std::string_view> SplitTextLines(std::string_view text) {
     std::vector<std::string_view> lines;
     lines.reserve(MostLines(text));
-    EachLine(text, [&lines](std::string_view line) { lines.push_back(line); });
+    EachLine(text, [&lines](std::string_view line) {
+        lines.push_back(line);
+        return true;
+    });
     return lines;
 }
 
@@ -911,16 +968,14 @@ const LineRecord& FileSymbols::line(int index) const {
         return lines_[size_t(index)];
     // no record kept: the text read again up to the line
     shown_ = LineRecord();
-    for (int line = 0; line <= index; ++line) {
+    std::vector<Token> tokens;
+    int line = 0;
+    EachLine(packed_.whole, [this, &tokens, &line, index](std::string_view text) {
         shown_.before = shown_.after;
-        ReadFrom(packed_.Line(line), Keep::DefinitionsOnly, shown_);
-    }
+        ReadFrom(text, Keep::DefinitionsOnly, shown_, tokens);
+        return ++line <= index;
+    });
     return shown_;
-}
-
-std::string_view FileSymbols::Packed::Line(int index) const {
-    size_t start = index > 0 ? ends[size_t(index) - 1] : 0;
-    return std::string_view(whole).substr(start, ends[size_t(index)] - start);
 }
 
 const Definition& FileSymbols::definition(DefinitionPlace place) const {
@@ -996,22 +1051,7 @@ void FileSymbols::TakeText(std::string text) {
     }
     placesBuilt_ = false;
     packed_.whole = std::move(text);
-    PackText();
     ReadPacked();
-}
-
-void FileSymbols::PackText() {
-    std::string& whole = packed_.whole;
-    packed_.ends.clear();
-    packed_.ends.reserve(MostLines(whole));
-    size_t kept = 0;
-    // each line moves left over the line ends before it: never over bytes still to be looked at
-    EachLine(whole, [&whole, &kept, this](std::string_view line) {
-        std::memmove(whole.data() + kept, line.data(), line.size());
-        kept += line.size();
-        packed_.ends.push_back(kept);
-    });
-    whole.resize(kept);
 }
 
 void FileSymbols::Replace(int first, int removed, std::span<const std::string_view> lines) {
@@ -1049,6 +1089,7 @@ int FileSymbols::Update(int first, int removed, std::span<const std::string_view
     LineState state = StateBefore(first);
     int read = 0;
     int end = first + int(lines.size());
+    std::vector<Token> tokens;
     for (int i = first; i < lineCount(); ++i) {
         LineRecord& record = lines_[size_t(i)];
         // past the new lines, a line is read again only when the state it starts in changed
@@ -1057,7 +1098,7 @@ int FileSymbols::Update(int first, int removed, std::span<const std::string_view
                 break;
             Count(record, i, -1);
         }
-        Read(texts_[size_t(i)], state, record);
+        Read(texts_[size_t(i)], state, record, tokens);
         Count(record, i, +1);
         state = record.after;
         ++read;
@@ -1066,20 +1107,22 @@ int FileSymbols::Update(int first, int removed, std::span<const std::string_view
 }
 
 int FileSymbols::UpdatePacked(int first, int removed, std::span<const std::string_view> lines) {
-    // the text anew in one piece: the lines before, the new lines, the lines after
-    Packed packed;
-    auto add = [&packed](std::string_view line) {
-        packed.whole.append(line);
-        packed.ends.push_back(packed.whole.size());
-    };
+    // the text anew in one piece: the lines before, the new lines, the lines after, each ended by LF
+    std::vector<std::string_view> old = SplitTextLines(packed_.whole);
+    std::string whole;
+    auto add = [&whole](std::string_view line) { whole.append(line).push_back('\n'); };
     for (int line = 0; line < first; ++line)
-        add(packed_.Line(line));
-    for (std::string_view line : lines)
+        add(old[size_t(line)]);
+    for (std::string_view line : lines) {
+        // a CR or LF inside a line given would end it here: a blank reads the same
+        size_t at = whole.size();
         add(line);
-    for (int line = first + removed; line < lineCount(); ++line)
-        add(packed_.Line(line));
-    packed_.whole = std::move(packed.whole);
-    packed_.ends = std::move(packed.ends);
+        std::replace_if(
+            whole.begin() + long(at), whole.end() - 1, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    }
+    for (size_t line = size_t(first + removed); line < old.size(); ++line)
+        add(old[line]);
+    packed_.whole = std::move(whole);
     ReadPacked();
     return lineCount();
 }
@@ -1094,18 +1137,23 @@ void FileSymbols::ReadPacked() {
     packed.includes.clear();
     // one record for every line in turn: its `after` carries the state from line to line
     LineRecord record;
-    for (int i = 0; i < lineCount(); ++i) {
-        ReadFrom(packed.Line(i), Keep::DefinitionsOnly, record);
+    std::vector<Token> tokens;
+    int line = 0;
+    EachLine(packed.whole, [this, &packed, &record, &tokens, &line](std::string_view text) {
+        ReadFrom(text, Keep::DefinitionsOnly, record, tokens);
         for (Definition& definition : record.definitions) {
             packed.definitions.push_back(std::move(definition));
-            packed.definitionLines.push_back(i);
+            packed.definitionLines.push_back(line);
         }
         if (!record.include.empty()) {
-            packed.includes.emplace_back(i, record.include);
+            packed.includes.emplace_back(line, record.include);
             if (onIncludeChanged)
                 onIncludeChanged(record.include, +1);
         }
-    }
+        ++line;
+        return true;
+    });
+    packed.lines = line;
 }
 
 void FileSymbols::ForEachDefinition(const std::function<void(int, const Definition&)>& visit) const {

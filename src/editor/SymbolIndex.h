@@ -94,7 +94,7 @@ class FileSymbols {
     // lines whose starting state changed. Returns how many lines were read.
     int Update(int first, int removed, std::span<const std::string_view> lines);
 
-    int lineCount() const { return int(keep_ == Keep::Everything ? lines_.size() : packed_.ends.size()); }
+    int lineCount() const { return keep_ == Keep::Everything ? int(lines_.size()) : packed_.lines; }
     const LineRecord& line(int index) const;
     const std::string& text(int index) const;
     Keep keep() const { return keep_; }
@@ -114,12 +114,11 @@ class FileSymbols {
     // Keep::DefinitionsOnly: the text in one piece, and what its lines define and include (the definitions
     // in a deque: growing it moves none already there)
     struct Packed {
-        std::string whole;                   // the lines one after another, without their line ends
-        std::vector<size_t> ends;            // where each line ends in `whole`
+        std::string whole;                   // the text as given (an Update joins its lines with LF)
+        int lines = 0;                       // how many lines it has
         std::deque<Definition> definitions;  // in line order
         std::vector<int> definitionLines;    // the line of each
         std::vector<std::pair<int, std::string>> includes;
-        std::string_view Line(int index) const;
     };
 
     // A line's definitions and include come (+1) or go (-1): counted, told, and placed in the table of names.
@@ -132,8 +131,6 @@ class FileSymbols {
     // the new lines are to be read.
     void Replace(int first, int removed, std::span<const std::string_view> lines);
     int UpdatePacked(int first, int removed, std::span<const std::string_view> lines);
-    // Takes the line ends out of packed_.whole, where they stand, noting where each line ends.
-    void PackText();
     void ReadPacked();
 
     Keep keep_ = Keep::Everything;

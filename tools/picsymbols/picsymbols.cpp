@@ -6,12 +6,14 @@
 #include "editor/SymbolIndex.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -23,36 +25,69 @@ int Usage() {
     return 2;
 }
 
-// "Count            cblock       20 counter.asm 0x20": each definition with the value of its own expression
-void Print(std::string& out, const std::string& file, int line, const picsym::Definition& definition,
-           const picsym::SymbolIndex& index) {
-    if (definition.kind == picsym::Kind::Parameter || definition.kind == picsym::Kind::Local)
-        return;
-    char number[24];
-    out += definition.name;
-    out.append(definition.name.size() < 16 ? 16 - definition.name.size() : 0, ' ');
-    out += ' ';
-    std::string_view kind = picsym::KindName(definition.kind);
-    out += kind;
-    out.append(kind.size() < 10 ? 10 - kind.size() : 0, ' ');
-    // " %4d " and " 0x%llX" without printf's parsing of its format at every line
-    char* end = std::to_chars(number, number + sizeof number, line + 1).ptr;
-    out.append(size_t(std::max<ptrdiff_t>(1, 5 - (end - number))), ' ');
-    out.append(number, end).append(" ").append(file);
-    if (definition.kind != picsym::Kind::Define)
-        if (auto value = index.Value(definition)) {
-            end = std::to_chars(number, number + sizeof number, static_cast<unsigned long long>(*value), 16)
-                      .ptr;
-            std::transform(number, end, number, [](char c) { return char(std::toupper(uint8_t(c))); });
-            out.append(" 0x").append(number, end);
+// Writes the listing: each definition with the value of its own expression, in the form of ctags -x.
+class Lister {
+  public:
+    explicit Lister(const picsym::SymbolIndex& index) : index_(index) {}
+    ~Lister() { std::fwrite(out_.data(), 1, out_.size(), stdout); }
+
+    // "Count            cblock       20 counter.asm 0x20": the name and kind padded to 16 and 10 columns,
+    // the line to 4 (" %4d "), the value in hexadecimal (" 0x%llX")
+    void Print(const std::string& file, int line, const picsym::Definition& definition) {
+        if (definition.kind == picsym::Kind::Parameter || definition.kind == picsym::Kind::Local)
+            return;
+        std::string_view kind = picsym::KindName(definition.kind);
+        char number[24], hex[24];
+        size_t digits = size_t(std::to_chars(number, number + sizeof number, line + 1).ptr - number);
+        size_t hexDigits = 0;
+        if (std::optional<int64_t> value = ValueOf(definition))
+            hexDigits = size_t(
+                std::to_chars(hex, hex + sizeof hex, static_cast<unsigned long long>(*value), 16).ptr - hex);
+        size_t nameWidth = std::max<size_t>(definition.name.size(), 16),
+               kindWidth = std::max<size_t>(kind.size(), 10);
+        size_t lineWidth = std::max<size_t>(digits, 4);
+        // the line made of blanks at its full length, each field copied into its place
+        size_t at = out_.size();
+        out_.resize(
+            at + nameWidth + kindWidth + lineWidth + file.size() + (hexDigits ? hexDigits + 3 : 0) + 4, ' ');
+        char* to = out_.data() + at;
+        to = std::copy(definition.name.begin(), definition.name.end(), to) +
+             (nameWidth - definition.name.size()) + 1;
+        to = std::copy(kind.begin(), kind.end(), to) + (kindWidth - kind.size()) + 1;
+        to = std::copy(number, number + digits, to + (lineWidth - digits)) + 1;
+        to = std::copy(file.begin(), file.end(), to);
+        if (hexDigits) {
+            to = std::copy_n(" 0x", 3, to);
+            to = std::transform(hex, hex + hexDigits, to,
+                                [](char c) { return c >= 'a' ? char(c - 'a' + 'A') : c; });
         }
-    out += '\n';
-    // written out as it fills: one buffer of a fixed size rather than the whole listing
-    if (out.size() > 64 * 1024) {
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        out.clear();
+        *to = '\n';
+        // written out as it fills: a buffer of a bounded size rather than the whole listing
+        if (out_.size() > 64 * 1024) {
+            std::fwrite(out_.data(), 1, out_.size(), stdout);
+            out_.clear();
+        }
     }
-}
+
+  private:
+    // Equal expressions in the same radix have equal values: a header's bit numbers and a program's CBLOCK
+    // addresses repeat, and each is read once.
+    std::optional<int64_t> ValueOf(const picsym::Definition& definition) {
+        if (definition.kind != picsym::Kind::Constant && definition.kind != picsym::Kind::Variable &&
+            definition.kind != picsym::Kind::Block)
+            return std::nullopt;
+        std::string key = definition.text;
+        key += char(definition.radix);
+        auto [known, added] = values_.try_emplace(std::move(key));
+        if (added)
+            known->second = index_.Value(definition);
+        return known->second;
+    }
+
+    const picsym::SymbolIndex& index_;
+    std::string out_;
+    std::unordered_map<std::string, std::optional<int64_t>> values_;
+};
 
 }  // namespace
 
@@ -100,12 +135,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "picsymbols: %s cannot be read\n", file.c_str());
             status = 1;
         }
-    std::string out;
-    for (const std::string& file : index.files())
-        index.file(file)->ForEachDefinition(
-            [&out, &file, &index](int line, const picsym::Definition& definition) {
-                Print(out, file, line, definition, index);
-            });
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    {
+        Lister lister(index);
+        for (const std::string& file : index.files())
+            index.file(file)->ForEachDefinition(
+                [&lister, &file](int line, const picsym::Definition& definition) {
+                    lister.Print(file, line, definition);
+                });
+    }
     return std::fflush(stdout) == 0 ? status : 1;
 }

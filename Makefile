@@ -31,13 +31,15 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # Every benchmark once, then each figure beside its floor or peer (BENCH_REPETITIONS times, by turns, each in
-# a fresh process), the simulator against gpsim and pictokens against Kate's highlighter.
+# a fresh process), the simulator against gpsim, pictokens against Kate's highlighter and picsymbols against
+# ctags.
 bench: build
 	@set -e; for b in $(BUILD)/bench/*/*_bench; do echo "== $$b"; $$b; done
 	@echo "== ratios (wall-clock time, best and median of $(BENCH_REPETITIONS))"; \
 	  REPETITIONS=$(BENCH_REPETITIONS) bench/ratios.sh $(BUILD)
 	@echo "== simulator against gpsim"; bench/compare-gpsim.sh $(BUILD)
 	@echo "== pictokens against kate-syntax-highlighter"; bench/compare-kate.sh $(BUILD)
+	@echo "== picsymbols against ctags -x"; bench/compare-ctags.sh $(BUILD)
 
 # libFuzzer targets under AddressSanitizer and UndefinedBehaviorSanitizer, each for FUZZ_SECONDS on its corpus
 # (fuzz/corpus/NAME); a finding stops with the input that found it written as ./crash-...

@@ -68,6 +68,32 @@ double MeasureSteps(const QString& cod, int steps) {
     return 1e3 * seconds / steps;
 }
 
+// Cycles per second of a Run of the program's endless loop for `seconds` of wall time, looked at every
+// `liveMs` (0: never, gpsim on its own).
+double MeasureRun(const QString& cod, int liveMs, double seconds) {
+    SimSession session;
+    session.setLiveInterval(liveMs);
+    session.start(cod);
+    auto stopped = [&session] { return session.state() == SimSession::State::Stopped || !session.active(); };
+    if (!WaitFor(stopped, 10000) || !session.active())
+        return 0;
+    int looks = 0;
+    QObject::connect(&session, &SimSession::live, [&looks] { ++looks; });
+    uint64_t before = session.lastStop().cycles;
+    QElapsedTimer clock;
+    clock.start();
+    session.run();
+    WaitFor([&clock, seconds] { return clock.nsecsElapsed() >= seconds * 1e9; }, int(seconds * 1000) + 1000);
+    session.stop();
+    WaitFor(stopped, 10000);
+    double elapsed = clock.nsecsElapsed() / 1e9;
+    double rate = double(session.lastStop().cycles - before) / elapsed;
+    std::printf("Run for %.1f s %s: %.1f M cycles/s (%d looks)\n", elapsed,
+                liveMs > 0 ? "looked at live" : "on gpsim's own", rate / 1e6, looks);
+    session.endNow();
+    return rate;
+}
+
 // Step Into from the Simulate menu, the editor marking each stop and the Registers window showing it, with
 // or without every other debugging window open and filled at each stop; milliseconds per step.
 enum class Windows { None, All };
@@ -180,5 +206,9 @@ int main(int argc, char** argv) {
                     "step through the session object (target <= 2 x, and within a frame, 16 ms: %.3f ms)\n",
                     windows / bare, windows / session, windows);
     MeasureRunToBreakpoint(dir.path(), 20);
+    double alone = MeasureRun(dir.path() + "/main877a.cod", 0, 3.0);
+    double live = MeasureRun(dir.path() + "/main877a.cod", 100, 3.0);
+    if (alone > 0 && live > 0)
+        std::printf("A live Run keeps %.1f %% of gpsim's own speed (target: loses at most 10 %%)\n", 100 * live / alone);
     return 0;
 }

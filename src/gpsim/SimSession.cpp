@@ -93,7 +93,15 @@ SimSession::SimSession(QObject* parent)
       killTimer_(new QTimer(this)),
       interruptTimer_(new QTimer(this)),
       waitingTimer_(new QTimer(this)),
-      silenceTimer_(new QTimer(this)) {
+      silenceTimer_(new QTimer(this)),
+      liveTimer_(new QTimer(this)) {
+    // a run is interrupted for a moment now and then: what it holds is read, and it goes on
+    connect(liveTimer_, &QTimer::timeout, this, [this] {
+        if (state_ != State::Running || stopWanted_ || !process_ || process_->processId() <= 0)
+            return;
+        liveInterrupt_ = true;
+        ::kill(pid_t(process_->processId()), SIGINT);
+    });
     waitingTimer_->setSingleShot(true);
     waitingTimer_->setInterval(kWaitingMs);
     connect(waitingTimer_, &QTimer::timeout, this, [this] {
@@ -124,8 +132,10 @@ SimSession::~SimSession() {
 void SimSession::setState(State state) {
     if (state_ == state)
         return;
-    if (state != State::Running)
+    if (state != State::Running) {
         interruptTimer_->stop();
+        liveTimer_->stop();
+    }
     state_ = state;
     watchAnswers();
     emit stateChanged(state);
@@ -336,7 +346,7 @@ void SimSession::afterLoad(const std::string& text) {
     askStop(0);
 }
 
-void SimSession::askStop(std::optional<int> stackDepth) {
+void SimSession::askStop(std::optional<int> stackDepth, Purpose purpose) {
     syncBreakpoints();
     auto examine = std::make_shared<std::optional<GpsimExamine>>();
     auto seenText = std::make_shared<std::string>();
@@ -351,7 +361,7 @@ void SimSession::askStop(std::optional<int> stackDepth) {
             *eeprom = ParseDump(text);
             eeprom_ = eeprom->empty() ? Eeprom::Absent : Eeprom::Present;
         });
-    send("cycles", [this, examine, stackDepth, seenText, eeprom](const std::string& text) {
+    send("cycles", [this, examine, stackDepth, seenText, eeprom, purpose](const std::string& text) {
         if (!*examine) {
             unreadable("x", *seenText);
             return;
@@ -365,7 +375,9 @@ void SimSession::askStop(std::optional<int> stackDepth) {
         stop_.pc = seen.pc;
         uint64_t raw = ParseCycles(text).value_or(0);
         stop_.cycles = raw >= cycleOffset_ ? raw - cycleOffset_ : 0;
-        Remember(stop_.cycles);
+        bool look = purpose == Purpose::Live;
+        if (!look)
+            Remember(stop_.cycles);
         // gpsim's cycle count goes on through a reset: the stopwatch starts again at the reset's stop
         if (std::exchange(zeroAtStop_, false) || stop_.cycles < stopwatchZero_)
             stopwatchZero_ = stop_.cycles;
@@ -379,6 +391,13 @@ void SimSession::askStop(std::optional<int> stackDepth) {
         if (auto line = cod_->LineOfAddress(seen.pc)) {
             stop_.file = QString::fromStdString(cod_->SourcePath(folder_.toStdString(), line->file));
             stop_.line = line->line;
+        }
+        if (look) {
+            // the run went on as soon as this was asked for: the look says what it saw, and the run's own
+            // end (a breakpoint, Stop) is the stop
+            if (!stopWanted_ && state_ == State::Running)
+                emit live(stop_);
+            return;
         }
         if (!powerOn_)
             powerOn_ = stop_;  // the program as loaded, for a step back
@@ -569,16 +588,33 @@ void SimSession::stepOver() {
 void SimSession::run() {
     if (state_ != State::Stopped)
         return;
+    stopWanted_ = false;
     setState(State::Running);
-    send("run", [this](const std::string&) {
+    continueRun();
+}
+
+void SimSession::continueRun() {
+    liveInterrupt_ = false;
+    if (liveMs_ > 0)
+        liveTimer_->start(liveMs_);
+    send("run", [this](const std::string& text) {
+        liveTimer_->stop();
         interruptTimer_->stop();
-        askStop(std::nullopt);
+        bool look = std::exchange(liveInterrupt_, false) && !stopWanted_ && ParseRunEnd(text) != RunEnd::Breakpoint;
+        if (!look) {
+            askStop(std::nullopt);
+            return;
+        }
+        askStop(std::nullopt, Purpose::Live);
+        continueRun();  // gpsim runs again once it has answered the look: no round trip is waited for
     });
 }
 
 void SimSession::stop() {
     if (state_ != State::Running)
         return;
+    stopWanted_ = true;
+    liveTimer_->stop();
     interrupt();
     interruptTimer_->start();
 }

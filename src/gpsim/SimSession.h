@@ -97,6 +97,8 @@ class SimSession : public QObject {
     size_t stepsBack() const { return history_.empty() ? 0 : history_.size() - 1; }
     // Interrupts a run or a step over, as Ctrl+C does.
     void stop();
+    // How often a run is looked at (live()); 0: never. About ten times a second unless set.
+    void setLiveInterval(int ms) { liveMs_ = ms; }
     void reset();
     // Ends the session; ended() follows once gpsim has gone.
     void end();
@@ -134,6 +136,8 @@ class SimSession : public QObject {
     void stateChanged(SimSession::State state);
     // The program stopped (after a step, a run, a reset or the start).
     void stopped(const SimStop& stop);
+    // A look at a running program (lastStop() holds it); the run goes on.
+    void live(const SimStop& now);
     // gpsim set no breakpoint at a program address (no instruction of the program is there); it is dropped.
     void breakpointRefused(uint32_t address);
     // A note for the user that ends nothing (a compatible processor stands in).
@@ -155,7 +159,14 @@ class SimSession : public QObject {
     void interrupt();
     void afterProcessors(const std::string& text);
     void afterLoad(const std::string& text);
-    void askStop(std::optional<int> stackDepth);
+    // A live look during a run reads what a stop reads, says live() and lets the run go on.
+    enum class Purpose { Stop, Live };
+    void askStop(std::optional<int> stackDepth, Purpose purpose = Purpose::Stop);
+    void continueRun();
+    QTimer* liveTimer_;
+    int liveMs_ = 100;
+    bool liveInterrupt_ = false;  // the run was interrupted for a live look, not by the user
+    bool stopWanted_ = false;     // the user asked the run to stop
     void syncBreakpoints();
     void readHeaderNames();
     void load(std::optional<CodFile> cod);

@@ -87,6 +87,11 @@ void TMainForm::InstallSimulation() {
         if (!RegistersWindow->isVisible() && !closeAccepted_)
             RegistersWindow->show();
     });
+    // a run is looked at about ten times a second: the windows and the read-outs follow it
+    connect(simSession, &SimSession::live, this, [this](const SimStop& now) {
+        ShowReadOuts(now.pc, now.W, now.stackDepth);
+        ShowStopInWindows();
+    });
     connect(RegistersWindow, &TRegistersWindow::zeroStopwatch, this, [this] {
         if (simSession->state() != SimSession::State::Stopped)
             return;

@@ -12,6 +12,7 @@
 #include "gpsim/GpsimAnswers.h"
 #include "platform/ProfileFile.h"
 
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +21,7 @@
 #include <QToolTip>
 
 #include <map>
+#include <set>
 
 namespace {
 
@@ -326,6 +328,36 @@ TEST_F(Chip, RunToCursorStopsAtTheCaretsLineAndStepBackUndoesTheStepsOneByOne) {
     MainForm->SimulateRunToCursor->trigger();
     EXPECT_EQ(editor()->statusText(5), "Line 1 holds no instruction: Run to Cursor needs one");
     EXPECT_EQ(session().state(), SimSession::State::Stopped);
+}
+
+TEST_F(Chip, ARunIsFollowedLiveTheBlinkExamplesLedTogglingAndStopEndsItAtOnce) {
+    openExample("blink");
+    if (!editor())
+        prompter.expectInformation("Build succeeded: blink.hex");
+    start();
+    MainForm->SimulateSfr->trigger();
+    std::set<int> portb;
+    std::vector<uint64_t> cycles;
+    QObject::connect(&session(), &SimSession::live, MainForm, [&](const SimStop& now) {
+        portb.insert(now.memory.at(6) & 1);
+        cycles.push_back(now.cycles);
+    });
+    MainForm->SimulateRun->trigger();
+    QTest::qWait(1500);
+    EXPECT_EQ(session().state(), SimSession::State::Running);
+    // about ten looks a second, the cycle count moving on, the LED's pin seen both on and off
+    EXPECT_GE(cycles.size(), 5u);
+    EXPECT_LE(cycles.size(), 20u);
+    EXPECT_TRUE(std::is_sorted(cycles.begin(), cycles.end()));
+    EXPECT_EQ(portb, (std::set<int>{0, 1}));
+    EXPECT_EQ(sfrHex("PORTB"), QString("0x0%1").arg(session().lastStop().memory.at(6)));  // the window follows
+    EXPECT_EQ(marked(), "(no mark)");  // no line is marked while it runs
+    QElapsedTimer clock;
+    clock.start();
+    MainForm->SimulateStop->trigger();
+    settle();
+    EXPECT_EQ(session().state(), SimSession::State::Stopped);
+    EXPECT_LT(clock.elapsed(), 1000);
 }
 
 }  // namespace

@@ -83,11 +83,17 @@ if [[ $missing -ne 0 || ! -s $work/their-names ]]; then
     exit 1
 fi
 
-# Wall-clock seconds of one run of the command, the process started and ended included.
+# "wall processor": the seconds of one run of the command, the process started and ended included, on the
+# clock and in processor time (user and system, as the shell's `times` gives its children's). The wall-clock
+# time is what a user waits; processor time is what the machine's other work leaves alone.
 seconds() {
     local start=$EPOCHREALTIME
     "$@" >/dev/null 2>"$work/err" || { echo "compare-ctags: $* failed:" >&2; cat "$work/err" >&2; exit 1; }
-    awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f\n", b - a }'
+    local end=$EPOCHREALTIME
+    times >"$work/times"  # in this shell: in a pipe, a new one would have no children to tell of
+    awk -v a="$start" -v b="$end" 'NR == 2 {
+        split($1, u, /[ms]/); split($2, s, /[ms]/)
+        printf "%.6f %.6f\n", b - a, u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$work/times"
 }
 
 # "best median" of the numbers on standard input.
@@ -100,13 +106,22 @@ for _ in $(seq "$runs"); do
     ours+=("$(seconds "$tool" "$work/large.asm")")
     theirs+=("$(seconds ctags --languages=Asm -x "$work/large.asm")")
 done
-read -r our_best our_median < <(printf '%s\n' "${ours[@]}" | best_and_median)
-read -r their_best their_median < <(printf '%s\n' "${theirs[@]}" | best_and_median)
+# column 1 wall-clock, column 2 processor time
+figures() { printf '%s\n' "${@:2}" | awk -v c="$1" '{ print $c }' | best_and_median; }
+read -r our_best our_median < <(figures 1 "${ours[@]}")
+read -r their_best their_median < <(figures 1 "${theirs[@]}")
+read -r our_cpu_best our_cpu_median < <(figures 2 "${ours[@]}")
+read -r their_cpu_best their_cpu_median < <(figures 2 "${theirs[@]}")
 
-ms() { awk -v s="$1" 'BEGIN { printf "%8.1f", s * 1000 }'; }
+ms() { awk -v s="$1" 'BEGIN { printf "%6.1f", s * 1000 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%6.2f", (b > 0 ? a / b : 0) }'; }
 printf 'input: %d lines, %d bytes; picsymbols lists %d symbols (the header'"'"'s too), ctags %d; %d runs each\n' \
     "$program_lines" "$(stat -c %s "$work/large.asm")" "$(wc -l <"$work/ours")" "$(wc -l <"$work/theirs")" "$runs"
-printf 'ctags -x:   %s ms best, %s ms median\n' "$(ms "$their_best")" "$(ms "$their_median")"
-printf 'picsymbols: %s ms best, %s ms median\n' "$(ms "$our_best")" "$(ms "$our_median")"
-awk -v a="$their_best" -v b="$our_best" -v c="$their_median" -v d="$our_median" -v t="$target" \
-    'BEGIN { printf "ratio:      %8.2f x best, %.2f x median   (target: >= %d x ctags)\n", a / b, c / d, t }'
+printf '                     wall-clock (best, median)     processor time (best, median)\n'
+printf 'ctags -x:            %s ms   %s ms            %s ms   %s ms\n' "$(ms "$their_best")" "$(ms "$their_median")" \
+    "$(ms "$their_cpu_best")" "$(ms "$their_cpu_median")"
+printf 'picsymbols:          %s ms   %s ms            %s ms   %s ms\n' "$(ms "$our_best")" "$(ms "$our_median")" \
+    "$(ms "$our_cpu_best")" "$(ms "$our_cpu_median")"
+printf 'ratio:               %s x    %s x             %s x    %s x     (target: >= %d x ctags)\n' \
+    "$(ratio "$their_best" "$our_best")" "$(ratio "$their_median" "$our_median")" \
+    "$(ratio "$their_cpu_best" "$our_cpu_best")" "$(ratio "$their_cpu_median" "$our_cpu_median")" "$target"

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Lists the symbols of a 100,000-line assembler program with picsymbols and with Universal Ctags (ctags -x,
 # its Asm parser), each as a whole process writing to /dev/null, by turns; prints the best and median
-# wall-clock times of both and their ratio. The program is one routine over and over, each copy with names
+# wall-clock and processor times of both and their ratios. The program is one routine over and over, each copy with names
 # of its own (as bench/editor/SymbolIndexBench.cpp makes it), and includes the processor header as a real one
 # does: picsymbols reads that too.
 # Usage: bench/compare-ctags.sh BUILD_DIR   (RUNS=N to change the number of runs, LINES=N the program's size)

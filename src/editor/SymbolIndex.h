@@ -174,7 +174,8 @@ struct Symbol {
 };
 
 // The symbols of a program: its files and every file they include, found as gpasm finds them (the
-// including file's folder, the -I folders, then gputils' header folder).
+// including file's folder, the -I folders, then gputils' header folder). Like FileSymbols, not to be read
+// from two threads at once.
 class SymbolIndex {
   public:
     SymbolIndex();

@@ -9,6 +9,7 @@
 #include "editctl/DocumentManager.h"
 #include "editctl/Memo.h"
 #include "editor/MyEditUnit.h"
+#include "editor/SymbolIndex.h"
 #include "gpsim/RegisterRows.h"
 #include "gpsim/SimSession.h"
 #include "platform/ProfileFile.h"
@@ -154,6 +155,10 @@ void TMainForm::WireGutter(TEditor* window) {
     // watched
     window->HoverText = [this](const QString& word) { return HoverHelp(word); };
     window->AddWatch = [this](const QString& word) {
+        if (picsym::IsKeyword(word.toStdString())) {
+            SetEditorStatusText(5, QString("%1 is an instruction or a directive: a watch shows a register").arg(word));
+            return;
+        }
         WatchWindow->AddWatch(word);
         SimulateWatchesClick();
     };

@@ -261,6 +261,13 @@ TEST_F(Chip, WatchesAreTypedOrTakenFromTheTextKeptInTheProjectAndNamesShowTheirV
     editor()->PopupMenu1->hide();
     editor()->PopupAddWatch->trigger();
     EXPECT_EQ(watchRow(1), (QStringList{"Count", "0x00", ""}));
+    // an instruction is no register: not watched, and the status bar says why
+    point.setX(int(memo->SendScintilla(TMemo::SCI_POINTXFROMPOSITION, 0L, long(at) + 1)));
+    emit memo->customContextMenuRequested(point);
+    editor()->PopupMenu1->hide();
+    editor()->PopupAddWatch->trigger();
+    EXPECT_EQ(MainForm->WatchWindow->watches().size(), 2u);
+    EXPECT_EQ(editor()->statusText(5), "incf is an instruction or a directive: a watch shows a register");
     step();  // incf Count,F
     EXPECT_EQ(watchRow(1), (QStringList{"Count", "0x01", ""}));
     EXPECT_EQ(MainForm->WatchWindow->Table->item(1, 2)->foreground().color(), QColor(Qt::red));

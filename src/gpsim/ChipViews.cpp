@@ -214,3 +214,35 @@ QString ValueTip(const QString& word, const SimStop& stop, const ChipNames& name
     }
     return {};
 }
+
+std::vector<PortRow> PortRows(const SimStop& stop, const std::vector<SpecialRegister>& registers) {
+    std::vector<PortRow> rows;
+    for (const SpecialRegister& port : registers) {
+        QString name = QString::fromStdString(port.name);
+        bool gpio = name == "GPIO";
+        if (!gpio && !(name.size() == 5 && name.startsWith("PORT")))
+            continue;
+        QString trisName = gpio ? QString("TRISIO") : "TRIS" + name.mid(4);
+        const SpecialRegister* tris = nullptr;
+        for (const SpecialRegister& other : registers)
+            if (QString::fromStdString(other.name) == trisName)
+                tris = &other;
+        int level = ValueAt(stop.memory, port.address);
+        int direction = tris ? ValueAt(stop.memory, tris->address) : 0xFF;
+        if (level < 0 || direction < 0)
+            continue;
+        PortRow row{name, {}};
+        bool named = std::any_of(port.bits.begin(), port.bits.end(), [](const std::string& bit) { return !bit.empty(); });
+        for (int bit = 7; bit >= 0; --bit) {
+            QString pin = QString::fromStdString(port.bits[size_t(bit)]);
+            if (pin.isEmpty()) {
+                if (named)
+                    continue;  // the part has no such pin
+                pin = QString("%1.%2").arg(name).arg(bit);
+            }
+            row.pins.push_back({pin, !((direction >> bit) & 1), bool((level >> bit) & 1)});
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}

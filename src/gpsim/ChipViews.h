@@ -62,3 +62,17 @@ std::vector<WatchRow> WatchRows(const std::vector<Watch>& watches, const SimStop
 // binary with its bits by name; a bit's register and value; a label's program address; a constant's value.
 // Empty for a word the program and the part do not know.
 QString ValueTip(const QString& word, const SimStop& stop, const ChipNames& names);
+
+// A pin of a port as the Pins window draws it.
+struct Pin {
+    QString name;         // "RB0" as the header names the port's bit, else "PORTB.0"
+    bool output = false;  // its TRIS bit is 0
+    bool high = false;
+};
+struct PortRow {
+    QString port;  // "PORTB"
+    std::vector<Pin> pins;  // bit 7 first, the bits the part has
+};
+// Every port of the part (a PORTx or GPIO register with its TRISx) with its pins' directions and levels at
+// a stop; a port whose register gpsim has no value for is left out.
+std::vector<PortRow> PortRows(const SimStop& stop, const std::vector<SpecialRegister>& registers);

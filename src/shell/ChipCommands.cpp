@@ -4,6 +4,7 @@
 #include "shell/Main.h"
 
 #include "debugger/MemoryWindow.h"
+#include "debugger/PinsWindow.h"
 #include "debugger/RegistersWindow.h"
 #include "debugger/ProgramMemoryWindow.h"
 #include "debugger/SfrWindow.h"
@@ -50,9 +51,10 @@ void TMainForm::InstallChipWindows() {
     EepromWindow = new TMemoryWindow(TMemoryWindow::Kind::Eeprom, services_.prompter, registry, this);
     WatchWindow = new TWatchWindow(services_.prompter, registry, this);
     ProgramMemoryWindow = new TProgramMemoryWindow(services_.prompter, registry, this);
+    PinsWindow = new TPinsWindow(services_.prompter, registry, this);
     // Alt and a menu's access key open the strip's menus from any debugging window, as from an editor
     for (QWidget* window : std::initializer_list<QWidget*>{RegistersWindow, SfrWindow, FileRegistersWindow, EepromWindow,
-                                                           WatchWindow, ProgramMemoryWindow})
+                                                           WatchWindow, ProgramMemoryWindow, PinsWindow})
         addMenuKeys(*window);
     connect(FileRegistersWindow, &TMemoryWindow::writeByte, this,
             [this](uint32_t address, int value) { simSession->writeRegister(address, value); });
@@ -99,6 +101,8 @@ void TMainForm::ShowChipWindows() {
                                stop.eeprom.empty() ? "The running part has no data EEPROM." : QString());
     if (WatchWindow->isVisible())
         WatchWindow->ShowRows(WatchRows(WatchWindow->watches(), &stop, before ? &*before : nullptr, names));
+    if (PinsWindow->isVisible())
+        PinsWindow->ShowPorts(PortRows(stop, names.specialRegisters));
     if (!ProgramMemoryWindow->isVisible())
         return;
     if (std::exchange(programMemoryStale_, false) && simSession->cod()) {
@@ -128,6 +132,7 @@ void TMainForm::ClearChipWindows() {
     EepromWindow->ShowRows({}, {}, "Values show while a simulation is stopped.");
     WatchWindow->ShowRows(WatchRows(WatchWindow->watches(), nullptr, nullptr, NamesOf(*simSession)));
     ProgramMemoryWindow->Model->SetProgram({}, {}, {});
+    PinsWindow->ShowPorts({});
     programMemoryStale_ = true;
     addressBreakpoints.clear();
 }
@@ -160,6 +165,10 @@ void TMainForm::SimulateWatchesClick() {
 
 void TMainForm::SimulateProgramMemoryClick() {
     ShowDebugWindow(ProgramMemoryWindow, 4);
+}
+
+void TMainForm::SimulatePinsClick() {
+    ShowDebugWindow(PinsWindow, 7);
 }
 
 void TMainForm::ShowProgramBreakpoints() {

@@ -48,7 +48,7 @@ class TMainForm : public QMainWindow {
         *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
     QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateRunToCursor, *SimulateStepBack, *SimulateStop, *SimulateReset, *SimulateEnd,
         *SimulateToggleBreakpoint, *SimulateSfr, *SimulateFileRegisters, *SimulateEeprom, *SimulateWatches,
-        *SimulateProgramMemory, *SimulateOptions;
+        *SimulateProgramMemory, *SimulatePins, *SimulateOptions;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
     QAction *HelpKeys, *About1;
@@ -114,6 +114,7 @@ class TMainForm : public QMainWindow {
     class TMemoryWindow* EepromWindow = nullptr;
     class TWatchWindow* WatchWindow = nullptr;
     class TProgramMemoryWindow* ProgramMemoryWindow = nullptr;
+    class TPinsWindow* PinsWindow = nullptr;
     // Breakpoints on program addresses no source line holds, set in the Program Memory window; for the
     // session's program only.
     std::set<uint32_t> addressBreakpoints;
@@ -273,6 +274,7 @@ class TMainForm : public QMainWindow {
     void SimulateEepromClick();
     void SimulateWatchesClick();
     void SimulateProgramMemoryClick();
+    void SimulatePinsClick();
     void ProjectOptionsClick();
     void ProjectLastClick();
     void DebugStartClick();

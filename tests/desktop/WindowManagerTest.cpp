@@ -20,6 +20,7 @@
 #include "gpsim/SimSession.h"
 #include "shell/Idefunction.h"
 #include "debugger/MemoryWindow.h"
+#include "debugger/PinsWindow.h"
 #include "debugger/ProgramMemoryWindow.h"
 #include "debugger/RegistersWindow.h"
 #include "debugger/SfrWindow.h"
@@ -192,11 +193,12 @@ TEST_F(WindowManager, EveryDebuggingWindowStaysAboveTheEditorWhileStepping) {
     ASSERT_TRUE(QTest::qWaitFor(stopped, 15000));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm->RegistersWindow));
     for (QAction* action : {MainForm->SimulateSfr, MainForm->SimulateFileRegisters, MainForm->SimulateEeprom,
-                            MainForm->SimulateWatches, MainForm->SimulateProgramMemory})
+                            MainForm->SimulateWatches, MainForm->SimulateProgramMemory, MainForm->SimulatePins})
         action->trigger();
     std::vector<QWidget*> windows{MainForm->RegistersWindow,     MainForm->SfrWindow,
                                   MainForm->FileRegistersWindow, MainForm->EepromWindow,
-                                  MainForm->WatchWindow,         MainForm->ProgramMemoryWindow};
+                                  MainForm->WatchWindow,         MainForm->ProgramMemoryWindow,
+                                  MainForm->PinsWindow};
     for (QWidget* window : windows)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << window->windowTitle().toStdString();
     for (int step = 0; step < 4; ++step) {

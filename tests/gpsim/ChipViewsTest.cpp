@@ -95,4 +95,29 @@ TEST(ChipViews, TheTooltipOfANameSaysWhatItHoldsOrWhereItIs) {
     EXPECT_EQ(ValueTip("", stop, names.chip()), "");
 }
 
+TEST(ChipViews, PortsShowEachPinsDirectionAndLevelByTheHeadersNames) {
+    SimStop stop = Stop(0, 0x81);
+    stop.memory[5] = 0x10;    // PORTA: RA4 high
+    stop.memory[0x85] = 0x1F; // TRISA: all inputs
+    stop.memory[0x86] = 0xFE; // TRISB: RB0 an output
+    std::vector<SpecialRegister> registers{
+        {"PORTA", 5, {"RA0", "RA1", "RA2", "RA3", "RA4", "", "", ""}},
+        {"PORTB", 6, {"RB0", "RB1", "RB2", "RB3", "RB4", "RB5", "RB6", "RB7"}},
+        {"TRISA", 0x85, {}},
+        {"TRISB", 0x86, {}}};
+    std::vector<PortRow> ports = PortRows(stop, registers);
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0].port, "PORTA");
+    ASSERT_EQ(ports[0].pins.size(), 5u);  // the part has five pins on PORTA
+    EXPECT_EQ(ports[0].pins[0].name, "RA4");
+    EXPECT_TRUE(ports[0].pins[0].high);
+    EXPECT_FALSE(ports[0].pins[0].output);
+    ASSERT_EQ(ports[1].pins.size(), 8u);
+    EXPECT_EQ(ports[1].pins[7].name, "RB0");
+    EXPECT_TRUE(ports[1].pins[7].output);
+    EXPECT_TRUE(ports[1].pins[7].high);
+    EXPECT_TRUE(ports[1].pins[0].high);  // RB7, an input read high
+    EXPECT_FALSE(ports[1].pins[0].output);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include "QtPrinters.h"
 
 #include "debugger/MemoryWindow.h"
+#include "debugger/PinsWindow.h"
 #include "debugger/ProgramMemoryWindow.h"
 #include "debugger/SfrWindow.h"
 #include "debugger/WatchWindow.h"
@@ -343,6 +344,18 @@ TEST_F(Chip, ARunIsFollowedLiveTheBlinkExamplesLedTogglingAndStopEndsItAtOnce) {
         prompter.expectInformation("Build succeeded: blink.hex");
     start();
     MainForm->SimulateSfr->trigger();
+    MainForm->SimulatePins->trigger();
+    // the lamps at the start: PORTB's pins inputs, as after a reset
+    ASSERT_FALSE(MainForm->PinsWindow->ports().empty());
+    std::set<bool> lampRb0;
+    QObject::connect(&session(), &SimSession::live, MainForm, [&] {
+        for (const PortRow& port : MainForm->PinsWindow->ports())
+            for (const Pin& pin : port.pins)
+                if (pin.name == "RB0") {
+                    EXPECT_TRUE(pin.output);  // TRISB cleared by the program
+                    lampRb0.insert(pin.high);
+                }
+    });
     std::set<int> portb;
     std::vector<uint64_t> cycles;
     QObject::connect(&session(), &SimSession::live, MainForm, [&](const SimStop& now) {
@@ -357,6 +370,7 @@ TEST_F(Chip, ARunIsFollowedLiveTheBlinkExamplesLedTogglingAndStopEndsItAtOnce) {
     EXPECT_LE(cycles.size(), 20u);
     EXPECT_TRUE(std::is_sorted(cycles.begin(), cycles.end()));
     EXPECT_EQ(portb, (std::set<int>{0, 1}));
+    EXPECT_EQ(lampRb0, (std::set<bool>{false, true}));  // the LED's lamp lit and dark
     EXPECT_EQ(sfrHex("PORTB"), QString("0x0%1").arg(session().lastStop().memory.at(6)));  // the window follows
     EXPECT_EQ(marked(), "(no mark)");  // no line is marked while it runs
     QElapsedTimer clock;

@@ -175,6 +175,8 @@ class TMainForm : public QMainWindow {
     // The part's registers with their bits, from the processor header the program includes.
     const std::vector<SpecialRegister>& HeaderRegisters();
     std::vector<Place> backPlaces_, forwardPlaces_;
+    // Back (from the back list to the forward one) and Forward (the other way).
+    void WalkPlaces(std::vector<Place>& from, std::vector<Place>& to);
     std::vector<SpecialRegister> headerRegisters_;
     std::string headerRegistersFor_;  // the header they were read from; empty when to be read again
     // ---- the whole chip: file registers, EEPROM, watches, program memory (ChipCommands.cpp) ----

@@ -81,6 +81,22 @@ class EditorGestures : public QObject {
     std::function<void()> complete_;
 };
 
+// The part of a word typed before the caret: what completion completes and then replaces.
+struct WordBegun {
+    int line = 0, start = 0, column = 0;
+    QString text;
+};
+WordBegun WordBegunAtCaret(TMemo& memo) {
+    WordBegun begun;
+    memo.getCursorPosition(&begun.line, &begun.column);
+    QString text = memo.text(begun.line);
+    begun.start = std::min(begun.column, int(text.size()));
+    while (begun.start > 0 && (text[begun.start - 1].isLetterOrNumber() || text[begun.start - 1] == '_'))
+        --begun.start;
+    begun.text = text.mid(begun.start, begun.column - begun.start);
+    return begun;
+}
+
 }  // namespace
 
 void TMainForm::InstallSymbols() {
@@ -147,13 +163,8 @@ void TMainForm::WireSymbols(TEditor* window) {
         if (id != kCompletionList)
             return;
         // the word begun before the caret becomes the name chosen
-        int line = 0, column = 0;
-        memo->getCursorPosition(&line, &column);
-        QString text = memo->text(line);
-        int start = column;
-        while (start > 0 && (text[start - 1].isLetterOrNumber() || text[start - 1] == '_'))
-            --start;
-        memo->setSelection(line, start, line, column);
+        WordBegun begun = WordBegunAtCaret(*memo);
+        memo->setSelection(begun.line, begun.start, begun.line, begun.column);
         memo->replaceSelectedText(chosen.section(' ', 0, 0));
     });
 }
@@ -275,22 +286,22 @@ void TMainForm::SearchGoToDefinitionClick() {
     GoToDefinition(WordAtCaret());
 }
 
-void TMainForm::SearchBackClick() {
-    if (backPlaces_.empty())
+void TMainForm::WalkPlaces(std::vector<Place>& from, std::vector<Place>& to) {
+    // the last place of one list is gone to; where the caret was goes onto the other
+    if (from.empty())
         return;
-    Place to = backPlaces_.back();
-    backPlaces_.pop_back();
-    forwardPlaces_.push_back(CurrentPlace());
-    GoToPlace({to.file.toStdString(), to.line, to.column}, Remember::No);
+    Place next = from.back();
+    from.pop_back();
+    to.push_back(CurrentPlace());
+    GoToPlace({next.file.toStdString(), next.line, next.column}, Remember::No);
+}
+
+void TMainForm::SearchBackClick() {
+    WalkPlaces(backPlaces_, forwardPlaces_);
 }
 
 void TMainForm::SearchForwardClick() {
-    if (forwardPlaces_.empty())
-        return;
-    Place to = forwardPlaces_.back();
-    forwardPlaces_.pop_back();
-    backPlaces_.push_back(CurrentPlace());
-    GoToPlace({to.file.toStdString(), to.line, to.column}, Remember::No);
+    WalkPlaces(forwardPlaces_, backPlaces_);
 }
 
 void TMainForm::SearchFindReferencesClick() {
@@ -317,13 +328,7 @@ void TMainForm::SearchSymbolsClick() {
 
 void TMainForm::ShowCompletion(TEditor* window) {
     TMemo* memo = window->Memo;
-    int line = 0, column = 0;
-    memo->getCursorPosition(&line, &column);
-    QString text = memo->text(line);
-    int start = column;
-    while (start > 0 && (text[start - 1].isLetterOrNumber() || text[start - 1] == '_'))
-        --start;
-    QString prefix = text.mid(start, column - start);
+    QString prefix = WordBegunAtCaret(*memo).text;
     if (TDocument* document = memo->document())
         programSymbols->Sync(document);
     QStringList items = CompletionItems(prefix);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Documents: bytes in and out of a Scintilla buffer, line styles as markers, atomic saving.
+// Documents: bytes in and out of a Scintilla buffer, line styles and gutter marks as markers, atomic saving.
 #include "editctl/Document.h"
 
 #include "platform/Registry.h"
@@ -271,6 +271,33 @@ int TDocument::nextLineWithStyle(int from, int style) const {
     if (slot < 0)
         return -1;
     return int(buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERNEXT, from, 1L << (kLineStyleMarkerBase + slot)));
+}
+
+TDocument::GutterMark TDocument::gutterMark(int line) const {
+    unsigned mask = unsigned(buffer_->markersAtLine(line));
+    for (GutterMark mark : {GutterMark::Breakpoint, GutterMark::Conditional, GutterMark::Disabled})
+        if (mask & (1u << MarkerOf(mark)))
+            return mark;
+    return GutterMark::None;
+}
+
+int TDocument::setGutterMark(int line, GutterMark mark) {
+    if (line < 0 || line >= lineCount())
+        return -1;
+    // sent raw like the line styles' markers: the controls define how the marks look
+    for (int i = 0; i < kGutterMarkCount; ++i)
+        buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERDELETE, line, kGutterMarkMarkerBase + i);
+    if (mark == GutterMark::None)
+        return -1;
+    return int(buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERADD, line, MarkerOf(mark)));
+}
+
+int TDocument::lineOfGutterMark(int handle) const {
+    return int(buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERLINEFROMHANDLE, handle));
+}
+
+int TDocument::nextLineWithGutterMark(int from) const {
+    return int(buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERNEXT, from, long(kGutterMarkMask)));
 }
 
 TDocument::DiskState TDocument::StateOf(const QString& path) {

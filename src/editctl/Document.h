@@ -25,6 +25,14 @@ inline constexpr int kLineStyleElements[kLineStyleCount] = {13, 14, 16, 17, 18};
 inline constexpr int kLineStyleMarkerBase = 20;
 inline constexpr int kLineStyleIndicatorBase = 8;
 
+// Gutter marks: a breakpoint's symbol per line, one marker each (Breakpoint, Conditional, Disabled), just
+// below the line styles' markers. Not among the folding markers (25..31): a margin showing any of those is
+// painted in Scintilla's fold pattern instead of the gutter's colour.
+inline constexpr int kGutterMarkMarkerBase = 17;
+inline constexpr int kGutterMarkCount = 3;
+inline constexpr int kGutterMarkMask = ((1 << kGutterMarkCount) - 1) << kGutterMarkMarkerBase;
+static_assert(kGutterMarkMarkerBase + kGutterMarkCount <= kLineStyleMarkerBase);
+
 class TDocument : public QObject {
     Q_OBJECT
   public:
@@ -63,6 +71,22 @@ class TDocument : public QObject {
     void setLineStyle(int line, int style);
     // The first line from `from` (from 0) drawn with `style`; -1 when none is.
     int nextLineWithStyle(int from, int style) const;
+
+    // A breakpoint's symbol in the gutter, beside the line's colour: a plain breakpoint, one with a condition
+    // (it stops only after a number of hits), or one switched off. Kept with the lines as the text is edited.
+    enum class GutterMark { None, Breakpoint, Conditional, Disabled };
+    GutterMark gutterMark(int line) const;
+    // Sets the line's mark (None removes it); returns the Scintilla marker handle of the new mark, -1 for
+    // None or a line out of range.
+    int setGutterMark(int line, GutterMark mark);
+    // The line (from 0) a mark set earlier now stands on, as the text was edited; -1 when it is gone.
+    int lineOfGutterMark(int handle) const;
+    // The first line from `from` with any gutter mark; -1 when none.
+    int nextLineWithGutterMark(int from) const;
+    // The marker a gutter mark is drawn with; -1 for None.
+    static constexpr int MarkerOf(GutterMark mark) {
+        return mark == GutterMark::None ? -1 : kGutterMarkMarkerBase + int(mark) - 1;
+    }
 
     // Writes the bytes to a file atomically; on failure the file on disk is as it was and error says why.
     // Symbolic links are followed to the real file and kept, the file's permissions are kept, and with

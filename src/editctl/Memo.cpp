@@ -11,16 +11,69 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexer.h>
+#include <QImage>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
 int FirstTabStop(const std::string& tabStops) {
     int width = std::atoi(tabStops.c_str());
     return width > 0 && width <= 64 ? width : 8;
+}
+
+// The outline of each gutter mark's symbol inside a square: a disc for a breakpoint, a diamond for one with
+// a condition, a ring for one switched off, so the three tell apart at a glance.
+struct GutterSymbol {
+    TDocument::GutterMark mark;
+    QPainterPath (*outline)(const QRectF& box);
+};
+constexpr GutterSymbol kGutterSymbols[] = {
+    {TDocument::GutterMark::Breakpoint,
+     [](const QRectF& box) {
+         QPainterPath path;
+         path.addEllipse(box);
+         return path;
+     }},
+    {TDocument::GutterMark::Conditional,
+     [](const QRectF& box) {
+         QPainterPath path;
+         QPointF centre = box.center();
+         path.addPolygon(QPolygonF{{centre.x(), box.top()},
+                                   {box.right(), centre.y()},
+                                   {centre.x(), box.bottom()},
+                                   {box.left(), centre.y()}});
+         path.closeSubpath();
+         return path;
+     }},
+    {TDocument::GutterMark::Disabled,
+     [](const QRectF& box) {
+         QPainterPath path;  // filled odd-even: the inner circle stays hollow
+         qreal band = box.width() * 0.28;
+         path.addEllipse(box);
+         path.addEllipse(box.adjusted(band, band, -band, -band));
+         return path;
+     }},
+};
+static_assert(std::size(kGutterSymbols) == kGutterMarkCount);
+
+// A symbol as big as a line is high, in the breakpoint colour with a darker edge so it shows on any gutter.
+QImage GutterSymbolImage(const GutterSymbol& symbol, int size, const QColor& colour) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    qreal edge = std::max(1.0, size / 12.0);
+    QRectF box = QRectF(0, 0, size, size).adjusted(edge + 1, edge + 1, -edge - 1, -edge - 1);
+    painter.setPen(QPen(colour.darker(170), edge));
+    painter.setBrush(colour);
+    painter.drawPath(symbol.outline(box));
+    return image;
 }
 
 }  // namespace
@@ -36,6 +89,7 @@ TMemo::TMemo(QWidget* parent) : QsciScintilla(parent) {
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
     setMarginWidth(2, 0);
+    installGutterMarks();
     connect(this, &QsciScintilla::cursorPositionChanged, this,
             [this] { emit stateChanged(PositionChanged); });
     connect(this, &QsciScintilla::modificationChanged, this, [this] { emit stateChanged(ModifiedChanged); });
@@ -123,6 +177,7 @@ void TMemo::applyOptions(const TMemoSourceOptions& source, const TMemoEnvOptions
     }
     applyColouring();
     LineStyles::Install(*this, env.TextStyles);
+    installGutterMarks();
 }
 
 bool TMemo::wantsColouring() const {
@@ -143,6 +198,25 @@ void TMemo::applyColouring() {
     if (scheme_)
         applySchemeColours(scheme_->background, scheme_->text, scheme_->lineNumbers);
     LineStyles::Install(*this, env_->TextStyles);
+    installGutterMarks();
+}
+
+void TMemo::installGutterMarks() {
+    const TTextStyle* element = env_ ? env_->TextStyles.Find("BreakPoint") : nullptr;
+    QColor colour = element ? ToQColor(element->Color) : QColor(Qt::red);
+    int size = std::max(8, int(SendScintilla(SCI_TEXTHEIGHT, 0L)));
+    for (const GutterSymbol& symbol : kGutterSymbols) {
+        int marker = TDocument::MarkerOf(symbol.mark);
+        markerDefine(GutterSymbolImage(symbol, size, colour), marker);
+        // with no margin showing it, Scintilla would paint a marker as the line's background: keep that
+        // clear, the line styles colour the lines
+        SendScintilla(SCI_MARKERSETALPHA, marker, 0L);
+    }
+    // the gutter shows only the marks (the line styles are backgrounds, never symbols); with the gutter
+    // hidden they are drawn over the line numbers
+    bool gutterShown = marginWidth(1) > 0;
+    setMarginMarkerMask(1, kGutterMarkMask);
+    setMarginMarkerMask(0, gutterShown ? 0 : kGutterMarkMask);
 }
 
 void TMemo::applySchemeColours(uint32_t background, uint32_t text, uint32_t lineNumbers) {

@@ -60,6 +60,9 @@ class TMemo : public QsciScintilla {
   private:
     bool wantsColouring() const;
     void applyColouring();
+    // Defines the gutter marks' symbols at the line height and shows them in the gutter, or among the line
+    // numbers while the gutter is hidden.
+    void installGutterMarks();
 
     struct SchemeColours {
         uint32_t background, text, lineNumbers;

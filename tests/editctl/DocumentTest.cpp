@@ -7,6 +7,7 @@
 #include "TempDir.h"
 #include "editctl/Memo.h"
 #include "editctl/MemoOptions.h"
+#include "platform/Colors.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -276,6 +277,129 @@ TEST_F(Documents, SaveAsOffersTheTypesAndGivesABareNameTheAssemblerExtension) {
     manager.saveAs(document);
     EXPECT_EQ(prompter.lastFileRequest.selectedFilter, "Assembler file (*.asm)");  // the current name is .asm
     EXPECT_EQ(document->fileName(), PathIn(dir, "third.asm"));
+}
+
+using Mark = TDocument::GutterMark;
+
+TEST_F(Documents, AGutterMarkMovesWithItsLineAndGoesWhenRemoved) {
+    TDocument* document = manager.newDocument();
+    document->loadBytes("movlw 1\nmovwf 2\nnop\n");
+    int handle = document->setGutterMark(1, Mark::Breakpoint);
+    ASSERT_GE(handle, 0);
+    EXPECT_EQ(document->gutterMark(1), Mark::Breakpoint);
+    EXPECT_EQ(document->gutterMark(0), Mark::None);
+    // two lines typed above it push the mark down with its line
+    document->buffer()->insertAt("; one\n; two\n", 0, 0);
+    EXPECT_EQ(document->lineOfGutterMark(handle), 3);
+    EXPECT_EQ(document->gutterMark(3), Mark::Breakpoint);
+    EXPECT_EQ(document->gutterMark(1), Mark::None);
+    EXPECT_EQ(document->nextLineWithGutterMark(0), 3);
+    // switched off: the line holds the new mark alone, under a new handle
+    int disabled = document->setGutterMark(3, Mark::Disabled);
+    EXPECT_EQ(document->gutterMark(3), Mark::Disabled);
+    EXPECT_EQ(document->lineOfGutterMark(handle), -1);
+    EXPECT_EQ(document->lineOfGutterMark(disabled), 3);
+    EXPECT_EQ(document->setGutterMark(3, Mark::None), -1);
+    EXPECT_EQ(document->lineOfGutterMark(disabled), -1);
+    EXPECT_EQ(document->nextLineWithGutterMark(0), -1);
+    EXPECT_EQ(document->setGutterMark(99, Mark::Breakpoint), -1);
+}
+
+TEST_F(Documents, GutterMarksAndLineStylesLeaveEachOtherAlone) {
+    const int breakPoint = kLineStyleElements[0];
+    TDocument* document = manager.newDocument();
+    document->loadBytes("nop\nnop\n");
+    document->setGutterMark(0, Mark::Conditional);
+    document->setLineStyle(0, breakPoint);
+    EXPECT_EQ(document->gutterMark(0), Mark::Conditional);
+    document->setLineStyle(0, kNoLineStyle);
+    EXPECT_EQ(document->gutterMark(0), Mark::Conditional);
+    document->setLineStyle(1, breakPoint);
+    document->setGutterMark(1, Mark::Breakpoint);
+    document->setGutterMark(1, Mark::None);
+    EXPECT_EQ(document->lineStyle(1), breakPoint);
+    EXPECT_EQ(document->nextLineWithStyle(0, breakPoint), 1);
+    EXPECT_EQ(document->nextLineWithGutterMark(1), -1);
+}
+
+// A strip of a picture of the whole memo across one line, `width` pixels from `left` in its text view.
+QImage LineStrip(TMemo& memo, const QImage& shot, int line, int left, int width) {
+    long start = memo.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    int top = int(memo.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0L, start));
+    int height = int(memo.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, long(line)));
+    QPoint corner = memo.viewport()->mapTo(&memo, QPoint(left, top));
+    return shot.copy(corner.x(), corner.y(), width, height);
+}
+
+// What a memo draws in a margin (0 the line numbers, 1 the gutter) beside a line.
+QImage MarginBeside(TMemo& memo, const QImage& shot, int margin, int line) {
+    return LineStrip(memo, shot, line, margin == 0 ? 0 : memo.marginWidth(0), memo.marginWidth(margin));
+}
+
+TEST_F(Documents, TheGutterDrawsEachMarkAsItsOwnSymbolAndNoLineStyle) {
+    TDocument* document = manager.newDocument();
+    document->loadBytes("nop\nnop\nnop\nnop\nnop\nnop\n");
+    document->setGutterMark(1, Mark::Breakpoint);
+    document->setGutterMark(2, Mark::Conditional);
+    document->setGutterMark(3, Mark::Disabled);
+    document->setLineStyle(4, kLineStyleElements[0]);
+    TMemoEnvOptions env;  // the gutter on, no line numbers
+    TMemo memo;
+    memo.applyOptions(options, env);
+    memo.showDocument(document);
+    ASSERT_GT(memo.marginWidth(1), 0);
+    EXPECT_EQ(memo.marginMarkerMask(1) & kGutterMarkMask, kGutterMarkMask);
+    for (int i = 0; i < kLineStyleCount; ++i)
+        EXPECT_FALSE(memo.marginMarkerMask(1) & (1 << (kLineStyleMarkerBase + i))) << "line style " << i;
+    memo.resize(400, 200);
+    QImage shot = memo.grab().toImage();
+    QImage plain = MarginBeside(memo, shot, 1, 0);
+    QImage gutter(plain.size(), plain.format());
+    gutter.fill(ToQColor(env.GutterBrush.Color));
+    EXPECT_EQ(plain, gutter);  // a gutter showing the marks keeps its own colour
+    QImage breakpoint = MarginBeside(memo, shot, 1, 1), conditional = MarginBeside(memo, shot, 1, 2),
+           disabled = MarginBeside(memo, shot, 1, 3);
+    EXPECT_NE(breakpoint, plain);
+    EXPECT_NE(conditional, plain);
+    EXPECT_NE(disabled, plain);
+    EXPECT_NE(breakpoint, conditional);
+    EXPECT_NE(breakpoint, disabled);
+    EXPECT_NE(conditional, disabled);
+    EXPECT_EQ(MarginBeside(memo, shot, 1, 4), plain);  // the line style colours the text area only
+    EXPECT_EQ(MarginBeside(memo, shot, 1, 5), plain);
+}
+
+TEST_F(Documents, WithTheGutterHiddenAMarkShowsAmongTheLineNumbers) {
+    TDocument* document = manager.newDocument();
+    document->loadBytes("nop\nnop\n");
+    TMemoEnvOptions env;
+    env.Options = (env.Options & ~Bit(moDrawGutter)) | Bit(moLineNumbers);
+    TMemo memo;
+    memo.applyOptions(options, env);
+    memo.showDocument(document);
+    ASSERT_EQ(memo.marginWidth(1), 0);
+    EXPECT_EQ(memo.marginMarkerMask(0), kGutterMarkMask);
+    memo.resize(400, 200);
+    QImage before = MarginBeside(memo, memo.grab().toImage(), 0, 1);
+    document->setGutterMark(1, Mark::Breakpoint);
+    EXPECT_NE(MarginBeside(memo, memo.grab().toImage(), 0, 1), before);
+}
+
+TEST_F(Documents, WithNoMarginShownAMarkLeavesTheLineAsItWas) {
+    TDocument* document = manager.newDocument();
+    document->loadBytes("nop\nnop\n");
+    TMemoEnvOptions env;
+    env.Options &= ~Bit(moDrawGutter);
+    TMemo memo;
+    memo.applyOptions(options, env);
+    memo.applySchemeColours(0x000000, 0xFFFFFF, 0x808080);  // a dark scheme
+    memo.showDocument(document);
+    ASSERT_EQ(memo.marginWidth(0) + memo.marginWidth(1), 0);
+    document->setGutterMark(1, Mark::Disabled);
+    memo.resize(400, 200);
+    QImage shot = memo.grab().toImage();
+    int width = memo.viewport()->width();
+    EXPECT_EQ(LineStrip(memo, shot, 1, 0, width), LineStrip(memo, shot, 0, 0, width));
 }
 
 }  // namespace

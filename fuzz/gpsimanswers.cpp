@@ -19,6 +19,7 @@ void Read(const std::string& text) {
     bool substituted = false;
     (void)GpsimPart("16f877a", ParseProcessorList(text), substituted);
     (void)ParseBreakList(text);
+    (void)ParseOtherBreaks(text);
     (void)ParseRunEnd(text);
     (void)LoadFailure(text);
 }

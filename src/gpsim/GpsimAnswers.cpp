@@ -250,6 +250,30 @@ std::map<uint32_t, int> ParseBreakList(std::string_view text) {
     return breaks;
 }
 
+std::vector<GpsimBreak> ParseOtherBreaks(std::string_view text) {
+    std::vector<GpsimBreak> breaks;
+    for (std::string_view line : Lines(text)) {
+        size_t colon = line.find(": ");
+        if (colon == std::string_view::npos || colon == 0)
+            continue;
+        auto number = Number(line.substr(0, colon), 10);
+        if (!number || *number > 0xFFFF)
+            continue;
+        std::string_view rest = line.substr(colon + 2);
+        while (!rest.empty() && rest.front() == ' ')
+            rest.remove_prefix(1);
+        if (rest.starts_with("cycle ")) {
+            size_t equals = rest.find("= ");
+            auto cycle = equals == std::string_view::npos ? std::nullopt : Number(rest.substr(equals + 2), 10);
+            if (cycle)
+                breaks.push_back({int(*number), GpsimBreak::Kind::Cycle, *cycle});
+        } else if (rest.starts_with("register ")) {
+            breaks.push_back({int(*number), GpsimBreak::Kind::Register, 0});
+        }
+    }
+    return breaks;
+}
+
 RunEnd ParseRunEnd(std::string_view text) {
     if (text.find("Hit a Breakpoint!") != std::string_view::npos)
         return RunEnd::Breakpoint;

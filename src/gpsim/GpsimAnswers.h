@@ -81,6 +81,15 @@ std::optional<double> ParseFrequency(std::string_view text);
 std::vector<std::string> ParseProcessorList(std::string_view text);
 // "break" without arguments: the number of each execution breakpoint, by program address.
 std::map<uint32_t, int> ParseBreakList(std::string_view text);
+// The other breakpoints of that list: cycle breaks ("2: cycle 0x186a0  = 100000") with their cycle, and
+// register breaks ("1:  register write: reg(0xc)"), by number.
+struct GpsimBreak {
+    enum class Kind { Cycle, Register };
+    int number = 0;
+    Kind kind = Kind::Cycle;
+    uint64_t cycle = 0;
+};
+std::vector<GpsimBreak> ParseOtherBreaks(std::string_view text);
 
 // How a run or a step over ended.
 enum class RunEnd { Breakpoint, Interrupted, Other };

@@ -90,11 +90,14 @@ bool CodOutOfDate(const QString& codPath, const std::optional<CodFile>& cod, con
 
 SimSession::SimSession(QObject* parent)
     : QObject(parent),
+      liveTimer_(new QTimer(this)),
       killTimer_(new QTimer(this)),
       interruptTimer_(new QTimer(this)),
       waitingTimer_(new QTimer(this)),
       silenceTimer_(new QTimer(this)),
-      liveTimer_(new QTimer(this)) {
+      paceTimer_(new QTimer(this)) {
+    paceTimer_->setSingleShot(true);
+    connect(paceTimer_, &QTimer::timeout, this, &SimSession::paceSlice);
     // a run is interrupted for a moment now and then: what it holds is read, and it goes on
     connect(liveTimer_, &QTimer::timeout, this, [this] {
         if (state_ != State::Running || stopWanted_ || !process_ || process_->processId() <= 0)
@@ -221,6 +224,17 @@ void SimSession::load(std::optional<CodFile> cod) {
     cycleOffset_ = resetAt_ = 0;
     resetting_ = false;
     temporaryBreak_.reset();
+    registerBreaks_.clear();  // a new gpsim has none set
+    registerBreakNumbers_.clear();
+    hits_.clear();
+    // a new gpsim has no pin driven: the levels the user set go with the old one
+    levels_.clear();
+    levelsAtReset_.clear();
+    drives_.clear();
+    pendingDrives_.clear();
+    wired_.clear();
+    modulesLoaded_ = false;
+    slice_.reset();
     programMemory_.clear();
     addressBreaks_.clear();  // an address of the old program means nothing in the new one
     previous_.reset();
@@ -343,6 +357,9 @@ void SimSession::afterLoad(const std::string& text) {
     send("frequency", [this](const std::string& answer) { clockHz_ = ParseFrequency(answer).value_or(0); });
     // program memory changes only with a new program: read once, with the words gpasm did not fill
     send("romData", [this](const std::string& answer) { programMemory_ = ParseProgramMemory(answer); });
+    // a cycle break far beyond any run takes gpsim's number 0, which its list does not always show and
+    // "clear 0" does not remove: every break Korvex sets can then be cleared by its number
+    send("break c 1000000000000000");
     askStop(0);
 }
 
@@ -411,103 +428,6 @@ void SimSession::askStop(std::optional<int> stackDepth, Purpose purpose) {
     });
 }
 
-void SimSession::Remember(uint64_t cycles) {
-    if (std::exchange(resetting_, false)) {
-        history_.clear();
-        resetAt_ = cycles;
-    }
-    if (history_.empty() || history_.back().cycles != cycles)
-        history_.push_back({cycles, stackDepth_});
-    else
-        history_.back().stackDepth = stackDepth_;
-    if (history_.size() > kMaxHistory)
-        history_.erase(history_.begin() + 1);  // the reset's own stop stays
-}
-
-void SimSession::runTo(uint32_t address) {
-    if (state_ != State::Stopped)
-        return;
-    temporaryBreak_ = address;
-    wantedBreaks_.insert(address);
-    syncBreakpoints();
-    run();
-}
-
-bool SimSession::stepBack() {
-    if (state_ != State::Stopped || history_.size() < 2 || !powerOn_)
-        return false;
-    history_.pop_back();
-    Past target = history_.back();
-    history_.pop_back();  // the stop it comes to is remembered again
-    uint64_t raw = stop_.cycles + cycleOffset_;
-    setState(State::Stepping);
-    send("reset");
-    // the reset happens at gpsim's count `raw`: from there the cycles shown start again at resetAt_
-    cycleOffset_ = raw - resetAt_;
-    restorePowerOn([this, raw, target] {
-        if (target.cycles <= resetAt_)
-            askStop(target.stackDepth);
-        else if (target.cycles == resetAt_ + 1)
-            stepToFirst(target.cycles, target.stackDepth);  // a cycle break must lie ahead of the count
-        else
-            runUntil(raw + (target.cycles - resetAt_), target.stackDepth, 0);
-    });
-    return true;
-}
-
-void SimSession::restorePowerOn(std::function<void()> then) {
-    // a reset keeps what the file registers and the EEPROM held (and says so in STATUS): they are given
-    // their values at power-on again, so the run after it is the run the user stepped through
-    send("x", [this, then](const std::string& text) {
-        std::optional<GpsimExamine> now = ParseExamine(text);
-        if (!now) {
-            unreadable("x", text);
-            return;
-        }
-        if (now->W != powerOn_->W)
-            send(QString("W = 0x%1").arg(powerOn_->W, 0, 16));
-        for (size_t address = 0; address < powerOn_->memory.size() && address < now->memory.size(); ++address)
-            if (int value = powerOn_->memory[address]; value >= 0 && now->memory[address] >= 0 && now->memory[address] != value)
-                send(QString("reg(0x%1) = 0x%2").arg(address, 0, 16).arg(value, 0, 16));
-        if (powerOn_->eeprom.empty()) {
-            then();
-            return;
-        }
-        send("dump e", [this, then](const std::string& dump) {
-            std::vector<int> eeprom = ParseDump(dump);
-            for (size_t address = 0; address < powerOn_->eeprom.size() && address < eeprom.size(); ++address)
-                if (int value = powerOn_->eeprom[address]; value >= 0 && eeprom[address] != value)
-                    send(QString("eeData[%1] = %2").arg(address).arg(value));
-            then();
-        });
-    });
-}
-
-void SimSession::stepToFirst(uint64_t cycles, std::optional<int> stackDepth) {
-    // gpsim counts the first instruction after its reset a cycle short: the count shown is set to the stop's
-    send("step");
-    send("cycles", [this, cycles, stackDepth](const std::string& text) {
-        if (auto raw = ParseCycles(text); raw && *raw >= cycles)
-            cycleOffset_ = *raw - cycles;
-        askStop(stackDepth);
-    });
-}
-
-void SimSession::runUntil(uint64_t goal, std::optional<int> stackDepth, int rounds) {
-    // a cycle break stops after the instruction that begins at its cycle: the one before the goal's
-    if (rounds == 0)
-        send(QString("break c %1").arg(goal - 1));
-    send("run");
-    send("cycles", [this, goal, stackDepth, rounds](const std::string& text) {
-        // a breakpoint on the way stops the run first: it goes on
-        uint64_t now = ParseCycles(text).value_or(goal);
-        if (now < goal && rounds < 10000)
-            runUntil(goal, stackDepth, rounds + 1);
-        else
-            askStop(stackDepth);
-    });
-}
-
 std::optional<uint32_t> SimSession::AddressOf(const CodFile& cod, const QString& codFolder,
                                               const SourceLine& line) {
     QString folder = codFolder.endsWith('/') ? codFolder : codFolder + "/";
@@ -558,6 +478,7 @@ void SimSession::syncBreakpoints() {
     // gpsim numbers its breakpoints itself: read them back
     if (changed)
         send("break", [this](const std::string& text) { breaks_ = ParseBreakList(text); });
+    syncRegisterBreaks();
 }
 
 void SimSession::stepInto() {
@@ -590,24 +511,24 @@ void SimSession::run() {
         return;
     stopWanted_ = false;
     setState(State::Running);
-    continueRun();
+    if (!realTime_) {
+        continueRun();
+        return;
+    }
+    // a run in real time goes in slices, each let go when the wall clock has caught up with the one before
+    send("cycles", [this](const std::string& text) {
+        paceStart_ = ParseCycles(text).value_or(stop_.cycles + cycleOffset_);
+        paceClock_.start();
+        lastLookMs_ = 0;
+        paceSlice();
+    });
 }
 
 void SimSession::continueRun() {
     liveInterrupt_ = false;
-    if (liveMs_ > 0)
-        liveTimer_->start(liveMs_);
-    send("run", [this](const std::string& text) {
-        liveTimer_->stop();
-        interruptTimer_->stop();
-        bool look = std::exchange(liveInterrupt_, false) && !stopWanted_ && ParseRunEnd(text) != RunEnd::Breakpoint;
-        if (!look) {
-            askStop(std::nullopt);
-            return;
-        }
-        askStop(std::nullopt, Purpose::Live);
-        continueRun();  // gpsim runs again once it has answered the look: no round trip is waited for
-    });
+    if (liveMs_ > 0 && !slice_)
+        liveTimer_->start(liveMs_);  // a run in slices is looked at between them
+    send("run", [this](const std::string& text) { afterRun(text); });
 }
 
 void SimSession::stop() {
@@ -615,6 +536,10 @@ void SimSession::stop() {
         return;
     stopWanted_ = true;
     liveTimer_->stop();
+    if (paceTimer_->isActive()) {
+        endRun();  // between the slices of a real-time run gpsim is not running
+        return;
+    }
     interrupt();
     interruptTimer_->start();
 }

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProcess>
 #include <QString>
@@ -132,6 +133,37 @@ class SimSession : public QObject {
     static std::optional<uint32_t> AddressOf(const CodFile& cod, const QString& codFolder,
                                              const SourceLine& line);
 
+    // A register breakpoint: the run stops after an instruction writes the register, reads it, or writes it
+    // so that it holds `value`.
+    struct RegisterBreak {
+        enum class Kind { Write, Read, Equals };
+        Kind kind = Kind::Write;
+        uint32_t address = 0;
+        int value = 0;
+        auto operator<=>(const RegisterBreak&) const = default;
+    };
+    // The gpsim command that sets it.
+    static QString BreakCommand(const RegisterBreak& brk);
+    // Set at any time, like the breakpoints on lines.
+    void setRegisterBreakpoints(const std::set<RegisterBreak>& breaks);
+    // Breakpoints on lines that stop only from their Nth hit on: program address -> N. A hit is a run
+    // coming to the address; hits are counted from the last reset.
+    void setHitCounts(const std::map<uint32_t, int>& counts);
+    const std::map<uint32_t, int>& hits() const { return hits_; }
+
+    // An input pin driven from outside, as a switch on the board would: high, low, or left floating as at
+    // power-on. A pin is named by its port register and bit ("PORTB", 0).
+    enum class Level { Floating, Low, High };
+    using PinName = std::pair<QString, int>;
+    // Drives a pin from now on. A stopped program reads it at once (a stop follows with the port read
+    // again); a running one at its next look. A step back replays each drive at its cycle.
+    void drivePin(const PinName& pin, Level level);
+    Level pinLevel(const PinName& pin) const;
+
+    // Real time: a run keeps to the clock, four clock periods an instruction cycle, paced in short slices.
+    void setRealTime(bool on);
+    bool realTime() const { return realTime_; }
+
   signals:
     void stateChanged(SimSession::State state);
     // The program stopped (after a step, a run, a reset or the start).
@@ -211,19 +243,57 @@ class SimSession : public QObject {
     struct Past {
         uint64_t cycles;
         std::optional<int> stackDepth;
+        std::map<uint32_t, int> hits;
     };
     std::deque<Past> history_;  // the stops since the last reset, the reset's first
     uint64_t cycleOffset_ = 0;  // gpsim's count runs on through the resets of a step back: the cycles shown do not
     uint64_t resetAt_ = 0;      // the cycles shown at the last reset
     bool resetting_ = false;    // a reset by the user: the history starts again at its stop
-    void runUntil(uint64_t goal, std::optional<int> stackDepth, int rounds);
+    // Runs from gpsim's count `from` to `goal`, past any breakpoint, then `then`.
+    void runUntil(uint64_t from, uint64_t goal, std::function<void()> then, int rounds = 0);
+    static constexpr int kMaxReplayRounds = 100000;
     void Remember(uint64_t cycles);
     // The first instruction after a reset, shown at `cycles`.
-    void stepToFirst(uint64_t cycles, std::optional<int> stackDepth);
+    void stepToFirst(uint64_t cycles, std::function<void()> then);
     // Gives the file registers and the EEPROM their values at power-on after a reset, then `then`.
     void restorePowerOn(std::function<void()> then);
     std::optional<SimStop> powerOn_;  // the first stop after the program was loaded
     std::map<uint32_t, int> breaks_;  // set in gpsim: address -> its number
+    void syncRegisterBreaks();
+    std::set<RegisterBreak> wantedRegisterBreaks_, registerBreaks_;
+    std::vector<int> registerBreakNumbers_;  // gpsim's numbers of registerBreaks_
+    std::map<uint32_t, int> hitCounts_;      // address -> the hit it stops at
+    std::map<uint32_t, int> hits_;           // address -> hits since the last reset
+    // The end of a run: a breakpoint's hit that is not yet due, or a slice of a real-time run, lets it go on.
+    void afterRun(const std::string& text);
+    void endRun();
+    // Pins.
+    static QString GpsimPin(const PinName& pin);
+    void sendLevel(const PinName& pin, Level level);
+    std::map<PinName, Level> levels_;          // what drives each pin now
+    std::map<PinName, Level> levelsAtReset_;   // ... at the last reset, where a step back starts from
+    struct Drive {
+        uint64_t cycles;  // as shown
+        PinName pin;
+        Level level;
+    };
+    std::vector<Drive> drives_;  // since the last reset, in order
+    std::vector<std::pair<PinName, Level>> pendingDrives_;  // asked for while the program ran
+    std::set<PinName> wired_;    // pins with a node and a resistor in gpsim
+    bool modulesLoaded_ = false;
+    void applyPendingDrives();
+    // Replays the drives from `next` on, from the count shown `now`, up to `goal`, and stops there.
+    void replayTo(uint64_t goal, std::optional<int> stackDepth, size_t next, uint64_t now);
+    // Real time.
+    bool realTime_ = false;
+    QElapsedTimer paceClock_;
+    uint64_t paceStart_ = 0;        // gpsim's count when the paced run began
+    std::optional<uint64_t> slice_; // the cycle break ending the slice under way
+    qint64 lastLookMs_ = 0;
+    QTimer* paceTimer_;             // waits for the wall clock to catch up with the program
+    double cyclesPerSecond() const { return (clockHz_ > 0 ? clockHz_ : 20e6) / 4.0; }
+    void paceSlice();
+    void clearSlice(std::function<void()> then);
     bool failedOnce_ = false;
     enum class Eeprom { Unknown, Present, Absent };
     Eeprom eeprom_ = Eeprom::Unknown;  // a part without EEPROM answers "dump e" with nothing: not asked again

@@ -20,6 +20,7 @@ namespace {
 constexpr std::string_view kProjectSection = "PROJECT";
 constexpr std::string_view kFilesSection = "FILES";
 constexpr std::string_view kBreakpointsSection = "BREAKPOINTS";
+constexpr int kMaxFromHit = 1000000;
 constexpr std::string_view kWatchesSection = "WATCHES";
 constexpr int kMaxWatches = 1000;
 constexpr std::string_view kSimulateSection = "SIMULATE";
@@ -143,7 +144,8 @@ bool WriteProjectSimulate(ProfileFile& file, const TSimulateOptions& options) {
     return file.commitBatch() && ok;
 }
 
-bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints) {
+bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints, const TBreakpointSettings& options,
+                             const std::vector<std::string>& registers) {
     file.beginBatch();
     // readers of the project format take [FILES] for the last section: the breakpoints go before it, also
     // in a file that had them after it
@@ -153,11 +155,53 @@ bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints)
     if (!breakpoints.empty()) {
         ok = file.WriteInteger(kBreakpointsSection, "Count", int(breakpoints.size()));
         int i = 0;
-        for (const auto& [source, line] : breakpoints)
-            ok = ok && file.WriteString(kBreakpointsSection, "Breakpoint" + std::to_string(i++),
-                                        source + "," + std::to_string(line));
+        for (const auto& breakpoint : breakpoints) {
+            std::string n = std::to_string(i++);
+            ok = ok && file.WriteString(kBreakpointsSection, "Breakpoint" + n,
+                                        breakpoint.first + "," + std::to_string(breakpoint.second));
+            auto option = options.find(breakpoint);
+            if (option == options.end())
+                continue;
+            if (option->second.fromHit > 1)
+                ok = ok && file.WriteInteger(kBreakpointsSection, "Hits" + n, option->second.fromHit);
+            if (!option->second.enabled)
+                ok = ok && file.WriteInteger(kBreakpointsSection, "Off" + n, 1);
+        }
+    }
+    if (!registers.empty()) {
+        ok = ok && file.WriteInteger(kBreakpointsSection, "RegisterCount", int(registers.size()));
+        for (size_t i = 0; i < registers.size(); ++i)
+            ok = ok && file.WriteString(kBreakpointsSection, "Register" + std::to_string(i), registers[i]);
     }
     return file.commitBatch() && ok;
+}
+
+TBreakpointSettings ReadProjectBreakpointOptions(const ProfileFile& file) {
+    TBreakpointSettings options;
+    int count = std::clamp(file.ReadInteger(kBreakpointsSection, "Count", 0), 0, kMaxProjectFiles);
+    for (int i = 0; i < count; ++i) {
+        std::string n = std::to_string(i);
+        std::string entry = file.ReadString(kBreakpointsSection, "Breakpoint" + n, "");
+        size_t comma = entry.rfind(',');
+        int line = comma == std::string::npos || comma == 0 ? 0 : std::atoi(entry.c_str() + comma + 1);
+        if (line <= 0)
+            continue;
+        TBreakpointOptions option;
+        option.fromHit = std::clamp(file.ReadInteger(kBreakpointsSection, "Hits" + n, 0), 0, kMaxFromHit);
+        option.enabled = file.ReadInteger(kBreakpointsSection, "Off" + n, 0) == 0;
+        if (option != TBreakpointOptions())
+            options[{entry.substr(0, comma), line}] = option;
+    }
+    return options;
+}
+
+std::vector<std::string> ReadProjectRegisterBreakpoints(const ProfileFile& file) {
+    std::vector<std::string> registers;
+    int count = std::clamp(file.ReadInteger(kBreakpointsSection, "RegisterCount", 0), 0, kMaxProjectFiles);
+    for (int i = 0; i < count; ++i)
+        if (std::string entry = file.ReadString(kBreakpointsSection, "Register" + std::to_string(i), ""); !entry.empty())
+            registers.push_back(entry);
+    return registers;
 }
 
 std::vector<TWatchEntry> ReadProjectWatches(const ProfileFile& file) {

@@ -5,6 +5,7 @@
 #include "assembler/MpasmOptions.h"
 
 #include <array>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -66,8 +67,22 @@ bool WriteNewProjectFile(ProfileFile& file, int format, const TMpasmOptions& opt
 // [BREAKPOINTS], which the settings and the file entries never touch.
 using TBreakpoints = std::set<std::pair<std::string, int>>;
 TBreakpoints ReadProjectBreakpoints(const ProfileFile& file);
+// What a breakpoint keeps beside its line: it stops from its Nth hit on (0 or 1: at every hit), or it is
+// switched off. Kept as "Hits<n>" and "Off<n>" beside "Breakpoint<n>", so a reader that knows only the lines
+// still reads them.
+struct TBreakpointOptions {
+    int fromHit = 0;
+    bool enabled = true;
+    bool operator==(const TBreakpointOptions&) const = default;
+};
+using TBreakpointSettings = std::map<std::pair<std::string, int>, TBreakpointOptions>;
+TBreakpointSettings ReadProjectBreakpointOptions(const ProfileFile& file);
+// The breakpoints on registers, as entries the debugger reads ("write,Count", "equals,PORTB,0x05,off").
+std::vector<std::string> ReadProjectRegisterBreakpoints(const ProfileFile& file);
 // Replaces the section of breakpoints by these, in one write; false when it failed (the file is as it was).
-bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints);
+// Options of lines that are not among the breakpoints, and options with nothing to say, are not written.
+bool WriteProjectBreakpoints(ProfileFile& file, const TBreakpoints& breakpoints,
+                             const TBreakpointSettings& options = {}, const std::vector<std::string>& registers = {});
 
 // The watches of the project's program, kept in [WATCHES] before [FILES]: a register's name or an address
 // as the user gave it, and the format its value is shown in ("hex", "dec", "bin" or "char").

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The project file as the project commands read and write it: path parts, settings, file entries.
 #include "shell/Project.h"
+#include "debugger/Breakpoints.h"
 
 #include "TempDir.h"
 #include "platform/ProfileFile.h"
@@ -96,6 +97,40 @@ TEST(ProjectBreakpoints, KeptInTheirOwnSectionThatTheOtherReadersIgnore) {
     // none left: the section goes
     ASSERT_TRUE(WriteProjectBreakpoints(again, {}));
     EXPECT_EQ(ReadAll(dir / "p.pro").find("BREAKPOINTS"), std::string::npos);
+}
+
+TEST(ProjectBreakpoints, ConditionsAndRegisterBreakpointsAreKeptBesideTheLines) {
+    TempDir dir;
+    ProfileFile file = FileWith(dir, "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=0\n");
+    TBreakpointSettings options = {{{"main.asm", 12}, {3, true}},
+                                   {{"sub.inc", 4}, {0, false}},
+                                   {{"gone.asm", 1}, {5, false}}};  // no such breakpoint: not written
+    ASSERT_TRUE(WriteProjectBreakpoints(file, {{"main.asm", 12}, {"sub.inc", 4}, {"sub.inc", 9}}, options,
+                                        {"write,Count", "equals,PORTB,0x05,off"}));
+    EXPECT_EQ(ReadAll(dir / "p.pro"),
+              "[PROJECT]\nFormat=MPASM\n[BREAKPOINTS]\nCount=3\nBreakpoint0=main.asm,12\nHits0=3\n"
+              "Breakpoint1=sub.inc,4\nOff1=1\nBreakpoint2=sub.inc,9\nRegisterCount=2\nRegister0=write,Count\n"
+              "Register1=equals,PORTB,0x05,off\n[FILES]\nCount=0\n");
+    ProfileFile again(dir / "p.pro");
+    // a reader of the lines alone reads every one of them, switched off or not
+    EXPECT_EQ(ReadProjectBreakpoints(again), (TBreakpoints{{"main.asm", 12}, {"sub.inc", 4}, {"sub.inc", 9}}));
+    options.erase({"gone.asm", 1});
+    EXPECT_EQ(ReadProjectBreakpointOptions(again), options);
+    EXPECT_EQ(ReadProjectRegisterBreakpoints(again), (std::vector<std::string>{"write,Count", "equals,PORTB,0x05,off"}));
+    // a damaged count of hits is held to its bounds
+    ProfileFile damaged = FileWith(dir, "[BREAKPOINTS]\nCount=1\nBreakpoint0=a.asm,2\nHits0=-7\n");
+    EXPECT_TRUE(ReadProjectBreakpointOptions(damaged).empty());
+}
+
+TEST(ProjectBreakpoints, ARegisterBreakpointsEntryIsReadBackAndADamagedOneRefused) {
+    using Kind = TRegisterBreakpoint::Kind;
+    for (const TRegisterBreakpoint& breakpoint : {TRegisterBreakpoint{Kind::Write, "Count", 0, true},
+                                                  TRegisterBreakpoint{Kind::Read, "0x0C", 0, false},
+                                                  TRegisterBreakpoint{Kind::Equals, "PORTB", 0xA5, true}})
+        EXPECT_EQ(RegisterBreakpointFromText(RegisterBreakpointText(breakpoint)), breakpoint);
+    for (const char* damaged : {"", "write", "jump,Count", "write,Count,5", "equals,Count", "equals,Count,300",
+                                "read,a b", "write,x\nquit", "equals,PORTB,zz"})
+        EXPECT_FALSE(RegisterBreakpointFromText(damaged)) << damaged;
 }
 
 TEST(ProjectBreakpoints, AFileWithThemAfterTheFilesIsPutInOrderAtTheNextWrite) {

@@ -116,6 +116,28 @@ TEST(GpsimAnswers, BreakListGivesGpsimsNumbers) {
     EXPECT_TRUE(ParseBreakList("Internal Cycle counter break points\n").empty());
 }
 
+TEST(GpsimAnswers, CycleAndRegisterBreaksByNumber) {
+    // as gpsim 0.31 lists them; the internal cycle breaks below the list are not the user's
+    const char* listing =
+        "0: cycle 0x38d7ea4c68000  = 1000000000000000\n"
+        "1:  register write: reg(0xc)\n"
+        "    Expr:(12==$05)\n"
+        "2: p16f84 Execution at line_0003(0x3)\n"
+        "4: cycle 0xc8  = 200\n"
+        "Internal Cycle counter break points\n"
+        "Current Cycle 0000000000000015\n"
+        "internal cycle break  00000000000000c8 does not have callback\n";
+    std::vector<GpsimBreak> breaks = ParseOtherBreaks(listing);
+    ASSERT_EQ(breaks.size(), 3u);
+    EXPECT_EQ(breaks[0].number, 0);
+    EXPECT_EQ(breaks[0].cycle, 1000000000000000u);
+    EXPECT_EQ(breaks[1].number, 1);
+    EXPECT_EQ(breaks[1].kind, GpsimBreak::Kind::Register);
+    EXPECT_EQ(breaks[2].number, 4);
+    EXPECT_EQ(breaks[2].cycle, 200u);
+    EXPECT_EQ(ParseBreakList(listing).at(3), 2);  // the execution break is the other parser's
+}
+
 TEST(GpsimAnswers, ProcessorListAndClock) {
     const std::vector<std::string> sent = {
         "processor list", "load main877a.cod", "frequency", "x", "cycles", "step", "x", "cycles", "quit"};

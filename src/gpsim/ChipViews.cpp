@@ -240,7 +240,7 @@ std::vector<PortRow> PortRows(const SimStop& stop, const std::vector<SpecialRegi
                     continue;  // the part has no such pin
                 pin = QString("%1.%2").arg(name).arg(bit);
             }
-            row.pins.push_back({pin, !((direction >> bit) & 1), bool((level >> bit) & 1)});
+            row.pins.push_back({pin, bit, !((direction >> bit) & 1), bool((level >> bit) & 1)});
         }
         rows.push_back(std::move(row));
     }

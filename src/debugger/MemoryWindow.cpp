@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -29,6 +30,7 @@ TMemoryWindow::TMemoryWindow(Kind kind, Prompter& prompter, Registry& registry, 
                    kind == Kind::FileRegisters ? "File Registers" : "EEPROM",
                    kind == Kind::FileRegisters ? "Forms\\FileRegisters" : "Forms\\EEPROM",
                    kind == Kind::FileRegisters ? QSize(760, 480) : QSize(560, 420), parent),
+      CellMenu(nullptr),
       kind_(kind) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -38,6 +40,8 @@ TMemoryWindow::TMemoryWindow(Kind kind, Prompter& prompter, Registry& registry, 
     if (kind == Kind::Eeprom)
         Table->hideColumn(0);  // the EEPROM has no banks
     connect(Table, &QTableWidget::cellDoubleClicked, this, &TMemoryWindow::askValue);
+    if (kind == Kind::FileRegisters)
+        addCellMenu();  // gpsim breaks on file registers only
     Note = new QLabel(this);
     Note->setObjectName("Note");
     Note->setWordWrap(true);
@@ -84,6 +88,32 @@ std::optional<uint32_t> TMemoryWindow::AddressAt(int row, int column) const {
     if (row < 0 || row >= int(rows_.size()) || cell < 0 || cell >= 16 || rows_[size_t(row)].values[size_t(cell)] < 0)
         return std::nullopt;
     return rows_[size_t(row)].address + uint32_t(cell);
+}
+
+void TMemoryWindow::addCellMenu() {
+    Table->setContextMenuPolicy(Qt::CustomContextMenu);
+    CellMenu = new QMenu(this);
+    CellMenu->setObjectName("FileRegisterCellMenu");
+    addBreakActions(CellMenu, [this] { return currentRegister(); });
+    connect(Table, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        int row = Table->rowAt(at.y()), column = Table->columnAt(at.x());
+        if (!AddressAt(row, column))
+            return;
+        Table->setCurrentCell(row, column);
+        CellMenu->popup(Table->viewport()->mapToGlobal(at));
+    });
+}
+
+QString TMemoryWindow::currentRegister() const {
+    int row = Table->currentRow(), column = Table->currentColumn();
+    std::optional<uint32_t> address = AddressAt(row, column);
+    if (!address)
+        return {};
+    // the tooltip holds every name of the cell, the program's first
+    QString names = Table->item(row, column)->toolTip();
+    if (!names.isEmpty())
+        return names.section(", ", 0, 0);
+    return QString("0x%1").arg(*address, 2, 16, QChar('0')).toUpper().replace("0X", "0x");
 }
 
 void TMemoryWindow::askValue(int row, int column) {

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Special Function Registers window: every SFR of the running part with its value four ways and its
-// bits by name; a double-click writes a new value through gpsim.
+// bits by name; a double-click writes a new value through gpsim, and a row's popup menu sets a breakpoint on
+// the register.
 #pragma once
 
 #include "debugger/DebugWindow.h"
 #include "gpsim/RegisterRows.h"
 
+class QMenu;
 class QTableWidget;
 
 class TSfrWindow : public TDebugWindow {
@@ -14,6 +16,7 @@ class TSfrWindow : public TDebugWindow {
     TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent = nullptr);
 
     QTableWidget* Table;
+    QMenu* RowMenu;
 
     void ShowRows(const std::vector<SfrRow>& rows);
 

@@ -45,6 +45,11 @@ TWatchWindow::TWatchWindow(Prompter& prompter, Registry& registry, QWidget* pare
     RowMenu->addSeparator();
     connect(RowMenu->addAction("&Remove\tDel"), &QAction::triggered, this,
             [this] { RemoveWatch(Table->currentRow()); });
+    RowMenu->addSeparator();
+    addBreakActions(RowMenu, [this] {
+        int row = Table->currentRow();
+        return row >= 0 && row < int(watches_.size()) ? watches_[size_t(row)].symbol : QString();
+    });
     connect(Table, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (int row = Table->rowAt(at.y()); row >= 0) {
             Table->selectRow(row);

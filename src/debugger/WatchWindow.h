@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Watches window: the registers the user chose, by name or address, each in hex, decimal, binary or as
 // a character, with its bits by name where the part names them. Typed in below the list or added from the
-// editor; the popup menu of a row changes its format or removes it, as Delete does.
+// editor; the popup menu of a row changes its format, removes it as Delete does, or sets a breakpoint on it.
 #pragma once
 
 #include "debugger/DebugWindow.h"

@@ -159,6 +159,8 @@ class SimSession : public QObject {
     // again); a running one at its next look. A step back replays each drive at its cycle.
     void drivePin(const PinName& pin, Level level);
     Level pinLevel(const PinName& pin) const;
+    // Every pin the user has driven in this session, with its level now.
+    const std::map<PinName, Level>& drivenPins() const { return levels_; }
 
     // Real time: a run keeps to the clock, four clock periods an instruction cycle, paced in short slices.
     void setRealTime(bool on);

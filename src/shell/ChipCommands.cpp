@@ -71,6 +71,15 @@ void TMainForm::InstallChipWindows() {
         WatchWindow->ShowRows(WatchRows(WatchWindow->watches(), stopped ? &simSession->lastStop() : nullptr,
                                         stopped && before ? &*before : nullptr, NamesOf(*simSession)));
     });
+    // a pin clicked in the Pins window is driven through gpsim; the program reads it at its next instruction
+    connect(PinsWindow, &TPinsWindow::drivePin, this, [this](const SimSession::PinName& pin, SimSession::Level level) {
+        if (!simSession->active()) {
+            SetEditorStatusText(5, "Pins are driven while the program is simulated (Project > Simulate)");
+            return;
+        }
+        simSession->drivePin(pin, level);
+        PinsWindow->SetDriven(simSession->drivenPins());
+    });
     connect(ProgramMemoryWindow, &TProgramMemoryWindow::toggleBreakpoint, this,
             [this](uint32_t address) { RunCommand([this, address] { ToggleAddressBreakpoint(address); }); });
     connect(simSession, &SimSession::breakpointRefused, this, [this](uint32_t address) {
@@ -101,8 +110,10 @@ void TMainForm::ShowChipWindows() {
                                stop.eeprom.empty() ? "The running part has no data EEPROM." : QString());
     if (WatchWindow->isVisible())
         WatchWindow->ShowRows(WatchRows(WatchWindow->watches(), &stop, before ? &*before : nullptr, names));
-    if (PinsWindow->isVisible())
+    if (PinsWindow->isVisible()) {
+        PinsWindow->SetDriven(simSession->drivenPins());
         PinsWindow->ShowPorts(PortRows(stop, names.specialRegisters));
+    }
     if (!ProgramMemoryWindow->isVisible())
         return;
     if (std::exchange(programMemoryStale_, false) && simSession->cod()) {
@@ -133,6 +144,7 @@ void TMainForm::ClearChipWindows() {
     WatchWindow->ShowRows(WatchRows(WatchWindow->watches(), nullptr, nullptr, NamesOf(*simSession)));
     ProgramMemoryWindow->Model->SetProgram({}, {}, {});
     PinsWindow->ShowPorts({});
+    PinsWindow->SetDriven({});
     programMemoryStale_ = true;
     addressBreakpoints.clear();
 }

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include "editctl/FindDialogs.h"
 #include "gpsim/ProcessorHeader.h"
+#include "debugger/Breakpoints.h"
+#include "shell/Project.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -48,7 +50,7 @@ class TMainForm : public QMainWindow {
         *ProjectSimulate, *ProjectOptions, *ProjectLastLine, *ProjectLast;
     QAction *SimulateStepInto, *SimulateStepOver, *SimulateRun, *SimulateRunToCursor, *SimulateStepBack, *SimulateStop, *SimulateReset, *SimulateEnd,
         *SimulateToggleBreakpoint, *SimulateSfr, *SimulateFileRegisters, *SimulateEeprom, *SimulateWatches,
-        *SimulateProgramMemory, *SimulatePins, *SimulateOptions;
+        *SimulateProgramMemory, *SimulatePins, *SimulateBreakpoints, *SimulateRealTime, *SimulateOptions;
     QAction *DebugStart, *DebugTraceInto;
     QAction *CfgEnviOptions, *ConfigureEXE;
     QAction *HelpKeys, *About1;
@@ -115,6 +117,7 @@ class TMainForm : public QMainWindow {
     class TWatchWindow* WatchWindow = nullptr;
     class TProgramMemoryWindow* ProgramMemoryWindow = nullptr;
     class TPinsWindow* PinsWindow = nullptr;
+    class TBreakpointsWindow* BreakpointsWindow = nullptr;
     // Breakpoints on program addresses no source line holds, set in the Program Memory window; for the
     // session's program only.
     std::set<uint32_t> addressBreakpoints;
@@ -123,6 +126,18 @@ class TMainForm : public QMainWindow {
     // The breakpoints: a source's full path and a line from 1. They outlive sessions and are kept in the
     // project file.
     std::set<std::pair<QString, int>> breakpoints;
+    // What a line's breakpoint keeps beside it (a hit count, switched off); none for a plain one.
+    std::map<std::pair<QString, int>, TBreakpointOptions> breakpointOptions;
+    // Breakpoints on registers, by name or address; kept in the project with the others.
+    std::vector<TRegisterBreakpoint> registerBreakpoints;
+    // A line's breakpoint switched on or off, stopping from a hit on, or removed: drawn, saved, in the session.
+    void SetBreakpointEnabled(const std::pair<QString, int>& line, bool enabled);
+    void SetBreakpointFromHit(const std::pair<QString, int>& line, int fromHit);
+    void RemoveBreakpoint(const std::pair<QString, int>& line);
+    void AddRegisterBreakpoint(const TRegisterBreakpoint& breakpoint);
+    TBreakpointOptions OptionsOf(const std::pair<QString, int>& line) const;
+    // The gutter's popup menu on a line (from 0), at a point of the screen.
+    void BreakpointMenu(class TEditor* window, int line, const QPoint& at);
     // Creates the session and wires the editor windows' gutters to the breakpoints.
     void InstallSimulation();
     // The enabled states of the simulation commands, from the session's state.
@@ -277,6 +292,8 @@ class TMainForm : public QMainWindow {
     void SimulateWatchesClick();
     void SimulateProgramMemoryClick();
     void SimulatePinsClick();
+    void SimulateBreakpointsClick();
+    void SimulateRealTimeClick();
     void ProjectOptionsClick();
     void ProjectLastClick();
     void DebugStartClick();
@@ -303,6 +320,17 @@ class TMainForm : public QMainWindow {
     void buildReadOuts();
     void fixHeight();
     void SaveBreakpoints();
+    void InstallBreakpoints();
+    // The line style a breakpoint's line has: the breakpoint's colour when it is on, else none.
+    int BreakpointStyle(const std::pair<QString, int>& line) const;
+    // Draws a line's breakpoint (or its absence) in a document: its gutter symbol and its colour.
+    void DrawBreakpoint(TDocument* document, const std::pair<QString, int>& line);
+    // Gives the session the breakpoints that are on, with their hit counts and the registers'.
+    void SendBreakpoints();
+    // After any change to the breakpoints: the session, the project, the windows.
+    void BreakpointsChanged();
+    void ShowBreakpointList();
+    std::map<std::pair<QString, int>, int> breakpointMarks_;  // the gutter marks' handles, to follow them
     // The breakpoints of a saved document where its drawn breakpoints now stand.
     void FollowBreakpoints(TDocument* document);
     void WireGutter(class TEditor* window);

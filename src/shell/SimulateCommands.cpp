@@ -18,6 +18,7 @@
 #include "shell/Idefunction.h"
 #include "shell/ProW.h"
 #include "shell/Project.h"
+#include "shell/SourceMarks.h"
 #include "debugger/RegistersWindow.h"
 #include "debugger/ProgramMemoryWindow.h"
 #include "debugger/SfrWindow.h"
@@ -26,37 +27,20 @@
 #include "shell/Services.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTableView>
 
-namespace {
+using namespace source_marks;
 
-// The colour elements a line is drawn with (indexes of the editor's element table).
-constexpr int kBreakPointStyle = 13;
-constexpr int kExecutionPointStyle = 16;
+namespace {
 
 const QString kNoFile = "No file loaded to the project/file cannot be found";
 const QString kProgramChanged = "The program changed: built again, simulation restarted";
 constexpr size_t kMaxErrorFileBytes = 8 * 1024 * 1024;
-
-QString FullPath(const QString& path) {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-// A breakpoint's file as the project file keeps it: relative to the project folder when it lies there.
-std::string StoredPath(const QString& fullPath) {
-    QString folder = QString::fromStdString(ProjectDir);
-    return (!folder.isEmpty() && fullPath.startsWith(folder) ? fullPath.mid(folder.size()) : fullPath)
-        .toStdString();
-}
-
-QString FullFromStored(const std::string& stored) {
-    QString path = QString::fromStdString(stored);
-    return FullPath(QDir::isAbsolutePath(path) ? path : QString::fromStdString(ProjectDir) + path);
-}
 
 }  // namespace
 
@@ -67,6 +51,8 @@ void TMainForm::InstallSimulation() {
     connect(SfrWindow, &TSfrWindow::writeRegister, this,
             [this](uint32_t address, int value) { simSession->writeRegister(address, value); });
     InstallChipWindows();
+    InstallBreakpoints();
+    SimulateRealTime->setCheckable(true);
     connect(simSession, &SimSession::stateChanged, this, [this](SimSession::State state) {
         SetSimulateMenus();
         if (state == SimSession::State::Running) {
@@ -151,6 +137,9 @@ void TMainForm::WireGutter(TEditor* window) {
             [this, window](int, int line, Qt::KeyboardModifiers) {
                 RunCommand([this, window, line] { ToggleBreakpoint(window->Memo->document(), line); });
             });
+    // a right-click there: the breakpoint's condition, switched off or on, the list of them all
+    connect(window->Memo, &QsciScintilla::marginRightClicked, this,
+            [this, window](int, int line, Qt::KeyboardModifiers) { BreakpointMenu(window, line, QCursor::pos()); });
     // a word in the text shows its help (its value first while the program is stopped); any name can be
     // watched
     window->HoverText = [this](const QString& word) { return HoverHelp(word); };
@@ -237,7 +226,7 @@ void TMainForm::ProjectSimulateClick() {
                               frameGeometry().bottom() + 1);
     }
     simSession->start(cod, std::move(program));
-    simSession->setBreakpoints(breakpoints);
+    SendBreakpoints();
 }
 
 void TMainForm::RunOnCurrentProgram(std::function<void()> command) {
@@ -275,7 +264,7 @@ void TMainForm::RestartSession(BuildOutcome outcome, std::function<void()> then)
     RegistersWindow->SetNote(restartNote_);
     SetEditorStatusText(5, restartNote_);
     simSession->restart(cod, std::move(program));
-    simSession->setBreakpoints(breakpoints);
+    SendBreakpoints();
 }
 
 void TMainForm::ShowStopInWindows() {
@@ -357,6 +346,13 @@ void TMainForm::SimulateStepBackClick() {
         SetEditorStatusText(5, "No earlier stop to go back to since the program started or was reset");
 }
 
+void TMainForm::SimulateRealTimeClick() {
+    // a run under way keeps to the clock from its next look on
+    simSession->setRealTime(SimulateRealTime->isChecked());
+    SetEditorStatusText(5, SimulateRealTime->isChecked() ? "Real Time: a run keeps to the processor's clock"
+                                                         : "Real Time off: a run goes as fast as gpsim can");
+}
+
 void TMainForm::SimulateStopClick() {
     simSession->stop();
 }
@@ -372,121 +368,6 @@ void TMainForm::SimulateEndClick() {
 void TMainForm::EndSimulationNow() {
     if (simSession && simSession->active())
         simSession->endNow();
-}
-
-void TMainForm::SimulateToggleBreakpointClick() {
-    if (ProgramMemoryWindow->isActiveWindow()) {
-        // in the Program Memory window, the address of its current row
-        if (QModelIndex current = ProgramMemoryWindow->Table->currentIndex(); current.isValid())
-            ToggleAddressBreakpoint(uint32_t(current.row()));
-        return;
-    }
-    TDocument* document = ActiveSource();
-    if (!document)
-        return;
-    TMemo* memo =
-        services_.editors && services_.editors->first() ? services_.editors->first()->Memo : nullptr;
-    ToggleBreakpoint(document,
-                     memo && memo->document() == document ? memo->caretLine() : document->caretLine());
-}
-
-bool TMainForm::ToggleBreakpoint(TDocument* document, int line) {
-    if (!document || line < 0 || line >= document->lineCount())
-        return false;
-    if (document->isUntitled()) {
-        SetEditorStatusText(5, "Save the file first: a breakpoint belongs to a source of the program");
-        return false;
-    }
-    SourceLine key{FullPath(document->fileName()), line + 1};
-    bool executing = executionDocument_ == document && executionLine_ == line;
-    if (breakpoints.erase(key)) {
-        if (!executing)
-            document->setLineStyle(line, 0);
-    } else {
-        // the built program says which lines hold an instruction; without one, or when the text has changed
-        // since it was built, any line may have a breakpoint
-        QString cod = simSession->active() ? simSession->codPath() : ProgramCodPath();
-        std::string error;
-        std::optional<CodFile> program =
-            simSession->active() ? simSession->cod() : CodFile::Load(cod.toStdString(), error);
-        bool built = program && !document->isModified() &&
-                     !(simSession->active() ? simSession->programChanged() : CodOutOfDate(cod, program, {}));
-        QString folder = QFileInfo(cod).absolutePath() + "/";
-        if (built && program->SourceIndex(folder.toStdString(), key.first.toStdString()) >= 0 &&
-            !SimSession::AddressOf(*program, folder, key)) {
-            SetEditorStatusText(
-                5, QString("Line %1 holds no instruction: a breakpoint needs one").arg(line + 1));
-            return false;
-        }
-        breakpoints.insert(key);
-        if (!executing)
-            document->setLineStyle(line, kBreakPointStyle);
-    }
-    SetEditorStatusText(5, QString());
-    simSession->setBreakpoints(breakpoints);
-    SaveBreakpoints();
-    ShowProgramBreakpoints();
-    return true;
-}
-
-void TMainForm::ShowBreakpoints(TDocument* document) {
-    if (!document || document->isUntitled())
-        return;
-    QString path = FullPath(document->fileName());
-    for (const auto& [file, line] : breakpoints)
-        if (file == path && document->lineStyle(line - 1) == 0)
-            document->setLineStyle(line - 1, kBreakPointStyle);
-}
-
-void TMainForm::FollowBreakpoints(TDocument* document) {
-    if (document->isUntitled())
-        return;
-    QString path = FullPath(document->fileName());
-    std::set<SourceLine> moved;
-    for (const auto& breakpoint : breakpoints) {
-        // a line drawn with another mark (the execution point, an error line) keeps its number
-        int style = breakpoint.first == path ? document->lineStyle(breakpoint.second - 1) : kBreakPointStyle;
-        if (breakpoint.first != path || (style != 0 && style != kBreakPointStyle))
-            moved.insert(breakpoint);
-    }
-    for (int line = 0; line < document->lineCount(); ++line)
-        if (document->lineStyle(line) == kBreakPointStyle)
-            moved.insert({path, line + 1});
-    if (moved == breakpoints)
-        return;
-    breakpoints = std::move(moved);
-    simSession->setBreakpoints(breakpoints);
-    SaveBreakpoints();
-    ShowProgramBreakpoints();
-}
-
-void TMainForm::SaveBreakpoints() {
-    if (ProjectPath.empty() || !ProjectClose->isEnabled())
-        return;
-    TBreakpoints stored;
-    for (const auto& [file, line] : breakpoints)
-        stored.insert({StoredPath(file), line});
-    ProfileFile file(ProjectPath);
-    if (!WriteProjectBreakpoints(file, stored))
-        services_.prompter.error(QString::fromStdString(file.error()));
-}
-
-void TMainForm::LoadBreakpoints(const ProfileFile& file) {
-    ForgetBreakpoints();
-    for (const auto& [stored, line] : ReadProjectBreakpoints(file))
-        breakpoints.insert({FullFromStored(stored), line});
-    for (TDocument* document : services_.documents.documents())
-        ShowBreakpoints(document);
-}
-
-void TMainForm::ForgetBreakpoints() {
-    for (TDocument* document : services_.documents.documents()) {
-        QString path = document->isUntitled() ? QString() : FullPath(document->fileName());
-        for (const auto& [file, line] : breakpoints)
-            if (file == path && document->lineStyle(line - 1) == kBreakPointStyle)
-                document->setLineStyle(line - 1, 0);
-    }
-    breakpoints.clear();
 }
 
 void TMainForm::ShowExecutionPoint(const SimStop& stop) {
@@ -521,8 +402,7 @@ void TMainForm::ClearExecutionPoint() {
     if (executionDocument_) {
         QString path = FullPath(executionDocument_->fileName());
         for (int line; (line = executionDocument_->nextLineWithStyle(0, kExecutionPointStyle)) >= 0;)
-            executionDocument_->setLineStyle(line,
-                                             breakpoints.count({path, line + 1}) ? kBreakPointStyle : 0);
+            executionDocument_->setLineStyle(line, BreakpointStyle({path, line + 1}));
     }
     executionDocument_ = nullptr;
     executionLine_ = -1;

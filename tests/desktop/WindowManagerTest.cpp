@@ -21,6 +21,7 @@
 #include "shell/Idefunction.h"
 #include "debugger/MemoryWindow.h"
 #include "debugger/PinsWindow.h"
+#include "debugger/BreakpointsWindow.h"
 #include "debugger/ProgramMemoryWindow.h"
 #include "debugger/RegistersWindow.h"
 #include "debugger/SfrWindow.h"
@@ -193,12 +194,13 @@ TEST_F(WindowManager, EveryDebuggingWindowStaysAboveTheEditorWhileStepping) {
     ASSERT_TRUE(QTest::qWaitFor(stopped, 15000));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm->RegistersWindow));
     for (QAction* action : {MainForm->SimulateSfr, MainForm->SimulateFileRegisters, MainForm->SimulateEeprom,
-                            MainForm->SimulateWatches, MainForm->SimulateProgramMemory, MainForm->SimulatePins})
+                            MainForm->SimulateWatches, MainForm->SimulateProgramMemory, MainForm->SimulatePins,
+                            MainForm->SimulateBreakpoints})
         action->trigger();
     std::vector<QWidget*> windows{MainForm->RegistersWindow,     MainForm->SfrWindow,
                                   MainForm->FileRegistersWindow, MainForm->EepromWindow,
                                   MainForm->WatchWindow,         MainForm->ProgramMemoryWindow,
-                                  MainForm->PinsWindow};
+                                  MainForm->PinsWindow,          MainForm->BreakpointsWindow};
     for (QWidget* window : windows)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << window->windowTitle().toStdString();
     for (int step = 0; step < 4; ++step) {

@@ -89,7 +89,7 @@ TEST_F(MainWindow, MenuBarHoldsEveryItemWithItsShortcutSeparatorsAndInitialState
         "Si&mulate: ~Step &Into [F8] | ~Step &Over [Shift+F8] | ~&Run [F9] | ~Run to &Cursor [F4] | "
         "~Step Bac&k [Ctrl+F8] | ~&Stop [F6] | ~R&eset [Ctrl+F6] "
         "| "
-        "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5] | - | Special &Function Registers | File Re&gisters | EEPROM &Data | &Watches | Program &Memory | Pi&ns | - | ~O&ptions...",
+        "~&End Session [Ctrl+F2] | - | Toggle &Breakpoint [F5] | - | Special &Function Registers | File Re&gisters | EEPROM &Data | &Watches | Program &Memory | Pi&ns | &All Breakpoints | - | Real &Time | ~O&ptions...",
         "hidden &Debug: Start | - | ~&Trace Into [F7]",
         "&Configure: &Environment Options... | External EXE...",
         "&Help: &Keyboard Shortcuts... | - | &About...",
@@ -153,6 +153,8 @@ TEST_F(MainWindow, EveryMenuItemRunsItsNamedHandler) {
         {"SimulateWatches", &M::SimulateWatchesClick},
         {"SimulateProgramMemory", &M::SimulateProgramMemoryClick},
         {"SimulatePins", &M::SimulatePinsClick},
+        {"SimulateBreakpoints", &M::SimulateBreakpointsClick},
+        {"SimulateRealTime", &M::SimulateRealTimeClick},
         {"SimulateOptions", &M::SimulateOptionsClick},
         {"DebugStart", &M::DebugStartClick},
         {"DebugTraceInto", &M::DebugTraceIntoClick},

@@ -20,6 +20,7 @@ void Read(const std::string& text) {
     (void)GpsimPart("16f877a", ParseProcessorList(text), substituted);
     (void)ParseBreakList(text);
     (void)ParseOtherBreaks(text);
+    (void)ParseCycleBreakHit(text);
     (void)ParseRunEnd(text);
     (void)LoadFailure(text);
 }

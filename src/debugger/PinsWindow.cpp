@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -46,12 +47,18 @@ bool SamePins(const std::vector<PortRow>& a, const std::vector<PortRow>& b) {
 }  // namespace
 
 TPinsWindow::TPinsWindow(Prompter& prompter, Registry& registry, QWidget* parent)
-    : TDebugWindow(prompter, registry, "PinsWindow", "Pins", "Forms\\Pins", {460, 360}, parent) {
+    : TDebugWindow(prompter, registry, "PinsWindow", "Pins", "Forms\\Pins", {470, 440}, parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    Lamps = new TPinLamps(this);
+    // a part with many ports scrolls its lamps: they never run under the legend
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("LampsScroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    Lamps = new TPinLamps(scroll);
     Lamps->setObjectName("Lamps");
-    layout->addWidget(Lamps);
+    scroll->setWidget(Lamps);
+    layout->addWidget(scroll, 1);
     Legend = new QLabel(
         "Lit: high. Solid ring: output; blue broken ring: input; an amber H or L under its name: you drive "
         "it high or low. Click an input to toggle it; right-click for high, low or floating.",
@@ -62,7 +69,6 @@ TPinsWindow::TPinsWindow(Prompter& prompter, Registry& registry, QWidget* parent
     Note = new QLabel(this);
     Note->setObjectName("Note");
     layout->addWidget(Note);
-    layout->addStretch();
     connect(Lamps, &TPinLamps::drivePin, this, &TPinsWindow::drivePin);
     connect(Lamps, &TPinLamps::note, Note, &QLabel::setText);
 }

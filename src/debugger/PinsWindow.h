@@ -43,6 +43,8 @@ class TPinLamps : public QWidget {
     void SetDriven(std::map<SimSession::PinName, SimSession::Level> driven);
     SimSession::Level driven(const SimSession::PinName& pin) const;
     QSize sizeHint() const override;
+    // every lamp is drawn whole: the window scrolls them rather than squeeze them
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
     // Where the lamp of a row's pin is drawn (pins by their place in the row, bit 7 first).
     QRect LampRect(size_t row, size_t index) const;

@@ -274,6 +274,15 @@ std::vector<GpsimBreak> ParseOtherBreaks(std::string_view text) {
     return breaks;
 }
 
+std::optional<uint64_t> ParseCycleBreakHit(std::string_view text) {
+    size_t at = text.find("cycle break: ");
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::string_view line = text.substr(at, text.find('\n', at) - at);
+    size_t equals = line.find("= ");
+    return equals == std::string_view::npos ? std::nullopt : Number(line.substr(equals + 2), 10);
+}
+
 RunEnd ParseRunEnd(std::string_view text) {
     if (text.find("Hit a Breakpoint!") != std::string_view::npos)
         return RunEnd::Breakpoint;

@@ -91,6 +91,9 @@ struct GpsimBreak {
 };
 std::vector<GpsimBreak> ParseOtherBreaks(std::string_view text);
 
+// The cycle of the cycle break that ended a run ("cycle break: 0x64 = 100"); none when none did.
+std::optional<uint64_t> ParseCycleBreakHit(std::string_view text);
+
 // How a run or a step over ended.
 enum class RunEnd { Breakpoint, Interrupted, Other };
 RunEnd ParseRunEnd(std::string_view text);

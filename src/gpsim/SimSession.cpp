@@ -235,6 +235,7 @@ void SimSession::load(std::optional<CodFile> cod) {
     wired_.clear();
     modulesLoaded_ = false;
     slice_.reset();
+    staleCycleBreaks_.clear();
     programMemory_.clear();
     addressBreaks_.clear();  // an address of the old program means nothing in the new one
     previous_.reset();
@@ -392,6 +393,8 @@ void SimSession::askStop(std::optional<int> stackDepth, Purpose purpose) {
         stop_.pc = seen.pc;
         uint64_t raw = ParseCycles(text).value_or(0);
         stop_.cycles = raw >= cycleOffset_ ? raw - cycleOffset_ : 0;
+        // gpsim's count never goes back: a stale cycle break behind it is met no more
+        staleCycleBreaks_.erase(staleCycleBreaks_.begin(), staleCycleBreaks_.upper_bound(raw));
         bool look = purpose == Purpose::Live;
         if (!look)
             Remember(stop_.cycles);
@@ -498,10 +501,20 @@ void SimSession::stepOver() {
         return;
     }
     // the subroutine may never return: this is a run that Stop can end
+    stopWanted_ = false;
     setState(State::Running);
     std::optional<int> depth = stackDepth_;
-    send("step over", [this, depth](const std::string& text) {
+    uint32_t after = stop_.pc + 1;
+    send("step over", [this, depth, after](const std::string& text) {
         interruptTimer_->stop();
+        if (!stopWanted_ && StaleCycleBreak(text)) {
+            // cut short by a break no longer wanted: on to the instruction after the call
+            temporaryBreak_ = after;
+            wantedBreaks_.insert(after);
+            syncBreakpoints();
+            continueRun();
+            return;
+        }
         askStop(ParseRunEnd(text) == RunEnd::Interrupted ? std::nullopt : depth);
     });
 }

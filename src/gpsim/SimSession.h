@@ -296,6 +296,11 @@ class SimSession : public QObject {
     double cyclesPerSecond() const { return (clockHz_ > 0 ? clockHz_ : 20e6) / 4.0; }
     void paceSlice();
     void clearSlice(std::function<void()> then);
+    // gpsim's "clear" takes a cycle break off its list but leaves it scheduled: a run that meets one of these
+    // cycles again was not stopped by anything the user set, and goes on
+    std::set<uint64_t> staleCycleBreaks_;
+    // True when the end of a run or a step over was such a cycle break (it is then forgotten).
+    bool StaleCycleBreak(const std::string& text);
     bool failedOnce_ = false;
     enum class Eeprom { Unknown, Present, Absent };
     Eeprom eeprom_ = Eeprom::Unknown;  // a part without EEPROM answers "dump e" with nothing: not asked again

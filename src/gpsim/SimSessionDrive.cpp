@@ -144,6 +144,10 @@ void SimSession::afterRun(const std::string& text) {
         return;
     }
     interruptTimer_->stop();
+    if (StaleCycleBreak(text)) {
+        continueRun();
+        return;
+    }
     if (look && end != RunEnd::Breakpoint) {
         applyPendingDrives();
         if (realTime_) {
@@ -229,6 +233,11 @@ void SimSession::setRealTime(bool on) {
     realTime_ = on;
 }
 
+bool SimSession::StaleCycleBreak(const std::string& text) {
+    std::optional<uint64_t> cycle = ParseCycleBreakHit(text);
+    return cycle && (!slice_ || *cycle != *slice_) && staleCycleBreaks_.erase(*cycle) > 0;
+}
+
 void SimSession::paceSlice() {
     if (state_ != State::Running || stopWanted_) {
         endRun();
@@ -248,6 +257,7 @@ void SimSession::clearSlice(std::function<void()> then) {
         for (const GpsimBreak& brk : ParseOtherBreaks(text))
             if (brk.kind == GpsimBreak::Kind::Cycle && brk.cycle == cycle)
                 send(QString("clear %1").arg(brk.number));
+        staleCycleBreaks_.insert(cycle);
         then();
     });
 }

@@ -147,8 +147,10 @@ void SimSession::runUntil(uint64_t from, uint64_t goal, std::function<void()> th
         // a cycle break a breakpoint came before is left behind: it would stop a later run
         send("break", [this, goal, then](const std::string& text) {
             for (const GpsimBreak& brk : ParseOtherBreaks(text))
-                if (brk.kind == GpsimBreak::Kind::Cycle && brk.cycle == goal - 2)
+                if (brk.kind == GpsimBreak::Kind::Cycle && brk.cycle == goal - 2) {
                     send(QString("clear %1").arg(brk.number));
+                    staleCycleBreaks_.insert(goal - 2);
+                }
             then();
         });
         return;

@@ -57,7 +57,8 @@ void TMainForm::InstallSimulation() {
         SetSimulateMenus();
         if (state == SimSession::State::Running) {
             ClearExecutionPoint();  // the program is nowhere in particular until it stops
-            SetEditorStatusText(5, "Running... (Stop: F6)");
+            SetEditorStatusText(5, simSession->realTime() ? "Running in real time... (Stop: F6)"
+                                                          : "Running... (Stop: F6)");
         }
     });
     connect(simSession, &SimSession::stopped, this, [this](const SimStop& stop) {

@@ -196,4 +196,24 @@ TEST_F(Drive, ARunInRealTimeKeepsToTheClockAndStopsAtOnce) {
     EXPECT_GT(double(session.lastStop().cycles - from) / 1e6, simulated + 1.0);
 }
 
+TEST_F(Drive, ARunInRealTimeGoesOnPastItsSlicesUntilARegisterBreakpointStopsIt) {
+    session.setClock(4e6);
+    StartAtLoop();
+    session.setRealTime(true);
+    // Count counts the rounds of the loop, one each 8 or 9 cycles: 200 comes after about 1.8 ms of the
+    // program's time, far beyond a first slice when the break is for 4000 rounds' worth of a byte
+    session.setRegisterBreakpoints({{SimSession::RegisterBreak::Kind::Equals, kCount, 200}});
+    session.run();
+    Settle();
+    EXPECT_EQ(Register(kCount), 200);
+    session.setRegisterBreakpoints({});
+    uint64_t from = session.lastStop().cycles;
+    session.setRegisterBreakpoints({{SimSession::RegisterBreak::Kind::Read, 0x0E, 0}});  // nothing reads it
+    session.run();
+    QTest::qWait(300);
+    EXPECT_EQ(session.state(), SimSession::State::Running) << "stopped after " << session.lastStop().cycles - from;
+    session.stop();
+    Settle();
+}
+
 }  // namespace

@@ -136,6 +136,10 @@ TEST(GpsimAnswers, CycleAndRegisterBreaksByNumber) {
     EXPECT_EQ(breaks[2].number, 4);
     EXPECT_EQ(breaks[2].cycle, 200u);
     EXPECT_EQ(ParseBreakList(listing).at(3), 2);  // the execution break is the other parser's
+    // a run that a cycle break ended says which
+    EXPECT_EQ(ParseCycleBreakHit("running...\ncycle break: 0x64 = 100\n0x0000000000000064 p16f84 0x000A"), 100u);
+    EXPECT_FALSE(ParseCycleBreakHit("running...\nHit a Breakpoint!\n"));
+    EXPECT_FALSE(ParseCycleBreakHit("cycle break: 0x64 ="));
 }
 
 TEST(GpsimAnswers, ProcessorListAndClock) {

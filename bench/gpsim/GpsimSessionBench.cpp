@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -69,17 +70,24 @@ double MeasureSteps(const QString& cod, int steps) {
     return 1e3 * seconds / steps;
 }
 
-// Cycles per second of a Run of the program's endless loop for `seconds` of wall time, looked at every
-// `liveMs` (0: never, gpsim on its own).
-double MeasureRun(const QString& cod, int liveMs, double seconds) {
+// A Run of the program's endless loop for `seconds` of wall time: the cycles it ran, the wall time it took
+// and how often it was looked at; none when the session did not start.
+struct TimedRun {
+    uint64_t cycles = 0;
+    double wall = 0;
+    int looks = 0;
+};
+std::optional<TimedRun> RunFor(const QString& cod, double seconds, int liveMs, bool realTime) {
     SimSession session;
     session.setLiveInterval(liveMs);
+    session.setClock(4e6);
     session.start(cod);
     auto stopped = [&session] { return session.state() == SimSession::State::Stopped || !session.active(); };
     if (!WaitFor(stopped, 10000) || !session.active())
-        return 0;
-    int looks = 0;
-    QObject::connect(&session, &SimSession::live, [&looks] { ++looks; });
+        return std::nullopt;
+    session.setRealTime(realTime);
+    TimedRun timed;
+    QObject::connect(&session, &SimSession::live, [&timed] { ++timed.looks; });
     uint64_t before = session.lastStop().cycles;
     QElapsedTimer clock;
     clock.start();
@@ -87,11 +95,20 @@ double MeasureRun(const QString& cod, int liveMs, double seconds) {
     WaitFor([&clock, seconds] { return clock.nsecsElapsed() >= seconds * 1e9; }, int(seconds * 1000) + 1000);
     session.stop();
     WaitFor(stopped, 10000);
-    double elapsed = clock.nsecsElapsed() / 1e9;
-    double rate = double(session.lastStop().cycles - before) / elapsed;
-    std::printf("Run for %.1f s %s: %.1f M cycles/s (%d looks)\n", elapsed,
-                liveMs > 0 ? "looked at live" : "on gpsim's own", rate / 1e6, looks);
+    timed.wall = clock.nsecsElapsed() / 1e9;
+    timed.cycles = session.lastStop().cycles - before;
     session.endNow();
+    return timed;
+}
+
+// Cycles per second of a Run looked at every `liveMs` (0: never, gpsim on its own).
+double MeasureRun(const QString& cod, int liveMs, double seconds) {
+    std::optional<TimedRun> run = RunFor(cod, seconds, liveMs, false);
+    if (!run)
+        return 0;
+    double rate = double(run->cycles) / run->wall;
+    std::printf("Run for %.1f s %s: %.1f M cycles/s (%d looks)\n", run->wall,
+                liveMs > 0 ? "looked at live" : "on gpsim's own", rate / 1e6, run->looks);
     return rate;
 }
 
@@ -185,31 +202,16 @@ void MeasureRunToBreakpoint(const QString& folder, int repeats) {
 }
 
 // Real Time for `seconds` of wall time at a 4 MHz clock (a million instruction cycles a second): the
-// simulated time against the wall clock's.
+// program's time against the wall clock's.
 void MeasureRealTime(const QString& cod, double seconds) {
-    SimSession session;
-    session.setClock(4e6);
-    session.start(cod);
-    auto stopped = [&session] { return session.state() == SimSession::State::Stopped || !session.active(); };
-    if (!WaitFor(stopped, 10000) || !session.active()) {
+    std::optional<TimedRun> run = RunFor(cod, seconds, 100, true);
+    if (!run) {
         std::printf("real time: the session did not start\n");
         return;
     }
-    session.setRealTime(true);
-    int looks = 0;
-    QObject::connect(&session, &SimSession::live, [&looks] { ++looks; });
-    uint64_t before = session.lastStop().cycles;
-    QElapsedTimer clock;
-    clock.start();
-    session.run();
-    WaitFor([&clock, seconds] { return clock.nsecsElapsed() >= seconds * 1e9; }, int(seconds * 1000) + 1000);
-    session.stop();
-    WaitFor(stopped, 10000);
-    double wall = clock.nsecsElapsed() / 1e9;
-    double simulated = double(session.lastStop().cycles - before) / 1e6;
+    double simulated = double(run->cycles) / 1e6;
     std::printf("Real Time at 4 MHz: %.3f s simulated in %.3f s of wall time, %+.2f %% (target: within 2 %%; %d looks)\n",
-                simulated, wall, 100 * (simulated - wall) / wall, looks);
-    session.endNow();
+                simulated, run->wall, 100 * (simulated - run->wall) / run->wall, run->looks);
 }
 
 // Step Back on an example: `steps` steps into it (every 7th a Step Over), after a Run of `runMs` of wall time

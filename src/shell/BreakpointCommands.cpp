@@ -141,7 +141,12 @@ void TMainForm::AddRegisterBreakpoint(const TRegisterBreakpoint& breakpoint) {
     if (std::find(registerBreakpoints.begin(), registerBreakpoints.end(), breakpoint) == registerBreakpoints.end())
         registerBreakpoints.push_back(breakpoint);
     BreakpointsChanged();
-    SetEditorStatusText(5, QString("The run stops when %1 is %2").arg(breakpoint.name, ConditionText(breakpoint)));
+    if (simSession->active() && !WatchAddress(breakpoint.name, NamesOf(*simSession)))
+        SetEditorStatusText(5, QString("%1 is no register of the running program: the breakpoint is kept for when "
+                                       "a program names it")
+                                   .arg(breakpoint.name));
+    else
+        SetEditorStatusText(5, QString("The run stops when %1 is %2").arg(breakpoint.name, ConditionText(breakpoint)));
     if (!BreakpointsWindow->isVisible())
         SimulateBreakpointsClick();
 }

@@ -147,6 +147,11 @@ TEST_F(Drive, ARegisterBreakpointFromTheSfrWindowStopsWhereGpsimAloneStops) {
     list->item(0, 0)->setCheckState(Qt::Unchecked);
     EXPECT_NE(projectText().find("Register0=write,PORTA,off\n"), std::string::npos) << projectText();
     runAndExpectNoStop();
+    // a name the program does not know is kept, and the user told
+    emit MainForm->BreakpointsWindow->registerAdded({TRegisterBreakpoint::Kind::Read, "Nothere", 0, true});
+    EXPECT_EQ(list->rowCount(), 2);
+    EXPECT_TRUE(editor()->statusText(5).startsWith("Nothere is no register of the running program"))
+        << editor()->statusText(5).toStdString();
 }
 
 TEST_F(Drive, AnInputPinClickedInThePinsWindowIsWhatTheProgramReads) {

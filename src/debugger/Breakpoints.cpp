@@ -64,7 +64,9 @@ std::optional<TRegisterBreakpoint> RegisterBreakpointFromText(const QString& tex
     if (fields.size() < 2)
         return std::nullopt;
     TRegisterBreakpoint breakpoint;
-    if (fields.last().trimmed() == "off") {
+    // "off" after the entry's own fields: a register may itself be named off ("write,off")
+    bool equals = fields[0].trimmed() == "equals";
+    if (fields.size() > (equals ? 3 : 2) && fields.last().trimmed() == "off") {
         breakpoint.enabled = false;
         fields.removeLast();
     }

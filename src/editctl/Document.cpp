@@ -285,8 +285,10 @@ int TDocument::setGutterMark(int line, GutterMark mark) {
     if (line < 0 || line >= lineCount())
         return -1;
     // sent raw like the line styles' markers: the controls define how the marks look
-    for (int i = 0; i < kGutterMarkCount; ++i)
-        buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERDELETE, line, kGutterMarkMarkerBase + i);
+    // a line joined to one above it brings its marks along: every one goes
+    while (buffer_->markersAtLine(line) & kGutterMarkMask)
+        for (int i = 0; i < kGutterMarkCount; ++i)
+            buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERDELETE, line, kGutterMarkMarkerBase + i);
     if (mark == GutterMark::None)
         return -1;
     return int(buffer_->SendScintilla(QsciScintillaBase::SCI_MARKERADD, line, MarkerOf(mark)));

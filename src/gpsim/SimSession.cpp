@@ -394,7 +394,7 @@ void SimSession::askStop(std::optional<int> stackDepth, Purpose purpose) {
         uint64_t raw = ParseCycles(text).value_or(0);
         stop_.cycles = raw >= cycleOffset_ ? raw - cycleOffset_ : 0;
         // gpsim's count never goes back: a stale cycle break behind it is met no more
-        staleCycleBreaks_.erase(staleCycleBreaks_.begin(), staleCycleBreaks_.upper_bound(raw));
+        staleCycleBreaks_.erase(staleCycleBreaks_.begin(), staleCycleBreaks_.lower_bound(raw));
         bool look = purpose == Purpose::Live;
         if (!look)
             Remember(stop_.cycles);
@@ -507,15 +507,31 @@ void SimSession::stepOver() {
     uint32_t after = stop_.pc + 1;
     send("step over", [this, depth, after](const std::string& text) {
         interruptTimer_->stop();
-        if (!stopWanted_ && StaleCycleBreak(text)) {
-            // cut short by a break no longer wanted: on to the instruction after the call
+        applyPendingDrives();  // asked for while it ran
+        std::optional<int> stackDepth = ParseRunEnd(text) == RunEnd::Interrupted ? std::nullopt : depth;
+        bool stale = !stopWanted_ && StaleCycleBreak(text);
+        bool execution = text.find("Execution at") != std::string::npos;
+        if (!stale && (stopWanted_ || !execution || hitCounts_.empty())) {
+            askStop(stackDepth);
+            return;
+        }
+        // cut short by a break no longer wanted, or by a line's hit not yet due: on to the instruction after
+        // the call
+        send("x", [this, stale, after, stackDepth](const std::string& answer) {
+            std::optional<GpsimExamine> seen = ParseExamine(answer);
+            bool goOn = stale;
+            if (seen && !stale)
+                if (auto count = hitCounts_.find(seen->pc); count != hitCounts_.end())
+                    goOn = ++hits_[seen->pc] < count->second;
+            if (!goOn || stopWanted_) {
+                askStop(stackDepth);
+                return;
+            }
             temporaryBreak_ = after;
             wantedBreaks_.insert(after);
             syncBreakpoints();
             continueRun();
-            return;
-        }
-        askStop(ParseRunEnd(text) == RunEnd::Interrupted ? std::nullopt : depth);
+        });
     });
 }
 
@@ -676,6 +692,7 @@ void SimSession::finishEnd() {
 }
 
 void SimSession::finishEnd(Announce announce) {
+    paceTimer_->stop();
     dropProcess();
     handlers_.clear();
     breaks_.clear();

@@ -268,6 +268,9 @@ class SimSession : public QObject {
     std::map<uint32_t, int> hits_;           // address -> hits since the last reset
     // The end of a run: a breakpoint's hit that is not yet due, or a slice of a real-time run, lets it go on.
     void afterRun(const std::string& text);
+    // Where a run that may go on stands (its PC, none when unknown, and gpsim's count): a breakpoint there
+    // that is due, or the user's Stop, ends it; else it goes on, in real time after a wait for the clock.
+    void goOnOrStop(std::optional<uint32_t> pc, uint64_t now, bool execution);
     void endRun();
     // Pins.
     static QString GpsimPin(const PinName& pin);

@@ -138,82 +138,81 @@ void SimSession::syncRegisterBreaks() {
 void SimSession::afterRun(const std::string& text) {
     liveTimer_->stop();
     bool look = std::exchange(liveInterrupt_, false);
-    RunEnd end = ParseRunEnd(text);
     if (stopWanted_ || state_ != State::Running) {
         endRun();
         return;
     }
     interruptTimer_->stop();
-    if (StaleCycleBreak(text)) {
-        continueRun();
-        return;
-    }
-    if (look && end != RunEnd::Breakpoint) {
-        applyPendingDrives();
-        if (realTime_) {
-            // Real Time was switched on during the run: it keeps to the clock from here
-            send("cycles", [this](const std::string& answer) {
-                paceStart_ = ParseCycles(answer).value_or(0);
-                paceClock_.start();
-                lastLookMs_ = 0;
-                askStop(std::nullopt, Purpose::Live);
-                paceSlice();
-            });
-            return;
-        }
-        askStop(std::nullopt, Purpose::Live);
-        continueRun();  // gpsim runs again once it has answered the look: no round trip is waited for
-        return;
-    }
-    // a cycle break says "cycle break: 0x64 = 100", not that a breakpoint was hit
-    bool cycleBreak = slice_ && text.find("cycle break") != std::string::npos;
-    if ((end != RunEnd::Breakpoint && !cycleBreak) || (hitCounts_.empty() && !slice_)) {
+    std::optional<uint64_t> cycleBreak = ParseCycleBreakHit(text);
+    bool stale = StaleCycleBreak(text);
+    bool sliceBreak = slice_ && cycleBreak == slice_;
+    bool execution = text.find("Execution at") != std::string::npos;
+    bool breakpoint = ParseRunEnd(text) == RunEnd::Breakpoint;
+    look = look && !breakpoint && !cycleBreak;
+    // a register's breakpoint stops the run; so does anything else that ended it but a look, the end of a
+    // slice, a cycle break no longer wanted or a line's breakpoint (which may not be due yet)
+    if ((breakpoint && !execution) || !(look || stale || sliceBreak || execution)) {
         endRun();
         return;
     }
-    // which breakpoint stopped it: the end of a real-time slice, or a line's hit not yet due, lets it go on
-    bool execution = text.find("Execution at") != std::string::npos;  // else a register's or a cycle break
+    if (look) {
+        applyPendingDrives();
+        askStop(std::nullopt, Purpose::Live);  // what it shows, the place among it
+    }
     auto pc = std::make_shared<std::optional<uint32_t>>();
-    if (!hitCounts_.empty() && execution)
+    if (!look)
         send("x", [pc](const std::string& answer) {
             if (auto seen = ParseExamine(answer))
                 *pc = seen->pc;
         });
-    send("cycles", [this, pc, execution](const std::string& answer) {
-        if (stopWanted_ || state_ != State::Running) {
-            endRun();
-            return;
-        }
-        uint64_t now = ParseCycles(answer).value_or(0);
-        bool due = true;
-        if (*pc)
-            if (auto count = hitCounts_.find(**pc); count != hitCounts_.end())
-                due = ++hits_[**pc] >= count->second;
-        bool sliceEnded = slice_ && now >= *slice_;
-        if (sliceEnded)
-            slice_.reset();  // gpsim drops a cycle break once it has stopped there
-        // a breakpoint of the user's stops the run, unless it is a line's hit not yet due
-        if ((execution && due) || (!execution && !sliceEnded)) {
-            endRun();
-            return;
-        }
-        if (!sliceEnded) {
-            continueRun();
-            return;
-        }
-        applyPendingDrives();
-        if (!realTime_) {
-            continueRun();  // switched off during the run
-            return;
-        }
-        if (qint64 ms = paceClock_.elapsed(); liveMs_ > 0 && ms - lastLookMs_ >= liveMs_) {
-            lastLookMs_ = ms;
-            askStop(std::nullopt, Purpose::Live);
-        }
-        // the next slice begins when the wall clock has caught up with the program
-        double dueMs = double(now - paceStart_) / cyclesPerSecond() * 1000.0;
-        paceTimer_->start(std::max(0, int(dueMs - double(paceClock_.elapsed()))));
+    send("cycles", [this, pc, look, execution](const std::string& answer) {
+        if (look)
+            *pc = stop_.pc;
+        goOnOrStop(*pc, ParseCycles(answer).value_or(0), execution);
     });
+}
+
+void SimSession::goOnOrStop(std::optional<uint32_t> pc, uint64_t now, bool execution) {
+    if (stopWanted_ || state_ != State::Running) {
+        endRun();
+        return;
+    }
+    bool sliceEnded = slice_ && now > *slice_;  // a cycle break at N fires in the instruction that covers N
+    if (sliceEnded)
+        slice_.reset();  // gpsim drops a cycle break once it has stopped there
+    // at a breakpoint, however the run came to stand there, it is a hit: gpsim's next run would pass it
+    if (pc && wantedBreaks_.count(*pc)) {
+        bool due = true;
+        if (auto count = hitCounts_.find(*pc); count != hitCounts_.end() && temporaryBreak_ != pc)
+            due = ++hits_[*pc] >= count->second;
+        if (due) {
+            endRun();
+            return;
+        }
+    } else if (execution) {
+        endRun();  // a breakpoint taken away during the run: gpsim stopped there still
+        return;
+    }
+    applyPendingDrives();
+    if (realTime_ && !slice_ && !sliceEnded) {
+        // Real Time was switched on during the run: it keeps to the clock from here
+        paceStart_ = now;
+        paceClock_.start();
+        lastLookMs_ = 0;
+        paceSlice();
+        return;
+    }
+    if (!realTime_ || !sliceEnded) {
+        continueRun();
+        return;
+    }
+    if (qint64 ms = paceClock_.elapsed(); liveMs_ > 0 && ms - lastLookMs_ >= liveMs_) {
+        lastLookMs_ = ms;
+        askStop(std::nullopt, Purpose::Live);
+    }
+    // the next slice begins when the wall clock has caught up with the program
+    double dueMs = double(now - paceStart_) / cyclesPerSecond() * 1000.0;
+    paceTimer_->start(std::max(0, int(dueMs - double(paceClock_.elapsed()))));
 }
 
 void SimSession::endRun() {

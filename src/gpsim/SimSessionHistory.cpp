@@ -51,6 +51,14 @@ bool SimSession::stepBack() {
     history_.pop_back();  // the stop it comes to is remembered again
     uint64_t raw = stop_.cycles + cycleOffset_;
     setState(State::Stepping);
+    // the run to the stop gone back to meets no breakpoint: they are set again at that stop
+    for (const auto& [address, number] : breaks_)
+        send(QString("clear %1").arg(number));
+    breaks_.clear();
+    for (int number : registerBreakNumbers_)
+        send(QString("clear %1").arg(number));
+    registerBreakNumbers_.clear();
+    registerBreaks_.clear();
     send("reset");
     // the reset happens at gpsim's count `raw`: from there the cycles shown start again at resetAt_
     cycleOffset_ = raw - resetAt_;

@@ -305,6 +305,19 @@ TEST_F(Documents, AGutterMarkMovesWithItsLineAndGoesWhenRemoved) {
     EXPECT_EQ(document->setGutterMark(99, Mark::Breakpoint), -1);
 }
 
+TEST_F(Documents, TwoMarksJoinedOnOneLineBothGoWhenItsMarkIsRemoved) {
+    TDocument* document = manager.newDocument();
+    document->loadBytes("nop\nnop\nnop\n");
+    document->setGutterMark(0, Mark::Breakpoint);
+    document->setGutterMark(1, Mark::Breakpoint);
+    // the line end between them deleted: the second line, and its mark, join the first
+    document->buffer()->SendScintilla(QsciScintillaBase::SCI_DELETERANGE, 3L, 1L);
+    EXPECT_EQ(document->gutterMark(0), Mark::Breakpoint);
+    document->setGutterMark(0, Mark::None);
+    EXPECT_EQ(document->gutterMark(0), Mark::None);
+    EXPECT_EQ(document->nextLineWithGutterMark(0), -1);
+}
+
 TEST_F(Documents, GutterMarksAndLineStylesLeaveEachOtherAlone) {
     const int breakPoint = kLineStyleElements[0];
     TDocument* document = manager.newDocument();

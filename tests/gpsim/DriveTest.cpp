@@ -167,6 +167,32 @@ TEST_F(Drive, ALineWithAHitCountStopsFromItsNthHitOn) {
     EXPECT_EQ(Register(kCount), 3);
 }
 
+TEST_F(Drive, RunToCursorStopsAtTheFirstArrivalEvenOnALineWithAHitCount) {
+    Start("drive84a.asm");
+    uint32_t copy = AddressOfLine(20);
+    session.setBreakpoints({{File("drive84a.asm"), 20}});
+    session.setHitCounts({{copy, 5}});
+    session.runTo(copy);
+    Settle();
+    EXPECT_EQ(session.lastStop().pc, copy);
+    EXPECT_EQ(Register(kCount), 1);
+}
+
+TEST_F(Drive, ABreakpointWhereASliceOfARealTimeRunEndsIsNotPassedBy) {
+    // at 32,768 Hz a slice is about 164 cycles: slices end all over the loop, on the breakpoint's line too
+    session.setClock(32768);
+    Start("drive84a.asm");
+    uint32_t copy = AddressOfLine(20);
+    std::string command = "break e 0x" + QString::number(copy, 16).toStdString();
+    session.setBreakpoints({{File("drive84a.asm"), 20}});
+    session.setHitCounts({{copy, 150}});
+    session.setRealTime(true);
+    session.run();
+    Settle();
+    EXPECT_EQ(Here(), AloneStops(command, 150));
+    EXPECT_EQ(Register(kCount), 150);
+}
+
 TEST_F(Drive, ARunInRealTimeKeepsToTheClockAndStopsAtOnce) {
     session.setClock(4e6);  // a million instructions a second
     StartAtLoop();

@@ -126,10 +126,12 @@ TEST(ProjectBreakpoints, ARegisterBreakpointsEntryIsReadBackAndADamagedOneRefuse
     using Kind = TRegisterBreakpoint::Kind;
     for (const TRegisterBreakpoint& breakpoint : {TRegisterBreakpoint{Kind::Write, "Count", 0, true},
                                                   TRegisterBreakpoint{Kind::Read, "0x0C", 0, false},
-                                                  TRegisterBreakpoint{Kind::Equals, "PORTB", 0xA5, true}})
+                                                  TRegisterBreakpoint{Kind::Equals, "PORTB", 0xA5, true},
+                                                  TRegisterBreakpoint{Kind::Write, "off", 0, false},
+                                                  TRegisterBreakpoint{Kind::Equals, "off", 1, true}})
         EXPECT_EQ(RegisterBreakpointFromText(RegisterBreakpointText(breakpoint)), breakpoint);
     for (const char* damaged : {"", "write", "jump,Count", "write,Count,5", "equals,Count", "equals,Count,300",
-                                "read,a b", "write,x\nquit", "equals,PORTB,zz"})
+                                "read,a b", "write,x\nquit", "equals,PORTB,zz", "write,off,off,off", "equals,off,off"})
         EXPECT_FALSE(RegisterBreakpointFromText(damaged)) << damaged;
 }
 

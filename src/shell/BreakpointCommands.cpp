@@ -155,8 +155,25 @@ int TMainForm::BreakpointStyle(const SourceLine& line) const {
     return breakpoints.count(line) && OptionsOf(line).enabled ? kBreakPointStyle : 0;
 }
 
+int TMainForm::LineOfBreakpoint(TDocument* document, const SourceLine& line) const {
+    auto mark = breakpointMarks_.find(line);
+    int now = mark == breakpointMarks_.end() ? -1 : document->lineOfGutterMark(mark->second);
+    return now >= 0 ? now : line.second - 1;
+}
+
+std::optional<SourceLine> TMainForm::BreakpointOnLine(TDocument* document, int line) const {
+    QString path = FullPath(document->fileName());
+    for (const auto& [breakpoint, mark] : breakpointMarks_)
+        if (breakpoint.first == path && document->lineOfGutterMark(mark) == line)
+            return breakpoint;
+    // one not drawn yet is where its line says
+    if (SourceLine key{path, line + 1}; breakpoints.count(key) && !breakpointMarks_.count(key))
+        return key;
+    return std::nullopt;
+}
+
 void TMainForm::DrawBreakpoint(TDocument* document, const SourceLine& line) {
-    int index = line.second - 1;
+    int index = LineOfBreakpoint(document, line);
     bool executing = executionDocument_ == document && executionLine_ == index;
     if (!breakpoints.count(line)) {
         document->setGutterMark(index, TDocument::GutterMark::None);
@@ -197,10 +214,17 @@ bool TMainForm::ToggleBreakpoint(TDocument* document, int line) {
         SetEditorStatusText(5, "Save the file first: a breakpoint belongs to a source of the program");
         return false;
     }
-    SourceLine key{FullPath(document->fileName()), line + 1};
-    if (breakpoints.erase(key)) {
+    // the breakpoint whose mark stands on the line, wherever edits since the last save moved it
+    std::optional<SourceLine> existing = BreakpointOnLine(document, line);
+    SourceLine key = existing.value_or(SourceLine{FullPath(document->fileName()), line + 1});
+    if (existing) {
+        breakpoints.erase(key);
         breakpointOptions.erase(key);
     } else {
+        // a breakpoint moved away from this line number by edits not yet saved keeps its place: it is
+        // numbered by where its mark now stands
+        if (breakpoints.count(key))
+            Renumber(document, key);
         // the built program says which lines hold an instruction; without one, or when the text has changed
         // since it was built, any line may have a breakpoint
         QString cod = simSession->active() ? simSession->codPath() : ProgramCodPath();
@@ -222,6 +246,18 @@ bool TMainForm::ToggleBreakpoint(TDocument* document, int line) {
     SetEditorStatusText(5, QString());
     BreakpointsChanged();
     return true;
+}
+
+void TMainForm::Renumber(TDocument* document, const SourceLine& line) {
+    SourceLine now{line.first, LineOfBreakpoint(document, line) + 1};
+    if (now == line || breakpoints.count(now))
+        return;
+    breakpoints.erase(line);
+    breakpoints.insert(now);
+    if (auto options = breakpointOptions.extract(line))
+        breakpointOptions[now] = options.mapped();
+    if (auto mark = breakpointMarks_.extract(line))
+        breakpointMarks_[now] = mark.mapped();
 }
 
 void TMainForm::SetBreakpointEnabled(const SourceLine& line, bool enabled) {
@@ -260,10 +296,11 @@ void TMainForm::BreakpointMenu(TEditor* window, int line, const QPoint& at) {
     TDocument* document = window->Memo->document();
     if (!document || document->isUntitled())
         return;
-    SourceLine key{FullPath(document->fileName()), line + 1};
+    std::optional<SourceLine> existing = BreakpointOnLine(document, line);
+    SourceLine key = existing.value_or(SourceLine{FullPath(document->fileName()), line + 1});
     QMenu menu(window);
     menu.setObjectName("BreakpointMenu");
-    if (!breakpoints.count(key)) {
+    if (!existing) {
         connect(menu.addAction("&Add Breakpoint"), &QAction::triggered, this,
                 [this, document, line] { ToggleBreakpoint(document, line); });
     } else {
@@ -309,9 +346,12 @@ void TMainForm::FollowBreakpoints(TDocument* document) {
     for (const SourceLine& breakpoint : breakpoints) {
         SourceLine now = breakpoint;
         auto mark = breakpointMarks_.find(breakpoint);
-        if (breakpoint.first == path && mark != breakpointMarks_.end())
-            if (int line = document->lineOfGutterMark(mark->second); line >= 0)
-                now.second = line + 1;
+        if (breakpoint.first == path && mark != breakpointMarks_.end()) {
+            int line = document->lineOfGutterMark(mark->second);
+            if (line < 0)
+                continue;  // its line was joined to another breakpoint's, whose mark took the place
+            now.second = line + 1;
+        }
         if (!moved.insert(now).second)
             continue;  // two lines became one: the first breakpoint stays
         if (auto option = breakpointOptions.find(breakpoint); option != breakpointOptions.end())

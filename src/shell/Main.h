@@ -331,6 +331,13 @@ class TMainForm : public QMainWindow {
     void BreakpointsChanged();
     void ShowBreakpointList();
     std::map<std::pair<QString, int>, int> breakpointMarks_;  // the gutter marks' handles, to follow them
+    // The line (from 0) a breakpoint's mark now stands on in its document, as the text was edited since the
+    // breakpoint's line was last saved; its own line when it has no mark there.
+    int LineOfBreakpoint(TDocument* document, const std::pair<QString, int>& line) const;
+    // The breakpoint whose mark stands on a line (from 0) of a document; none when none does.
+    std::optional<std::pair<QString, int>> BreakpointOnLine(TDocument* document, int line) const;
+    // Gives a breakpoint the number of the line its mark now stands on.
+    void Renumber(TDocument* document, const std::pair<QString, int>& line);
     // The breakpoints of a saved document where its drawn breakpoints now stand.
     void FollowBreakpoints(TDocument* document);
     void WireGutter(class TEditor* window);

@@ -401,9 +401,13 @@ void TMainForm::ShowExecutionPoint(const SimStop& stop) {
 void TMainForm::ClearExecutionPoint() {
     // the mark moves with its line as the text is edited: it is found where it now stands, wherever that is
     if (executionDocument_) {
-        QString path = FullPath(executionDocument_->fileName());
-        for (int line; (line = executionDocument_->nextLineWithStyle(0, kExecutionPointStyle)) >= 0;)
-            executionDocument_->setLineStyle(line, BreakpointStyle({path, line + 1}));
+        // a breakpoint's gutter mark moves with its line too: the line shows the breakpoint's colour again
+        // when one that is on stands there
+        for (int line; (line = executionDocument_->nextLineWithStyle(0, kExecutionPointStyle)) >= 0;) {
+            TDocument::GutterMark mark = executionDocument_->gutterMark(line);
+            bool on = mark == TDocument::GutterMark::Breakpoint || mark == TDocument::GutterMark::Conditional;
+            executionDocument_->setLineStyle(line, on ? kBreakPointStyle : 0);
+        }
     }
     executionDocument_ = nullptr;
     executionLine_ = -1;

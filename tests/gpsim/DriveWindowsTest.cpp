@@ -116,6 +116,28 @@ TEST_F(Drive, ABreakpointMovesWithItsLineAndKeepsItsCondition) {
     EXPECT_EQ(source->gutterMark(20), TDocument::GutterMark::Conditional);
 }
 
+TEST_F(Drive, ABreakpointMovedByEditsNotYetSavedIsTheOneAClickOnItsMarkRemoves) {
+    ASSERT_TRUE(MainForm->ToggleBreakpoint(source, 19));
+    editor()->Memo->showDocument(source);
+    source->buffer()->insertAt("; a new first line\n", 0, 0);
+    ASSERT_EQ(source->gutterMark(20), TDocument::GutterMark::Breakpoint);  // the mark went down with its line
+    // a click on the line its mark now stands on takes it away, and leaves nothing behind on the line it had
+    ASSERT_TRUE(MainForm->ToggleBreakpoint(source, 20));
+    EXPECT_TRUE(MainForm->breakpoints.empty());
+    EXPECT_EQ(source->gutterMark(20), TDocument::GutterMark::None);
+    EXPECT_EQ(source->nextLineWithGutterMark(0), -1);
+    MainForm->FileSave->trigger();
+    EXPECT_TRUE(MainForm->breakpoints.empty());
+    // one set on the line the moved breakpoint was numbered by: both are kept, each where its mark is
+    ASSERT_TRUE(MainForm->ToggleBreakpoint(source, 20));
+    source->buffer()->insertAt("; another\n", 0, 0);
+    ASSERT_TRUE(MainForm->ToggleBreakpoint(source, 20));
+    MainForm->FileSave->trigger();
+    EXPECT_EQ(MainForm->breakpoints, (std::set<SourceLine>{line(21), line(22)}));
+    EXPECT_EQ(source->gutterMark(20), TDocument::GutterMark::Breakpoint);
+    EXPECT_EQ(source->gutterMark(21), TDocument::GutterMark::Breakpoint);
+}
+
 TEST_F(Drive, ARegisterBreakpointFromTheSfrWindowStopsWhereGpsimAloneStops) {
     start();
     MainForm->SimulateSfr->trigger();

@@ -77,6 +77,10 @@ void TMainForm::InstallChipWindows() {
             SetEditorStatusText(5, "Pins are driven while the program is simulated (Project > Simulate)");
             return;
         }
+        if (simSession->state() != SimSession::State::Stopped && simSession->state() != SimSession::State::Running) {
+            SetEditorStatusText(5, "gpsim is busy with a step: drive the pin again once it has stopped");
+            return;
+        }
         simSession->drivePin(pin, level);
         PinsWindow->SetDriven(simSession->drivenPins());
     });

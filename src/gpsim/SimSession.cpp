@@ -508,7 +508,11 @@ void SimSession::stepOver() {
     send("step over", [this, depth, after](const std::string& text) {
         interruptTimer_->stop();
         applyPendingDrives();  // asked for while it ran
-        std::optional<int> stackDepth = ParseRunEnd(text) == RunEnd::Interrupted ? std::nullopt : depth;
+        // gpsim ends a step over at its own breakpoint after the call; stopped anywhere else (a breakpoint
+        // inside the routine, Ctrl+C), the program is deeper than it was, by how much unknown
+        bool returned = ParseRunEnd(text) != RunEnd::Interrupted &&
+                        (text.find("Execution at") == std::string::npos || ParseBreakList(text).count(after));
+        std::optional<int> stackDepth = returned ? depth : std::nullopt;
         bool stale = !stopWanted_ && StaleCycleBreak(text);
         bool execution = text.find("Execution at") != std::string::npos;
         if (!stale && (stopWanted_ || !execution || hitCounts_.empty())) {

@@ -67,6 +67,18 @@ TEST_F(Session, StepOverRunsTheSubroutineToItsReturn) {
     EXPECT_EQ(session.lastStop().stackDepth, 0);
 }
 
+TEST_F(Session, AStepOverStoppedInsideTheRoutineDoesNotClaimTheCallersDepth) {
+    Start("main877a.asm");
+    session.setBreakpoints({{File("sub.inc"), 3}});
+    for (int i = 0; i < 3; ++i)
+        Step();
+    session.stepOver();  // call double: its breakpoint comes first
+    Settle();
+    EXPECT_EQ(session.lastStop().file, File("sub.inc"));
+    EXPECT_EQ(session.lastStop().line, 3);
+    EXPECT_EQ(session.lastStop().stackDepth, std::nullopt);
+}
+
 TEST_F(Session, RunStopsAtABreakpointInTheIncludeFile) {
     Start("main877a.asm");
     session.setBreakpoints({{File("sub.inc"), 3}, {File("main877a.asm"), 5}});  // addwf; an equ line

@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -294,10 +295,15 @@ int main(int argc, char** argv) {
                     "step through the session object (target <= 2 x, and within a frame, 16 ms: %.3f ms)\n",
                     windows / bare, windows / session, windows);
     MeasureRunToBreakpoint(dir.path(), 20);
-    double alone = MeasureRun(dir.path() + "/main877a.cod", 0, 3.0);
-    double live = MeasureRun(dir.path() + "/main877a.cod", 100, 3.0);
+    // by turns, the best of each: gpsim's speed moves with what else the machine does
+    double alone = 0, live = 0;
+    for (int round = 0; round < 2; ++round) {
+        alone = std::max(alone, MeasureRun(dir.path() + "/main877a.cod", 0, 3.0));
+        live = std::max(live, MeasureRun(dir.path() + "/main877a.cod", 100, 3.0));
+    }
     if (alone > 0 && live > 0)
-        std::printf("A live Run keeps %.1f %% of gpsim's own speed (target: loses at most 10 %%)\n", 100 * live / alone);
+        std::printf("A live Run keeps %.1f %% of gpsim's own speed, best of two runs each (target: loses at most 10 %%)\n",
+                    100 * live / alone);
     for (const auto& [example, processor] : {std::pair{"blink", "16f84a"}, std::pair{"counter", "16f877a"}})
         if (AssembleExample(dir.path(), example, processor))
             for (int runMs : {0, 20, 100})

@@ -238,7 +238,7 @@ std::vector<PortRow> PortRows(const SimStop& stop, const std::vector<SpecialRegi
             if (pin.isEmpty()) {
                 if (named)
                     continue;  // the part has no such pin
-                pin = QString("%1.%2").arg(name).arg(bit);
+                pin = gpio ? QString("GP%1").arg(bit) : QString("R%1%2").arg(name.mid(4)).arg(bit);  // as data sheets name them
             }
             row.pins.push_back({pin, bit, !((direction >> bit) & 1), bool((level >> bit) & 1)});
         }

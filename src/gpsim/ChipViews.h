@@ -65,7 +65,7 @@ QString ValueTip(const QString& word, const SimStop& stop, const ChipNames& name
 
 // A pin of a port as the Pins window draws it.
 struct Pin {
-    QString name;         // "RB0" as the header names the port's bit, else "PORTB.0"
+    QString name;         // "RB0" as the header names the port's bit, else as data sheets do ("RC5", "GP2")
     int bit = 0;          // of the port register, 0 to 7
     bool output = false;  // its TRIS bit is 0
     bool high = false;

@@ -52,7 +52,7 @@ TEST(PortRows, EachPinKnowsItsBitAndAPortSkipsTheBitsThePartLacks) {
     EXPECT_EQ(ports[1].pins[4].bit, 3);
     EXPECT_EQ(ports[1].pins[7].bit, 0);
     ASSERT_EQ(ports[2].pins.size(), 8u);  // no names: every bit, named by the port
-    EXPECT_EQ(ports[2].pins[2].name, "PORTC.5");
+    EXPECT_EQ(ports[2].pins[2].name, "RC5");  // short enough for its lamp
     EXPECT_EQ(ports[2].pins[2].bit, 5);
 }
 

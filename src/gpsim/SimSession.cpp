@@ -181,9 +181,13 @@ void SimSession::restart(const QString& codPath, std::optional<CodFile> cod) {
         start(codPath, std::move(cod));
         return;
     }
-    // the old gpsim goes without a word: the session goes on with the new program
+    // the old gpsim goes without a word: the session goes on with the new program, the pins driven as they
+    // were, as switches on a board stay where they are when the chip is programmed again
+    std::map<PinName, Level> driven = levels_;
     finishEnd(Announce::No);
     start(codPath, std::move(cod));
+    if (state_ == State::Starting)
+        levelsAtReset_ = std::move(driven);
 }
 
 bool SimSession::programChanged() const {
@@ -227,7 +231,7 @@ void SimSession::load(std::optional<CodFile> cod) {
     registerBreaks_.clear();  // a new gpsim has none set
     registerBreakNumbers_.clear();
     hits_.clear();
-    // a new gpsim has no pin driven: the levels the user set go with the old one
+    // a new gpsim has no pin driven: a restart drives them again once the program is loaded
     levels_.clear();
     levelsAtReset_.clear();
     drives_.clear();
@@ -361,6 +365,11 @@ void SimSession::afterLoad(const std::string& text) {
     // a cycle break far beyond any run takes gpsim's number 0, which its list does not always show and
     // "clear 0" does not remove: every break Korvex sets can then be cleared by its number
     send("break c 1000000000000000");
+    for (const auto& [pin, level] : levelsAtReset_)
+        if (level != Level::Floating) {
+            levels_[pin] = level;
+            sendLevel(pin, level);
+        }
     askStop(0);
 }
 

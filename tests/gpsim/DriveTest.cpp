@@ -93,6 +93,32 @@ TEST_F(Drive, APinDrivenFromOutsideIsWhatTheProgramReadsAndAStepBackMeetsItAgain
     EXPECT_EQ(Register(kPortA) & 1, 1);
 }
 
+TEST_F(Drive, APinStaysDrivenWhenTheProgramIsBuiltAgainAndRestarted) {
+    StartAtLoop();
+    session.drivePin(kRB0, SimSession::Level::High);
+    Settle();
+    session.restart(Q(cod));
+    Settle();
+    EXPECT_EQ(session.pinLevel(kRB0), SimSession::Level::High);
+    EXPECT_EQ(Register(kPortB) & 1, 1);
+    for (int i = 0; i < 8; ++i)
+        Step();
+    Round();
+    EXPECT_EQ(Register(kPortA) & 1, 1);
+    // and a step back to the start meets it there still
+    while (session.stepsBack() > 0) {
+        ASSERT_TRUE(session.stepBack());
+        Settle();
+    }
+    EXPECT_EQ(Register(kPortB) & 1, 1);
+    // a session started afresh drives nothing
+    session.end();
+    Settle();
+    session.start(Q(cod));
+    Settle();
+    EXPECT_EQ(session.pinLevel(kRB0), SimSession::Level::Floating);
+}
+
 TEST_F(Drive, APinDrivenDuringARunIsMetAtTheNextLook) {
     StartAtLoop();
     session.setLiveInterval(50);

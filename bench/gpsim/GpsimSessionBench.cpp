@@ -49,6 +49,16 @@ bool Assemble(const QString& folder, const QString& source) {
     return gpasm.waitForFinished(30000) && gpasm.exitCode() == 0;
 }
 
+// Writes a project file and opens it in the shown main window.
+void OpenProject(const QString& path, const char* text) {
+    QFile project(path);
+    project.open(QIODevice::WriteOnly);
+    project.write(text);
+    project.close();
+    MainForm->LoadProject(path);
+    MainForm->show();
+}
+
 // Milliseconds per step; 0 when the session did not start.
 double MeasureSteps(const QString& cod, int steps) {
     SimSession session;
@@ -121,13 +131,9 @@ double MeasureStepsThroughTheMenu(const QString& folder, int steps, Windows wind
         (folder + (windows == Windows::All ? "/config-windows" : "/config-bare")).toStdString();
     SilentPrompter prompter;
     TKorvex korvex(config, prompter);
-    QFile project(folder + "/w.pro");
-    project.open(QIODevice::WriteOnly);
-    project.write("[PROJECT]\nFormat=MPASM\n[WATCHES]\nCount=4\nWatch0=value,hex\nWatch1=STATUS,bin\n"
-                  "Watch2=PORTB,dec\nWatch3=0x21,char\n[FILES]\nCount=1\nFile0=main877a.asm\n");
-    project.close();
-    MainForm->LoadProject(folder + "/w.pro");
-    MainForm->show();
+    OpenProject(folder + "/w.pro",
+                "[PROJECT]\nFormat=MPASM\n[WATCHES]\nCount=4\nWatch0=value,hex\nWatch1=STATUS,bin\n"
+                "Watch2=PORTB,dec\nWatch3=0x21,char\n[FILES]\nCount=1\nFile0=main877a.asm\n");
     SimSession& session = *MainForm->simSession;
     auto stopped = [&session] { return session.state() == SimSession::State::Stopped || !session.active(); };
     MainForm->ProjectSimulate->trigger();
@@ -162,14 +168,9 @@ void MeasureRunToBreakpoint(const QString& folder, int repeats) {
     std::filesystem::path config = (folder + "/config").toStdString();
     SilentPrompter prompter;
     TKorvex korvex(config, prompter);
-    QFile project(folder + "/p.pro");
-    project.open(QIODevice::WriteOnly);
-    project.write(
-        "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main877a.asm\n"
-        "[BREAKPOINTS]\nCount=1\nBreakpoint0=sub.inc,3\n");
-    project.close();
-    MainForm->LoadProject(folder + "/p.pro");
-    MainForm->show();
+    OpenProject(folder + "/p.pro",
+                "[PROJECT]\nFormat=MPASM\n[FILES]\nCount=1\nFile0=main877a.asm\n"
+                "[BREAKPOINTS]\nCount=1\nBreakpoint0=sub.inc,3\n");
     SimSession& session = *MainForm->simSession;
     auto stopped = [&session] { return session.state() == SimSession::State::Stopped || !session.active(); };
     auto markedAtBreakpoint = [&korvex, &folder] {

@@ -61,7 +61,6 @@ TBreakpointsWindow::TBreakpointsWindow(Prompter& prompter, Registry& registry, Q
 }
 
 void TBreakpointsWindow::buildRowMenu() {
-    Table->setContextMenuPolicy(Qt::CustomContextMenu);
     RowMenu = new QMenu(this);
     RowMenu->setObjectName("BreakpointRowMenu");
     switchAction_ = RowMenu->addAction("Switch &Off");
@@ -77,13 +76,7 @@ void TBreakpointsWindow::buildRowMenu() {
     RowMenu->addSeparator();
     connect(RowMenu->addAction("&Remove\tDel"), &QAction::triggered, this,
             [this] { remove(Table->currentRow()); });
-    connect(Table, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (int row = Table->rowAt(at.y()); row >= 0) {
-            Table->selectRow(row);
-            updateRowMenu();
-            RowMenu->popup(Table->viewport()->mapToGlobal(at));
-        }
-    });
+    popUpOnRows(Table, RowMenu, [this] { updateRowMenu(); });
 }
 
 QLayout* TBreakpointsWindow::buildAddLine() {

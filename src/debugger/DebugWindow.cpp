@@ -9,6 +9,7 @@
 
 #include <QInputDialog>
 #include <QMenu>
+#include <QTableWidget>
 
 namespace {
 
@@ -68,6 +69,19 @@ int TDebugWindow::askByte(const ByteQuestion& question, const QString& now) {
         prompter_.error(QString("%1 is not a byte: give 0 to 255, 0x00 to 0xFF or 0b00000000 to 0b11111111.")
                             .arg(dialog.textValue()));
     return value;
+}
+
+void TDebugWindow::popUpOnRows(QTableWidget* table, QMenu* menu, std::function<void()> beforeShow) {
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table, &QWidget::customContextMenuRequested, this, [table, menu, beforeShow](const QPoint& at) {
+        int row = table->rowAt(at.y());
+        if (row < 0)
+            return;
+        table->selectRow(row);
+        if (beforeShow)
+            beforeShow();
+        menu->popup(table->viewport()->mapToGlobal(at));
+    });
 }
 
 void TDebugWindow::addBreakActions(QMenu* menu, std::function<QString()> registerOfRow) {

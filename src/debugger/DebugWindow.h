@@ -41,6 +41,9 @@ class TDebugWindow : public QWidget {
     // Appends Break on Write, Break on Read and Break When Equal... to a popup menu; `registerOfRow` names
     // the register of the row the menu is for (empty: the row has none, and the actions do nothing).
     void addBreakActions(QMenu* menu, std::function<QString()> registerOfRow);
+    // A right-click on a row of `table` selects the row and pops up `menu` there; `beforeShow` may fit the
+    // menu to the row first.
+    void popUpOnRows(class QTableWidget* table, QMenu* menu, std::function<void()> beforeShow = {});
 
     Prompter& prompter_;
 

@@ -34,7 +34,6 @@ TSfrWindow::TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent)
     Table = MakeStopTable(this, {"Address", "Name", "Hex", "Decimal", "Binary", "Bits"});
     Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { askValue(row); });
     RowMenu = new QMenu(this);
     RowMenu->setObjectName("SfrRowMenu");
@@ -42,12 +41,7 @@ TSfrWindow::TSfrWindow(Prompter& prompter, Registry& registry, QWidget* parent)
         int row = Table->currentRow();
         return row >= 0 && row < int(rows_.size()) ? rows_[size_t(row)].name : QString();
     });
-    connect(Table, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (int row = Table->rowAt(at.y()); row >= 0) {
-            Table->selectRow(row);
-            RowMenu->popup(Table->viewport()->mapToGlobal(at));
-        }
-    });
+    popUpOnRows(Table, RowMenu);
     layout->addWidget(Table);
 }
 

@@ -33,7 +33,6 @@ TWatchWindow::TWatchWindow(Prompter& prompter, Registry& registry, QWidget* pare
     Table = MakeStopTable(this, {"Symbol", "Address", "Value", "Bits"});
     Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { askValue(row); });
     RowMenu = new QMenu(this);
     RowMenu->setObjectName("WatchRowMenu");
@@ -50,12 +49,7 @@ TWatchWindow::TWatchWindow(Prompter& prompter, Registry& registry, QWidget* pare
         int row = Table->currentRow();
         return row >= 0 && row < int(watches_.size()) ? watches_[size_t(row)].symbol : QString();
     });
-    connect(Table, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (int row = Table->rowAt(at.y()); row >= 0) {
-            Table->selectRow(row);
-            RowMenu->popup(Table->viewport()->mapToGlobal(at));
-        }
-    });
+    popUpOnRows(Table, RowMenu);
     layout->addWidget(Table);
     auto* addRow = new QHBoxLayout;
     auto* label = new QLabel("&Add:", this);
